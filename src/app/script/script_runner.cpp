@@ -1,0 +1,160 @@
+#include "app/script/script_runner.h"
+
+#include <istream>
+#include <memory>
+#include <ostream>
+
+#include "app/commands/command_table.h"
+#include "app/commands/dispatch.h"
+#include "app/document_json.h"
+#include "app/script/script_values.h"
+#include "model/document.h"
+#include "util/atomic_file.h"
+
+namespace zentrel {
+
+namespace {
+
+// Picker answers may go unused when a command picks the only set by itself.
+bool IsOptionalAnswer(const std::string& key) {
+  return key == "set" || key == "set2" || key == "set3" || key == "fit";
+}
+
+std::string Join(const std::vector<std::string>& words) {
+  std::string text;
+  for (const auto& word : words) text += (text.empty() ? "" : ", ") + word;
+  return text;
+}
+
+}  // namespace
+
+ScriptRunner::ScriptRunner(CZentrelDoc& doc, std::ostream& out, std::string scriptName, ScriptRunOptions options)
+    : doc_(doc), out_(out), scriptName_(std::move(scriptName)), options_(options), ui_(doc) {}
+
+bool ScriptRunner::fail(int lineNumber, const std::string& problem) {
+  error_ = scriptName_ + ":" + std::to_string(lineNumber) + ": " + problem;
+  return false;
+}
+
+bool ScriptRunner::run(std::istream& in) {
+  std::string text;
+  int lineNumber = 0;
+  while (std::getline(in, text)) {
+    ++lineNumber;
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    if (!runLine(text, lineNumber)) return false;
+  }
+  return true;
+}
+
+bool ScriptRunner::runLine(std::string_view text, int lineNumber) {
+  ScriptLine line;
+  if (auto problem = ParseScriptLine(text, line)) return fail(lineNumber, *problem);
+  if (line.command.empty()) return true;
+  if (options_.echo) out_ << "> " << text << '\n';
+
+  bool handled = false;
+  std::string problem = runScriptOnly(line, handled);
+  if (!handled) problem = runCommand(line);
+  if (!problem.empty()) return fail(lineNumber, problem);
+
+  std::vector<std::string> unused;
+  for (const auto& key : line.unusedKeys())
+    if (!IsOptionalAnswer(key)) unused.push_back(key);
+  if (!unused.empty()) return fail(lineNumber, "unknown argument " + Join(unused) + " for " + line.command);
+  if (options_.echo && !doc_.statusText.empty()) out_ << "  status: " << doc_.statusText << '\n';
+  return true;
+}
+
+std::string ScriptRunner::runCommand(const ScriptLine& line) {
+  const CommandInfo* command = FindCommandByScriptName(line.command);
+  if (command == nullptr) return "unknown command '" + line.command + "'";
+  ui_.beginLine(line);
+  const DispatchResult result = Dispatch(doc_, ui_, command->id);
+  for (const auto& message : ui_.takeMessages()) out_ << "message: " << message << '\n';
+  switch (result) {
+    case DispatchResult::UnknownCommand: return "unknown command '" + line.command + "'";
+    case DispatchResult::NotImplemented:
+      return "command '" + line.command + "' (" + std::to_string(command->id) + ") is not available";
+    case DispatchResult::Disabled:  // like a greyed-out menu item: nothing happens
+    case DispatchResult::Done: break;
+  }
+  return ui_.error();
+}
+
+std::string ScriptRunner::runScriptOnly(const ScriptLine& line, bool& handled) {
+  handled = true;
+  const std::string& name = line.command;
+  if (name == "status") {
+    out_ << doc_.statusText << '\n';
+    return {};
+  }
+  if (name == "select" || name == "cursor") {
+    const auto words = line.positional();
+    const size_t wanted = name == "select" ? 4 : 2;
+    std::vector<double> values;
+    for (const auto& word : words) {
+      auto value = ParseDouble(word);
+      if (!value) return name + ": '" + word + "' is not a number";
+      values.push_back(*value);
+    }
+    if (values.size() != wanted)
+      return name + " needs " + std::to_string(wanted) + " numbers, got " + std::to_string(values.size());
+    if (name == "select") {
+      doc_.selectionX1 = values[0];
+      doc_.selectionY1 = values[1];
+      doc_.selectionX2 = values[2];
+      doc_.selectionY2 = values[3];
+    } else {
+      doc_.cursorX = values[0];
+      doc_.cursorY = values[1];
+    }
+    return {};
+  }
+  if (name == "dump") return dump(line);
+  if (name == "new-set") return newSet(line);
+  handled = false;
+  return {};
+}
+
+std::string ScriptRunner::dump(const ScriptLine& line) {
+  const auto words = line.positional();
+  if (words.size() != 1) return "dump needs one file name ('-' for standard output)";
+  const std::string text =
+      DocumentToJson(doc_).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+  if (words[0] == "-") {
+    out_ << text;
+    return {};
+  }
+  return WriteFileAtomically(words[0], text);
+}
+
+std::string ScriptRunner::newSet(const ScriptLine& line) {
+  static const char* const kColumns[] = {"x", "y", "yerr", "xerr"};
+  std::vector<double> columns[4];
+  for (int c = 0; c < 4; ++c) {
+    auto text = line.take(kColumns[c]);
+    if (!text) continue;
+    auto values = ParseNumberList(*text);
+    if (!values) return std::string("new-set: ") + kColumns[c] + "=" + *text + " is not a list of numbers";
+    columns[c] = std::move(*values);
+  }
+  if (columns[0].empty() || columns[1].empty()) return "new-set needs x=... and y=...";
+  const size_t n = columns[0].size();
+  for (int c = 1; c < 4; ++c) {
+    if (!columns[c].empty() && columns[c].size() != n)
+      return std::string("new-set: ") + kColumns[c] + " has " + std::to_string(columns[c].size()) +
+             " values, x has " + std::to_string(n);
+  }
+  // Without y errors an x error column still needs column 2: no bars there.
+  if (!columns[3].empty() && columns[2].empty()) columns[2].assign(n, 0.0);
+  auto set = std::make_unique<Data_Set>();
+  if (auto name = line.take("name")) set->name = *name;
+  for (int c = 0; c < 4; ++c)
+    for (size_t i = 0; i < columns[c].size(); ++i) set->SetValue(c, static_cast<int>(i), columns[c][i]);
+  doc_.AppendSet(std::move(set));
+  ui_.redraw();
+  return {};
+}
+
+}  // namespace zentrel

@@ -1,0 +1,46 @@
+#pragma once
+// Runs command scripts against a document: one command per line, named by
+// its script name or id, answers as key=value arguments, plus the
+// script-only lines (status, select, cursor, dump, new-set).
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+#include "app/script/script_ui.h"
+
+namespace zentrel {
+
+class CZentrelDoc;
+
+struct ScriptRunOptions {
+  bool echo = false;  // print each line before running it, and the status after
+};
+
+class ScriptRunner {
+ public:
+  ScriptRunner(CZentrelDoc& doc, std::ostream& out, std::string scriptName, ScriptRunOptions options = {});
+
+  // Runs every line; stops at the first failing one. False on failure, with
+  // error() holding "SCRIPT:LINE: problem".
+  bool run(std::istream& in);
+  bool runLine(std::string_view text, int lineNumber);
+  const std::string& error() const { return error_; }
+
+ private:
+  bool fail(int lineNumber, const std::string& problem);
+  // Each returns an error message, empty on success.
+  std::string runScriptOnly(const ScriptLine& line, bool& handled);
+  std::string runCommand(const ScriptLine& line);
+  std::string newSet(const ScriptLine& line);
+  std::string dump(const ScriptLine& line);
+
+  CZentrelDoc& doc_;
+  std::ostream& out_;
+  std::string scriptName_;
+  ScriptRunOptions options_;
+  ScriptUi ui_;
+  std::string error_;
+};
+
+}  // namespace zentrel

@@ -1,0 +1,48 @@
+#pragma once
+// The Ui of the script runner: answers what a command asks from the
+// arguments of the current script line. A question the line does not answer
+// is an error (the command sees Cancel and the runner fails the line).
+
+#include <string>
+
+#include "app/script/script_line.h"
+#include "app/ui.h"
+
+namespace zentrel {
+
+class CZentrelDoc;
+
+class ScriptUi : public Ui {
+ public:
+  explicit ScriptUi(CZentrelDoc& doc) : doc_(doc) {}
+
+  // Starts answering for a new line; clears the previous line's error.
+  void beginLine(const ScriptLine& line);
+  // The first problem met while answering, empty when none.
+  const std::string& error() const { return error_; }
+
+  bool pickFromList(SetPickerModel& picker) override;
+  bool runDialog(DialogModel& dialog) override;
+  std::optional<std::uint32_t> chooseColor(std::uint32_t initial) override;
+  void messageBox(const std::string& text) override;
+  void redraw() override;
+
+  // Messages the commands showed, in order (the runner prints them).
+  std::vector<std::string> takeMessages();
+
+ private:
+  void fail(std::string message);
+  bool cancelled();
+
+  CZentrelDoc& doc_;
+  const ScriptLine* line_ = nullptr;
+  int pickersAsked_ = 0;
+  std::string error_;
+  std::vector<std::string> messages_;
+};
+
+// Parses a colour answer: "#RRGGBB", "R,G,B" (0..255 each) or a number in the
+// program's 0x00BBGGRR form. Returns nullopt for anything else.
+std::optional<std::uint32_t> ParseColour(std::string_view text);
+
+}  // namespace zentrel

@@ -1,0 +1,240 @@
+#include "model/data_set.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <utility>
+
+#include "model/fit.h"
+
+namespace zentrel {
+
+double ApplyOperationCode(int code, double v, double operand) {
+  switch (code) {
+    case kOpAdd: return v + operand;
+    case kOpSubtract: return v - operand;
+    case kOpMultiply: return v * operand;
+    case kOpDivide: return operand == 0.0 ? v : v / operand;
+    case kOpPower: return std::pow(v, operand);
+    default: return v;
+  }
+}
+
+Data_Set::Data_Set() { columns_.reserve(4); }
+
+Data_Set::Data_Set(const Data_Set& source) : Data_Set() { CopyFrom(source); }
+
+Data_Set::~Data_Set() = default;
+
+double Data_Set::SetValue(int column, int point, double value) {
+  modified = true;
+  if (column < 0 || point < 0) return value;
+  if (column >= ColumnCount()) columns_.resize(static_cast<size_t>(column) + 1);
+  std::vector<double>& cells = columns_[static_cast<size_t>(column)];
+  const auto index = static_cast<size_t>(point);
+  if (index >= cells.size()) {
+    const double* before = cells.data();
+    if (index == cells.size()) {
+      cells.push_back(value);
+    } else {
+      cells.resize(index + 1, 0.0);  // a gap reads as 0, never as garbage
+    }
+    if (before != cells.data() && column <= 2 && !fits.empty()) RefreshFitBindings();
+  }
+  cells[index] = value;
+  return value;
+}
+
+bool Data_Set::HasValue(int column, int point) const {
+  return column >= 0 && point >= 0 && column < ColumnCount() &&
+         static_cast<size_t>(point) < columns_[static_cast<size_t>(column)].size();
+}
+
+double Data_Set::GetValue(int column, int point) const {
+  return HasValue(column, point) ? columns_[static_cast<size_t>(column)][static_cast<size_t>(point)] : 0.0;
+}
+
+int Data_Set::PointCount(int column) const {
+  if (column < 0 || column >= ColumnCount()) return 0;
+  return static_cast<int>(columns_[static_cast<size_t>(column)].size());
+}
+
+double* Data_Set::ColumnData(int column) {
+  if (column < 0 || column >= ColumnCount()) return nullptr;
+  return columns_[static_cast<size_t>(column)].data();
+}
+
+const double* Data_Set::ColumnData(int column) const {
+  if (column < 0 || column >= ColumnCount()) return nullptr;
+  return columns_[static_cast<size_t>(column)].data();
+}
+
+double Data_Set::ColumnMin(int column) const {
+  if (PointCount(column) == 0) return 0.0;
+  const auto& cells = columns_[static_cast<size_t>(column)];
+  double lowest = cells[0];
+  for (double v : cells)
+    if (v < lowest) lowest = v;
+  return lowest;
+}
+
+double Data_Set::ColumnMax(int column) const {
+  if (PointCount(column) == 0) return 0.0;
+  const auto& cells = columns_[static_cast<size_t>(column)];
+  double highest = cells[0];
+  for (double v : cells)
+    if (v > highest) highest = v;
+  return highest;
+}
+
+double Data_Set::NextAbove(int column, double x) const {
+  if (column < 0 || column >= ColumnCount()) return 0.0;
+  bool found = false;
+  double best = x;
+  for (double v : columns_[static_cast<size_t>(column)]) {
+    if (v > x && (!found || v < best)) {
+      best = v;
+      found = true;
+    }
+  }
+  return best;
+}
+
+int Data_Set::DrawablePointCount() const { return std::min(PointCount(0), PointCount(1)); }
+
+void Data_Set::DeletePoints(int first, int last) {
+  if (lastColumn() < 1) return;
+  const int lastX = lastIndex(0);
+  if (first < 0 || last < 0 || first > lastX || last > lastX) return;
+  if (first > last) std::swap(first, last);
+  for (auto& cells : columns_) {
+    // A column shorter than x loses only the cells it actually has.
+    const auto size = static_cast<int>(cells.size());
+    if (first >= size) continue;
+    const int end = std::min(last + 1, size);
+    cells.erase(cells.begin() + first, cells.begin() + end);
+  }
+  modified = true;
+  RefreshFitBindings();
+}
+
+void Data_Set::SwapPoints(int i, int j) {
+  // Only points that exist (have an x) can trade places.
+  if (i < 0 || j < 0 || i == j || std::max(i, j) >= PointCount(0)) return;
+  const auto high = static_cast<size_t>(std::max(i, j));
+  for (auto& cells : columns_) {
+    if (cells.empty()) continue;
+    // A cell a short column lacks reads as 0: give it that value so it can
+    // travel with its point.
+    if (high >= cells.size()) {
+      if (static_cast<size_t>(std::min(i, j)) >= cells.size()) continue;
+      const double* before = cells.data();
+      cells.resize(high + 1, 0.0);
+      if (before != cells.data() && !fits.empty()) RefreshFitBindings();
+    }
+    std::swap(cells[static_cast<size_t>(i)], cells[static_cast<size_t>(j)]);
+  }
+}
+
+namespace {
+
+// The order SortByX establishes: ascending, NaN after every number.
+bool ComesBefore(double a, double b) {
+  if (std::isnan(a) || std::isnan(b)) return !std::isnan(a) && std::isnan(b);
+  return a < b;
+}
+
+}  // namespace
+
+bool Data_Set::IsSortedByX() const {
+  const int n = PointCount(0);
+  const double* x = ColumnData(0);
+  for (int k = 1; k < n; ++k)
+    if (ComesBefore(x[k], x[k - 1])) return false;
+  return true;
+}
+
+void Data_Set::SortByX() {
+  if (IsSortedByX()) return;
+  const auto n = static_cast<size_t>(PointCount(0));
+  // Sort (x, original index) pairs: ties keep their order and NaN x values
+  // go to the end, so the comparison is a strict weak order for any input.
+  std::vector<std::pair<double, size_t>> keys(n);
+  const std::vector<double>& x = columns_[0];
+  for (size_t k = 0; k < n; ++k) keys[k] = {x[k], k};
+  std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
+    if (ComesBefore(a.first, b.first)) return true;
+    if (ComesBefore(b.first, a.first)) return false;
+    return a.second < b.second;
+  });
+  std::vector<double> reordered(n);
+  for (auto& cells : columns_) {
+    if (cells.empty()) continue;
+    if (cells.size() < n) cells.resize(n, 0.0);  // missing cells read as 0
+    for (size_t k = 0; k < n; ++k) reordered[k] = cells[keys[k].second];
+    std::copy(reordered.begin(), reordered.end(), cells.begin());
+  }
+  RefreshFitBindings();
+}
+
+void Data_Set::CopyFrom(const Data_Set& source) {
+  if (&source == this) return;
+  for (int c = 0; c < source.ColumnCount(); ++c) {
+    const auto& from = source.columns_[static_cast<size_t>(c)];
+    if (c >= ColumnCount()) columns_.resize(static_cast<size_t>(c) + 1);
+    auto& to = columns_[static_cast<size_t>(c)];
+    if (to.size() < from.size()) to.resize(from.size(), 0.0);
+    std::copy(from.begin(), from.end(), to.begin());
+  }
+  RefreshFitBindings();
+  for (const auto& fit : source.fits) {
+    auto copy = std::make_unique<Fit>(*fit);
+    copy->x = ColumnData(0);
+    copy->y = ColumnData(1);
+    copy->sigma = fit->sigma != nullptr ? ColumnData(2) : nullptr;
+    fits.push_back(std::move(copy));
+  }
+  color = source.color;
+  symbolSize = source.symbolSize;
+  name = source.name;
+  comment = source.comment;
+  connectLines = source.connectLines;
+  active = source.active;
+  modified = true;
+}
+
+void Data_Set::ReattachFits() {
+  for (auto& fit : fits)
+    fit->bindData(ColumnData(0), ColumnData(1), ColumnCount() >= 3 ? ColumnData(2) : nullptr,
+                  DrawablePointCount());
+}
+
+void Data_Set::RefreshFitBindings() {
+  const double* x = ColumnData(0);
+  const double* y = ColumnData(1);
+  const double* sigma = ColumnData(2);
+  const int n = DrawablePointCount();
+  for (auto& fit : fits) {
+    if (fit->x == nullptr && fit->y == nullptr) continue;  // never bound: leave it so
+    fit->x = x;
+    fit->y = y;
+    fit->sigma = fit->sigma != nullptr ? sigma : nullptr;
+    fit->pointCount = std::min(fit->pointCount, n);
+  }
+}
+
+void Data_Set::ApplyOperation(int xCode, double xOperand, int yCode, double yOperand) {
+  if (ColumnCount() < 2) return;
+  for (double& v : columns_[0]) v = ApplyOperationCode(xCode, v, xOperand);
+  for (double& v : columns_[1]) v = ApplyOperationCode(yCode, v, yOperand);
+  modified = true;
+}
+
+void Data_Set::Reserve(int column, int points) {
+  if (column < 0 || points <= 0) return;
+  if (column >= ColumnCount()) columns_.resize(static_cast<size_t>(column) + 1);
+  columns_[static_cast<size_t>(column)].reserve(static_cast<size_t>(points));
+  if (!fits.empty()) RefreshFitBindings();
+}
+
+}  // namespace zentrel

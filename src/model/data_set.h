@@ -1,0 +1,87 @@
+#pragma once
+// One series of points stored column-wise: 0 x, 1 y, 2 y error, 3 x error,
+// 4 and up extra columns that are kept but never drawn.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zentrel {
+
+class Fit;
+
+// Arithmetic operation codes shared by ApplyOperation, the text importer and
+// the operate commands. Any other code leaves the value unchanged.
+enum OperationCode : int {
+  kOpNone = 0,
+  kOpAdd = 1,
+  kOpSubtract = 2,
+  kOpMultiply = 3,
+  kOpDivide = 4,
+  kOpPower = 5,
+};
+
+// Applies one operation code to a value; division by zero leaves v unchanged.
+double ApplyOperationCode(int code, double v, double operand);
+
+class Data_Set {
+ public:
+  Data_Set();
+  // Copy construction: a fresh set, then CopyFrom(source).
+  Data_Set(const Data_Set& source);
+  Data_Set& operator=(const Data_Set&) = delete;
+  ~Data_Set();
+
+  // Element access. Unset cells read as 0; nothing here reports an error.
+  double SetValue(int column, int point, double value);
+  double GetValue(int column, int point) const;
+  bool HasValue(int column, int point) const;
+  int ColumnCount() const { return static_cast<int>(columns_.size()); }
+  int PointCount(int column) const;
+  double* ColumnData(int column);
+  const double* ColumnData(int column) const;
+  double ColumnMin(int column) const;
+  double ColumnMax(int column) const;
+  double NextAbove(int column, double x) const;
+
+  // Index of the highest column that holds any value; -1 when empty.
+  int lastColumn() const { return ColumnCount() - 1; }
+  // Highest point index written in a column; -1 for a column without values.
+  int lastIndex(int column) const { return PointCount(column) - 1; }
+  // Point count used where a set needs one: min(length of x, length of y).
+  int DrawablePointCount() const;
+
+  // Structural operations.
+  void DeletePoints(int first, int last);
+  void DeletePoint(int point) { DeletePoints(point, point); }
+  void SwapPoints(int i, int j);
+  bool IsSortedByX() const;
+  void SortByX();
+  void CopyFrom(const Data_Set& source);
+  void ReattachFits();
+  void ApplyOperation(int xCode, double xOperand, int yCode, double yOperand);
+
+  // Reserves room for n points in every existing column (a bulk-import hint).
+  void Reserve(int column, int points);
+
+  int active = 1;
+  int connectLines = 1;
+  std::string comment;
+  std::vector<std::unique_ptr<Fit>> fits;
+  std::uint32_t color = 0;  // 0x00BBGGRR
+  double symbolSize = 1.0;
+  bool modified = false;
+  std::string name = "Unnamed";
+
+ private:
+  // Keeps the borrowed column pointers of the fits valid after a column
+  // moved or shrank, without touching their ranges (ReattachFits does that).
+  void RefreshFitBindings();
+  void SortRange(int lo, int hi);
+  int Partition(int lo, int hi);
+
+  std::vector<std::vector<double>> columns_;
+};
+
+}  // namespace zentrel

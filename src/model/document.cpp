@@ -1,0 +1,103 @@
+#include "model/document.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "model/fit.h"
+
+namespace zentrel {
+
+CZentrelDoc::CZentrelDoc() = default;
+CZentrelDoc::~CZentrelDoc() = default;
+
+SetList CopySetList(const SetList& from) {
+  SetList copies;
+  copies.reserve(from.size());
+  std::unordered_map<const Data_Set*, Data_Set*> copyOf;
+  for (const auto& set : from) {
+    copies.push_back(std::make_unique<Data_Set>(*set));
+    copyOf[set.get()] = copies.back().get();
+  }
+  for (auto& set : copies) {
+    for (auto& fit : set->fits) {
+      if (fit->convolutionSource == nullptr) continue;
+      auto found = copyOf.find(fit->convolutionSource);
+      // A source outside the list cannot be followed safely: drop it.
+      fit->convolutionSource = found != copyOf.end() ? found->second : nullptr;
+      if (fit->convolutionSource == nullptr) fit->setConvolutionSource(nullptr);
+    }
+  }
+  return copies;
+}
+
+void CZentrelDoc::TakeUndoSnapshot() {
+  undoSets = CopySetList(sets);
+  undoAvailable = 1;
+}
+
+bool CZentrelDoc::Undo() {
+  if (!undoAvailable) return false;
+  lastEditedFit = nullptr;
+  sets.clear();
+  sets = CopySetList(undoSets);
+  undoAvailable = 0;
+  SetModifiedFlag();
+  return true;
+}
+
+void CZentrelDoc::ResetDocument() {
+  lastEditedFit = nullptr;
+  sets.clear();
+  scaledPreviewActive = 0;
+  graph.ResetGraph();
+  selectionX1 = selectionX2 = selectionY1 = selectionY2 = 0.5;
+  statusText.clear();
+  undoAvailable = 0;
+  pathName.clear();
+  modified_ = false;
+}
+
+Data_Set& CZentrelDoc::AppendSet(std::unique_ptr<Data_Set> set) {
+  sets.push_back(std::move(set));
+  return *sets.back();
+}
+
+Data_Set* CZentrelDoc::SetAt(int index) const {
+  if (index < 0 || index >= SetCount()) return nullptr;
+  return sets[static_cast<size_t>(index)].get();
+}
+
+int CZentrelDoc::IndexOf(const Data_Set* set) const {
+  for (int i = 0; i < SetCount(); ++i)
+    if (sets[static_cast<size_t>(i)].get() == set) return i;
+  return -1;
+}
+
+void CZentrelDoc::CloseSet(int index) {
+  Data_Set* closing = SetAt(index);
+  if (closing == nullptr) return;
+  for (const auto& fit : closing->fits)
+    if (lastEditedFit == fit.get()) lastEditedFit = nullptr;
+  std::unique_ptr<Data_Set> owned = std::move(sets[static_cast<size_t>(index)]);
+  sets.erase(sets.begin() + index);
+  for (auto& set : sets)
+    for (auto& fit : set->fits)
+      if (fit->convolutionSource == closing) fit->setConvolutionSource(nullptr);
+}
+
+void CZentrelDoc::MoveSetToBack(int index) {
+  if (SetAt(index) == nullptr) return;
+  std::rotate(sets.begin(), sets.begin() + index, sets.begin() + index + 1);
+}
+
+void CZentrelDoc::MoveSetToFront(int index) {
+  if (SetAt(index) == nullptr) return;
+  std::rotate(sets.begin() + index, sets.begin() + index + 1, sets.end());
+}
+
+void CZentrelDoc::ClearSelection() {
+  selectionX1 = selectionX2 = (graph.xMin + graph.xMax) / 2.0;
+  selectionY1 = selectionY2 = (graph.yMin + graph.yMax) / 2.0;
+}
+
+}  // namespace zentrel

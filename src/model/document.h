@@ -1,0 +1,77 @@
+#pragma once
+// The graph document: the ordered set list, the undo snapshot, the graph
+// state and the few graph-wide values every command reads or writes.
+// Commands that act on it live in app/commands; this class keeps the state
+// consistent (no dangling fit references, no stale snapshot).
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/data_set.h"
+#include "model/graph.h"
+
+namespace zentrel {
+
+using SetList = std::vector<std::unique_ptr<Data_Set>>;
+
+class CZentrelDoc {
+ public:
+  CZentrelDoc();
+  ~CZentrelDoc();
+  CZentrelDoc(const CZentrelDoc&) = delete;
+  CZentrelDoc& operator=(const CZentrelDoc&) = delete;
+
+  // Deep copy of every set into the undo list; Undo may then restore it once.
+  void TakeUndoSnapshot();
+  // Restores the snapshot (the snapshot itself is kept). False when none.
+  bool Undo();
+  // New document: no sets, default graph, empty selection and status.
+  void ResetDocument();
+
+  Data_Set& AppendSet(std::unique_ptr<Data_Set> set);
+  // Removes and destroys a set, dropping every reference to it or its fits.
+  void CloseSet(int index);
+  void MoveSetToBack(int index);
+  void MoveSetToFront(int index);
+  int SetCount() const { return static_cast<int>(sets.size()); }
+  Data_Set* SetAt(int index) const;
+  int IndexOf(const Data_Set* set) const;
+
+  // Sets the selection rectangle to the centre of the visible range: the
+  // state with nothing selected.
+  void ClearSelection();
+  bool HasSelection() const { return selectionX1 != selectionX2; }
+
+  void SetModifiedFlag(bool value = true) { modified_ = value; }
+  bool IsModified() const { return modified_; }
+
+  SetList sets;
+  Graph graph;
+  double selectionX1 = 0.5, selectionX2 = 0.5;
+  double selectionY1 = 0.5, selectionY2 = 0.5;
+  int undoAvailable = 0;
+  SetList undoSets;
+  int scaledPreviewActive = 0;
+  int useAbbreviations = 1;
+  Data_Set scaledPreview;
+  Fit* lastEditedFit = nullptr;  // not owned
+  std::string statusText;
+  double printXMin = 1.0, printXMax = 10.0;
+  double printYMin = 0.5, printYMax = 7.5;
+  std::string customEquationFile = "CustomEq.txt";
+  // Last cursor position, in data units (the view converts from the device).
+  double cursorX = 0.0, cursorY = 0.0;
+  // File the document was last opened from or saved to; empty when untitled.
+  std::string pathName;
+
+ private:
+  bool modified_ = false;
+};
+
+// Deep copy of a set list. Convolution sources that point into `from` are
+// re-pointed at the matching copy, so a copied list never refers to sets it
+// does not own (a snapshot outlives the sets it was taken from).
+SetList CopySetList(const SetList& from);
+
+}  // namespace zentrel

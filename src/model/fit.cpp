@@ -1,0 +1,67 @@
+#include "model/fit.h"
+
+#include <algorithm>
+
+#include "model/data_set.h"
+
+namespace zentrel {
+
+Fit::Fit() { freeFlags.fill(1); }
+
+Fit::Fit(const Fit& source) : Fit() {
+  hidden = source.hidden;
+  colour = source.colour;
+  fitStart = source.fitStart;
+  fitEnd = source.fitEnd;
+  name = source.name;
+  modelKind = source.modelKind;
+  order = source.order;
+  convolve = source.convolve;
+  convolutionSource = source.convolutionSource;
+  convolutionArea = source.convolutionArea;
+  pointCount = source.pointCount;
+  method = source.method;
+  errorCode = source.errorCode;
+  params = source.params;
+  freeFlags = source.freeFlags;
+  weighting = source.weighting;
+  customEquation = source.customEquation;
+}
+
+Fit::~Fit() = default;
+
+void Fit::bindData(const double* xValues, const double* yValues, const double* sigmaValues, int n) {
+  x = xValues;
+  y = yValues;
+  sigma = sigmaValues;
+  pointCount = std::max(n, 0);
+  if (pointCount > 0 && x != nullptr && fitStart == fitEnd) {
+    fitStart = x[0];
+    fitEnd = x[pointCount - 1];
+  }
+}
+
+void Fit::setConvolutionSource(Data_Set* source) {
+  if (source == nullptr) {
+    convolve = 0;
+    convolutionSource = nullptr;
+    convolutionArea = 0.0;
+    return;
+  }
+  convolutionSource = source;
+  convolve = 1;
+  convolutionArea = SimpsonArea(*source);
+}
+
+double SimpsonArea(const Data_Set& set) {
+  const int n = set.DrawablePointCount();
+  if (n < 5) return 0.0;
+  const double* x = set.ColumnData(0);
+  const double* y = set.ColumnData(1);
+  const double h = (x[n - 1] - x[0]) / (n - 1);
+  double sum = y[0] + y[n - 1];
+  for (int k = 1; k < n - 1; ++k) sum += (k % 2 == 1 ? 4.0 : 2.0) * y[k];
+  return sum * h / 3.0;
+}
+
+}  // namespace zentrel

@@ -1,0 +1,64 @@
+#pragma once
+// The fit record: one catalogue model attached to one data set. This holds
+// the record's own state, copying and data binding; the catalogue, model
+// evaluation and the engine that work on it live in fit/.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace zentrel {
+
+class Data_Set;
+
+inline constexpr int kMaxFitParameters = 17;
+
+enum FitWeighting : int { kWeightEqual = 0, kWeightInverseY = 1, kWeightInverseSigmaSquared = 2, kWeightInverseSqrtY = 3 };
+enum FitMethod : int { kMethodGridless = 0, kMethodLevenbergMarquardt = 1 };
+
+class Fit {
+ public:
+  Fit();
+  // Copies what a copied data set's fit keeps; iteration restarts, grid
+  // steps and the data binding are not copied.
+  Fit(const Fit& source);
+  Fit& operator=(const Fit&) = delete;
+  ~Fit();
+
+  // Borrows a set's columns; an unset range (start == end) becomes x[0]..x[n-1].
+  void bindData(const double* xValues, const double* yValues, const double* sigmaValues, int n);
+  // Convolves the model with another set, or stops convolving when source is null.
+  void setConvolutionSource(Data_Set* source);
+
+  int modelKind = 0;
+  int order = 1;
+  std::string customEquation;
+  std::string name = "Exponential";
+  std::array<double, kMaxFitParameters> params{};
+  std::array<double, kMaxFitParameters> steps{};
+  std::array<int, kMaxFitParameters> freeFlags;
+  int weighting = kWeightEqual;
+  int method = kMethodGridless;
+  double fitStart = 0.0;
+  double fitEnd = 0.0;
+  int iterationCount = 0;
+  int hidden = 0;
+  std::uint32_t colour = 255;  // 0x00BBGGRR, red
+  int convolve = 0;
+  Data_Set* convolutionSource = nullptr;  // not owned
+  double convolutionArea = 0.0;
+  double chiSquare = 0.0;
+  int iterating = 0;
+  int errorCode = 0;
+
+  // Data binding: borrowed columns of the owning set.
+  const double* x = nullptr;
+  const double* y = nullptr;
+  const double* sigma = nullptr;
+  int pointCount = 0;
+};
+
+// Simpson's rule over a set's y values on its mean x spacing; 0 below 5 points.
+double SimpsonArea(const Data_Set& set);
+
+}  // namespace zentrel

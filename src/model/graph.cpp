@@ -1,0 +1,40 @@
+#include "model/graph.h"
+
+#include <utility>
+
+namespace zentrel {
+
+void Graph::SetRange(double newXMin, double newYMin, double newXMax, double newYMax) {
+  prevXMin = xMin;
+  prevYMin = yMin;
+  prevXMax = xMax;
+  prevYMax = yMax;
+  xMin = newXMin;
+  yMin = newYMin;
+  xMax = newXMax;
+  yMax = newYMax;
+}
+
+void Graph::SwapRanges() {
+  std::swap(xMin, prevXMin);
+  std::swap(xMax, prevXMax);
+  std::swap(yMin, prevYMin);
+  std::swap(yMax, prevYMax);
+}
+
+void Graph::ResetGraph() {
+  SetRange(0.0, 0.0, 1.0, 1.0);
+  title.clear();
+  xLabel.clear();
+  yLabel.clear();
+  showMarkers = 0;
+  showXErrorBars = 0;
+  showYErrorBars = 0;
+  logX = 0;
+  logY = 0;
+  polar = 0;
+  radians = 0;
+  polarOrigin = 0.0;
+}
+
+}  // namespace zentrel

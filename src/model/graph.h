@@ -1,0 +1,66 @@
+#pragma once
+// The document's axis and display state: visible and previous ranges, page
+// and plot rectangles, labels and switches. Mapping and axis drawing that
+// read this state live in view/.
+
+#include <cstdint>
+#include <string>
+
+namespace zentrel {
+
+// Device units: hundredths of an inch, y growing upwards, so top > bottom.
+struct DeviceRect {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+  friend bool operator==(const DeviceRect&, const DeviceRect&) = default;
+};
+
+struct DataRange {
+  double xMin = 0.0;
+  double yMin = 0.0;
+  double xMax = 1.0;
+  double yMax = 1.0;
+  friend bool operator==(const DataRange&, const DataRange&) = default;
+};
+
+class Graph {
+ public:
+  // Remembers the current range as the previous one, then stores the new one.
+  void SetRange(double newXMin, double newYMin, double newXMax, double newYMax);
+  DataRange GetRange() const { return {xMin, yMin, xMax, yMax}; }
+  // Exchanges the visible and the previous range (Unzoom; twice is a no-op).
+  void SwapRanges();
+  // Back to a new document's state; the fit display switches and the
+  // residual scale survive.
+  void ResetGraph();
+  void SetPolarOrigin(double origin) { polarOrigin = origin; }
+
+  DeviceRect pageRect;
+  DeviceRect plotRect;
+  double xMin = 0.0, xMax = 1.0;
+  double yMin = 0.0, yMax = 1.0;
+  std::string title;
+  std::string xLabel;
+  std::string yLabel;
+  double residualScale = 1.0;
+  std::int32_t showMarkers = 0;
+  std::int32_t showFitEquations = 0;
+  std::int32_t showXErrorBars = 0;
+  std::int32_t showYErrorBars = 0;
+  std::int32_t showResiduals = 0;
+  std::int32_t showZeroLines = 0;
+  std::int32_t polar = 0;
+  std::int32_t radians = 0;
+  double polarOrigin = 0.0;
+  double prevXMin = 0.0, prevXMax = 1.0;
+  double prevYMin = 0.0, prevYMax = 1.0;
+  std::int32_t logX = 0;
+  std::int32_t logY = 0;
+  std::int32_t translating = 0;
+  double translateAnchorX = 0.0;
+  double translateAnchorY = 0.0;
+};
+
+}  // namespace zentrel

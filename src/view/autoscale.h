@@ -1,0 +1,12 @@
+#pragma once
+
+namespace zentrel {
+
+class CZentrelDoc;
+
+// Fits the visible range to the active sets (5% margins on linear axes,
+// smallest positive value on logarithmic ones), clears the selection and
+// remembers the old range for Unzoom. Does not redraw.
+void Autoscale(CZentrelDoc& doc);
+
+}  // namespace zentrel
