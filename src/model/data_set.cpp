@@ -26,8 +26,7 @@ Data_Set::Data_Set(const Data_Set& source) : Data_Set() { CopyFrom(source); }
 
 Data_Set::~Data_Set() = default;
 
-double Data_Set::SetValue(int column, int point, double value) {
-  modified = true;
+double Data_Set::SetValueGrowing(int column, int point, double value) {
   if (column < 0 || point < 0) return value;
   if (column >= ColumnCount()) columns_.resize(static_cast<size_t>(column) + 1);
   std::vector<double>& cells = columns_[static_cast<size_t>(column)];
@@ -162,11 +161,17 @@ void Data_Set::SortByX() {
   std::vector<std::pair<double, size_t>> keys(n);
   const std::vector<double>& x = columns_[0];
   for (size_t k = 0; k < n; ++k) keys[k] = {x[k], k};
-  std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
-    if (ComesBefore(a.first, b.first)) return true;
-    if (ComesBefore(b.first, a.first)) return false;
-    return a.second < b.second;
-  });
+  const bool anyNaN = std::any_of(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(n),
+                                  [](double v) { return std::isnan(v); });
+  if (anyNaN) {
+    std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
+      if (ComesBefore(a.first, b.first)) return true;
+      if (ComesBefore(b.first, a.first)) return false;
+      return a.second < b.second;
+    });
+  } else {
+    std::sort(keys.begin(), keys.end());  // (x, index): ties keep their order
+  }
   std::vector<double> reordered(n);
   for (auto& cells : columns_) {
     if (cells.empty()) continue;

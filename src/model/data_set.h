@@ -34,7 +34,17 @@ class Data_Set {
   ~Data_Set();
 
   // Element access. Unset cells read as 0; nothing here reports an error.
-  double SetValue(int column, int point, double value);
+  double SetValue(int column, int point, double value) {
+    modified = true;
+    // Fast path: overwrite, or append within capacity. Everything else grows.
+    if (column >= 0 && column < ColumnCount() && point >= 0) {
+      std::vector<double>& cells = columns_[static_cast<size_t>(column)];
+      const auto index = static_cast<size_t>(point);
+      if (index < cells.size()) return cells[index] = value;
+      if (index == cells.size() && index < cells.capacity()) return cells.emplace_back(value);
+    }
+    return SetValueGrowing(column, point, value);
+  }
   double GetValue(int column, int point) const;
   bool HasValue(int column, int point) const;
   int ColumnCount() const { return static_cast<int>(columns_.size()); }
@@ -78,6 +88,7 @@ class Data_Set {
   // Keeps the borrowed column pointers of the fits valid after a column
   // moved or shrank, without touching their ranges (ReattachFits does that).
   void RefreshFitBindings();
+  double SetValueGrowing(int column, int point, double value);
   void SortRange(int lo, int hi);
   int Partition(int lo, int hi);
 

@@ -53,6 +53,7 @@ bool ScriptRunner::runLine(std::string_view text, int lineNumber) {
   if (line.command.empty()) return true;
   if (options_.echo) out_ << "> " << text << '\n';
 
+  const std::string statusBefore = doc_.statusText;
   bool handled = false;
   std::string problem = runScriptOnly(line, handled);
   if (!handled) problem = runCommand(line);
@@ -62,7 +63,7 @@ bool ScriptRunner::runLine(std::string_view text, int lineNumber) {
   for (const auto& key : line.unusedKeys())
     if (!IsOptionalAnswer(key)) unused.push_back(key);
   if (!unused.empty()) return fail(lineNumber, "unknown argument " + Join(unused) + " for " + line.command);
-  if (options_.echo && !doc_.statusText.empty()) out_ << "  status: " << doc_.statusText << '\n';
+  if (options_.echo && doc_.statusText != statusBefore) out_ << "  status: " << doc_.statusText << '\n';
   return true;
 }
 

@@ -14,7 +14,7 @@ namespace zentrel {
 class CZentrelDoc;
 
 struct ScriptRunOptions {
-  bool echo = false;  // print each line before running it, and the status after
+  bool echo = false;  // print each line before running it, and any new status text
 };
 
 class ScriptRunner {
