@@ -1,9 +1,12 @@
 #include "app/commands/command_table.h"
 
+#include <map>
+
 #include <set>
 
 #include <gtest/gtest.h>
 
+#include "app/commands/bindings.h"
 #include "model/document.h"
 
 namespace zentrel {
@@ -20,6 +23,23 @@ TEST(CommandTable, IdsAndScriptNamesAreUnique) {
     }
   }
   EXPECT_EQ(ids.size(), 118u);
+}
+
+TEST(CommandTable, EveryBindingNamesOneCommandOnce) {
+  std::map<int, int> bound;
+  for (auto list : {SetCommandBindings(), ViewCommandBindings(), IoCommandBindings(), ExpressionCommandBindings()}) {
+    for (const auto& binding : list) {
+      EXPECT_NE(FindCommand(binding.id), nullptr) << binding.id;
+      EXPECT_NE(binding.handler, nullptr) << binding.id;
+      ++bound[binding.id];
+    }
+  }
+  for (auto [id, count] : bound) EXPECT_EQ(count, 1) << "command " << id << " bound twice";
+  for (const auto& command : AllCommands()) {
+    if (command.state != MenuState::None && command.handler != nullptr) {
+      EXPECT_NE(command.stateOf, nullptr) << "command " << command.id << " has a menu state but no rule";
+    }
+  }
 }
 
 TEST(CommandTable, MenuLayoutNamesOnlyKnownCommandsOnce) {

@@ -3,6 +3,8 @@
 // key bindings, status-bar prompt and tooltip, menu-state rule, undo
 // snapshot flag and handler. Menus, accelerators, the toolbar, the script
 // runner and `zentrel-cli commands` are all built from this one table.
+// The texts are written here; each subsystem binds its handlers by id in
+// its own commands file (bindings.h), so adding a command touches one place.
 
 #include <optional>
 #include <span>
@@ -28,8 +30,9 @@ struct CommandInfo {
   std::string_view prompt;         // status-bar prompt; empty when none
   std::string_view tooltip;        // toolbar tooltip; empty when none
   MenuState state = MenuState::None;
-  StatePredicate stateOf = nullptr;  // the check mark or the enable condition
   bool snapshot = false;           // takes the undo snapshot before anything else
+  // Joined in from the subsystems' bindings:
+  StatePredicate stateOf = nullptr;  // the check mark or the enable condition
   CommandHandler handler = nullptr;  // null: the command cannot run (shown disabled)
 };
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/commands/bindings.h"
 #include "app/commands/handlers.h"
 #include "app/dialogs/set_picker.h"
 #include "app/dialogs/text_dialog.h"
@@ -110,5 +111,43 @@ void OnConnectionLines(CZentrelDoc& doc, Ui& ui) {
 }
 
 bool UndoAvailable(const CZentrelDoc& doc) { return doc.undoAvailable != 0; }
+
+std::span<const CommandBinding> SetCommandBindings() {
+  // Keys 1..9, 0 toggle sets 0..9; Ctrl+1..9, Ctrl+0 toggle sets 10..19.
+  static const CommandBinding bindings[] = {
+    {57600, &OnNew},
+    {57643, &OnUndo, &UndoAvailable},
+    {32772, &OnCloseData},
+    {32774, &OnSelectActiveDataSets},
+    {32831, &OnCopyDataSet},
+    {32833, &OnConnectionLines},
+    {32785, &OnChangeSetColor},
+    {32821, &OnRenameDataset},
+    {32828, &OnMoveDatasetToFront},
+    {32829, &OnMoveDatasetToBack},
+    {32832, &OnEditComments},
+    {32811, &OnToggleSet<0>},
+    {32812, &OnToggleSet<1>},
+    {32813, &OnToggleSet<2>},
+    {32814, &OnToggleSet<3>},
+    {32815, &OnToggleSet<4>},
+    {32816, &OnToggleSet<5>},
+    {32817, &OnToggleSet<6>},
+    {32818, &OnToggleSet<7>},
+    {32819, &OnToggleSet<8>},
+    {32820, &OnToggleSet<9>},
+    {32852, &OnToggleSet<10>},
+    {32854, &OnToggleSet<11>},
+    {32853, &OnToggleSet<12>},
+    {32855, &OnToggleSet<13>},
+    {32856, &OnToggleSet<14>},
+    {32857, &OnToggleSet<15>},
+    {32858, &OnToggleSet<16>},
+    {32859, &OnToggleSet<17>},
+    {32860, &OnToggleSet<18>},
+    {32861, &OnToggleSet<19>},
+  };
+  return bindings;
+}
 
 }  // namespace zentrel

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/commands/bindings.h"
 #include "app/commands/handlers.h"
 #include "app/ui.h"
 #include "model/document.h"
@@ -116,5 +117,27 @@ bool LogX(const CZentrelDoc& doc) { return doc.graph.logX != 0; }
 bool LogY(const CZentrelDoc& doc) { return doc.graph.logY != 0; }
 bool Polar(const CZentrelDoc& doc) { return doc.graph.polar != 0; }
 bool Radians(const CZentrelDoc& doc) { return doc.graph.radians != 0; }
+
+std::span<const CommandBinding> ViewCommandBindings() {
+  static const CommandBinding bindings[] = {
+      {32777, &OnAutoscale},
+      {32778, &OnZoom},
+      {32809, &OnUnzoom},
+      {32781, &OnShowPointMarkers, &ShowingMarkers},
+      {32871, &OnUseAxisAbbreviations, &UsingAbbreviations},
+      {32796, &OnShowZeroLines, &ShowingZeroLines},
+      {32823, &OnShowFitEquations, &ShowingFitEquations},
+      {32824, &OnShowYErrorBars, &ShowingYErrorBars},
+      {32825, &OnShowXErrorBars, &ShowingXErrorBars},
+      {32791, &OnDrawResiduals, &ShowingResiduals},
+      {32794, &OnShrinkResidual},
+      {32793, &OnEnlargeResidual},
+      {32775, &OnLogXAxis, &LogX},
+      {32782, &OnLogYAxis, &LogY},
+      {32836, &OnPolarPlot, &Polar},
+      {32838, &OnUseRadians, &Radians},
+  };
+  return bindings;
+}
 
 }  // namespace zentrel

@@ -1,0 +1,22 @@
+#pragma once
+// Handlers and menu states, bound to command ids by the subsystem that
+// implements them. The command table joins these lists to its rows.
+
+#include <span>
+
+#include "app/commands/command_table.h"
+
+namespace zentrel {
+
+struct CommandBinding {
+  int id;
+  CommandHandler handler;
+  StatePredicate stateOf = nullptr;
+};
+
+std::span<const CommandBinding> SetCommandBindings();         // set_commands.cpp
+std::span<const CommandBinding> ViewCommandBindings();        // view_commands.cpp
+std::span<const CommandBinding> IoCommandBindings();          // io_commands.cpp
+std::span<const CommandBinding> ExpressionCommandBindings();  // expression_commands.cpp
+
+}  // namespace zentrel
