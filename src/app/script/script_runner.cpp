@@ -113,6 +113,7 @@ std::string ScriptRunner::runScriptOnly(const ScriptLine& line, bool& handled) {
     return {};
   }
   if (name == "dump") return dump(line);
+  if (name == "render") return render(line);
   if (name == "new-set") return newSet(line);
   handled = false;
   return {};
@@ -128,6 +129,13 @@ std::string ScriptRunner::dump(const ScriptLine& line) {
     return {};
   }
   return WriteFileAtomically(words[0], text);
+}
+
+std::string ScriptRunner::render(const ScriptLine& line) {
+  const auto words = line.positional();
+  if (words.size() != 1) return "render needs one file name (.png, .svg or .pdf)";
+  if (!options_.render) return "render is not available in this program";
+  return options_.render(doc_, words[0]);
 }
 
 std::string ScriptRunner::newSet(const ScriptLine& line) {

@@ -3,6 +3,7 @@
 // its script name or id, answers as key=value arguments, plus the
 // script-only lines (status, select, cursor, dump, new-set).
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -13,8 +14,14 @@ namespace zentrel {
 
 class CZentrelDoc;
 
+// Draws the document into an image file (PNG, SVG or PDF by extension);
+// returns an error message, empty on success. The core cannot draw with a
+// real painter, so the front end that can supplies this.
+using RenderFunction = std::function<std::string(CZentrelDoc& doc, const std::string& path)>;
+
 struct ScriptRunOptions {
   bool echo = false;  // print each line before running it, and any new status text
+  RenderFunction render;  // for `render FILE`; unset: the line is an error
 };
 
 class ScriptRunner {
@@ -34,6 +41,7 @@ class ScriptRunner {
   std::string runCommand(const ScriptLine& line);
   std::string newSet(const ScriptLine& line);
   std::string dump(const ScriptLine& line);
+  std::string render(const ScriptLine& line);
 
   CZentrelDoc& doc_;
   std::ostream& out_;
