@@ -16,7 +16,9 @@ namespace {
 
 int RunScript(const std::string& path, bool echo) {
   zentrel::CZentrelDoc doc;
-  zentrel::ScriptRunner runner(doc, std::cout, path == "-" ? "<stdin>" : path, {.echo = echo});
+  zentrel::ScriptRunOptions options;
+  options.echo = echo;
+  zentrel::ScriptRunner runner(doc, std::cout, path == "-" ? "<stdin>" : path, options);
   bool ok = false;
   if (path == "-") {
     ok = runner.run(std::cin);
