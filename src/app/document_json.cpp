@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fit/model_names.h"
+#include "model/fit_kinds.h"
 #include "model/document.h"
 #include "model/fit.h"
 
@@ -32,7 +32,7 @@ Json FitToJson(const CZentrelDoc& doc, const Fit& fit) {
   json["model"] = std::string(ModelName(fit.modelKind));
   json["kind"] = fit.modelKind;
   json["order"] = fit.order;
-  json["equation"] = fit.modelKind == kCustomFunctionKind ? fit.customEquation : std::string();
+  json["equation"] = fit.modelKind == kCustomFunction ? fit.customEquation : std::string();
   json["params"] = Numbers(fit.params);
   Json freeFlags = Json::array();
   for (int flag : fit.freeFlags) freeFlags.push_back(flag != 0);

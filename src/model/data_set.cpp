@@ -221,10 +221,7 @@ void Data_Set::RefreshFitBindings() {
   const int n = DrawablePointCount();
   for (auto& fit : fits) {
     if (fit->x == nullptr && fit->y == nullptr) continue;  // never bound: leave it so
-    fit->x = x;
-    fit->y = y;
-    fit->sigma = fit->sigma != nullptr ? sigma : nullptr;
-    fit->pointCount = std::min(fit->pointCount, n);
+    fit->rebindData(x, y, fit->sigma != nullptr ? sigma : nullptr, std::min(fit->pointCount, n));
   }
 }
 

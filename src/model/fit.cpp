@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/data_set.h"
+#include "model/fit_kinds.h"
 
 namespace zentrel {
 
@@ -30,15 +31,49 @@ Fit::Fit(const Fit& source) : Fit() {
 
 Fit::~Fit() = default;
 
-void Fit::bindData(const double* xValues, const double* yValues, const double* sigmaValues, int n) {
+void Fit::rebindData(const double* xValues, const double* yValues, const double* sigmaValues, int n) {
   x = xValues;
   y = yValues;
   sigma = sigmaValues;
   pointCount = std::max(n, 0);
+  iterationCount = 0;
+  splinePrepared = false;
+}
+
+void Fit::bindData(const double* xValues, const double* yValues, const double* sigmaValues, int n) {
+  rebindData(xValues, yValues, sigmaValues, n);
   if (pointCount > 0 && x != nullptr && fitStart == fitEnd) {
     fitStart = x[0];
     fitEnd = x[pointCount - 1];
   }
+}
+
+int Fit::parameterCount() const { return ParameterCountOf(modelKind, order, customParameterCount); }
+
+std::string Fit::parameterName(int index) const {
+  return ParameterNameOf(modelKind, order, customParameterCount, index);
+}
+
+double Fit::getParameter(int index) const {
+  return index >= 0 && index < parameterCount() && index < kMaxFitParameters ? params[static_cast<size_t>(index)] : 0.0;
+}
+
+int Fit::setParameter(int index, double value, int freeFlag) {
+  if (index < 0 || index > parameterCount() || index >= kMaxFitParameters) return -1;
+  const auto i = static_cast<size_t>(index);
+  if (value != params[i]) {
+    errorCode = 0;
+    iterationCount = 0;
+  }
+  params[i] = value;
+  freeFlags[i] = freeFlag;
+  return 0;
+}
+
+void Fit::setRange(double a, double b) {
+  fitStart = std::min(a, b);
+  fitEnd = std::max(a, b);
+  iterationCount = 0;
 }
 
 void Fit::setConvolutionSource(Data_Set* source) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zentrel {
 
@@ -16,6 +17,19 @@ inline constexpr int kMaxFitParameters = 17;
 enum FitWeighting : int { kWeightEqual = 0, kWeightInverseY = 1, kWeightInverseSigmaSquared = 2, kWeightInverseSqrtY = 3 };
 enum FitMethod : int { kMethodGridless = 0, kMethodLevenbergMarquardt = 1 };
 
+// Working state of the Levenberg-Marquardt engine, kept between steps and
+// reallocated on every restart. Matrices are row-major P x P.
+struct LevenbergMarquardtState {
+  double lambda = -10.0;  // negative: the next step initialises
+  double previousChiSquare = 1e30;
+  int freeCount = 0;
+  bool workspaceAllocated = false;
+  bool matricesAllocated = false;
+  std::vector<double> trialParams, beta, delta;
+  std::vector<double> rightHandSide;
+  std::vector<double> covariance, curvature;
+};
+
 class Fit {
  public:
   Fit();
@@ -25,8 +39,21 @@ class Fit {
   Fit& operator=(const Fit&) = delete;
   ~Fit();
 
-  // Borrows a set's columns; an unset range (start == end) becomes x[0]..x[n-1].
+  // Borrows a set's columns and restarts the engine; an unset range
+  // (start == end) becomes x[0]..x[n-1].
   void bindData(const double* xValues, const double* yValues, const double* sigmaValues, int n);
+  // The same without touching the range: for columns that moved or shrank.
+  void rebindData(const double* xValues, const double* yValues, const double* sigmaValues, int n);
+  // Parameter count of the current kind and order.
+  int parameterCount() const;
+  std::string parameterName(int index) const;
+  // params[index] below the parameter count, else 0.
+  double getParameter(int index) const;
+  // -1 when index is beyond the parameter count. A changed value restarts
+  // the engine and clears the error state.
+  int setParameter(int index, double value, int freeFlag);
+  // Orders the bounds and restarts the engine.
+  void setRange(double a, double b);
   // Convolves the model with another set, or stops convolving when source is null.
   void setConvolutionSource(Data_Set* source);
 
@@ -44,6 +71,9 @@ class Fit {
   int iterationCount = 0;
   int hidden = 0;
   std::uint32_t colour = 255;  // 0x00BBGGRR, red
+  int customParameterCount = 0;
+  std::string postfixText;
+  std::array<double, 32> constantPool{};
   int convolve = 0;
   Data_Set* convolutionSource = nullptr;  // not owned
   double convolutionArea = 0.0;
@@ -56,6 +86,12 @@ class Fit {
   const double* y = nullptr;
   const double* sigma = nullptr;
   int pointCount = 0;
+
+  // Model workspace: second derivatives of the spline through the bound data.
+  bool splinePrepared = false;
+  std::vector<double> splineSecondDerivatives;
+
+  LevenbergMarquardtState lm;
 };
 
 // Simpson's rule over a set's y values on its mean x spacing; 0 below 5 points.
