@@ -6,11 +6,24 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zentrel {
 
 class DialogModel;
 class SetPickerModel;
+
+// What a file dialog shows. Filters use Qt's syntax
+// ("ASCII Text Files (*.txt);;All Files (*)"); the default extension has no
+// dot and is added to a typed name that has none.
+struct FileDialogRequest {
+  std::string title;  // empty: the platform's own ("Open", "Save As")
+  std::string filter;
+  std::string defaultExtension;
+  std::string initialName;
+  bool overwritePrompt = false;  // save dialogs: ask before replacing a file
+  bool hideReadOnly = true;      // no "open as read-only" check box
+};
 
 class Ui {
  public:
@@ -26,6 +39,21 @@ class Ui {
   virtual void messageBox(const std::string& text) = 0;
   // Asks the view to redraw the whole graph.
   virtual void redraw() = 0;
+
+  // File dialogs: the chosen path(s), nothing on Cancel.
+  virtual std::optional<std::string> openFileName(const FileDialogRequest& request) = 0;
+  // Several files at once, in the order the dialog returns them.
+  virtual std::optional<std::vector<std::string>> openFileNames(const FileDialogRequest& request) = 0;
+  virtual std::optional<std::string> saveFileName(const FileDialogRequest& request) = 0;
+
+  // The clipboard's plain text; nothing when it holds no text.
+  virtual std::optional<std::string> clipboardText() = 0;
+  // Replaces the clipboard's contents with plain text.
+  virtual void setClipboardText(const std::string& text) = 0;
+
+  // "Save changes to %1?" before a modified document is replaced: true Yes,
+  // false No, nothing Cancel.
+  virtual std::optional<bool> askSaveChanges(const std::string& documentTitle) = 0;
 };
 
 }  // namespace zentrel

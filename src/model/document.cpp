@@ -95,6 +95,12 @@ void CZentrelDoc::MoveSetToFront(int index) {
   std::rotate(sets.begin() + index, sets.begin() + index + 1, sets.end());
 }
 
+std::string CZentrelDoc::Title() const {
+  if (pathName.empty()) return "Untitled";
+  const size_t slash = pathName.find_last_of("/\\");
+  return slash == std::string::npos ? pathName : pathName.substr(slash + 1);
+}
+
 void CZentrelDoc::ClearSelection() {
   selectionX1 = selectionX2 = (graph.xMin + graph.xMax) / 2.0;
   selectionY1 = selectionY2 = (graph.yMin + graph.yMax) / 2.0;

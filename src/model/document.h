@@ -43,6 +43,12 @@ class CZentrelDoc {
   void ClearSelection();
   bool HasSelection() const { return selectionX1 != selectionX2; }
 
+  // The document's name in captions and questions: the bare file name, or
+  // "Untitled" before it was saved or opened.
+  std::string Title() const;
+  // The main window's caption: the title, a spaced hyphen, the program.
+  std::string Caption() const { return Title() + " - Zentrel"; }
+
   void SetModifiedFlag(bool value = true) { modified_ = value; }
   bool IsModified() const { return modified_; }
 

@@ -4,6 +4,7 @@
 
 #include "model/data_set.h"
 #include "model/fit_kinds.h"
+#include "numeric/numeric_error.h"
 
 namespace zentrel {
 
@@ -26,7 +27,13 @@ Fit::Fit(const Fit& source) : Fit() {
   params = source.params;
   freeFlags = source.freeFlags;
   weighting = source.weighting;
-  customEquation = source.customEquation;
+  // The compiled formula is shared, which is the same as compiling the
+  // source's text again; without one the copy has no equation either.
+  if (source.HasCustomEvaluator()) {
+    customEquation = source.customEquation;
+    customExpression = source.customExpression;
+    customParameterCount = source.customParameterCount;
+  }
 }
 
 Fit::~Fit() = default;
@@ -63,6 +70,7 @@ int Fit::setParameter(int index, double value, int freeFlag) {
   const auto i = static_cast<size_t>(index);
   if (value != params[i]) {
     errorCode = 0;
+    ClearNumericError();
     iterationCount = 0;
   }
   params[i] = value;

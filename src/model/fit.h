@@ -8,11 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "expr/expression.h"
+
 namespace zentrel {
 
 class Data_Set;
 
 inline constexpr int kMaxFitParameters = 17;
+// A custom formula's parameters follow y0 and x0, so it may use A0..A14.
+inline constexpr int kMaxCustomParameters = kMaxFitParameters - 2;
+// errorCode of a custom-function fit that has no compiled formula.
+inline constexpr int kNoCustomEvaluatorError = -1212;
+// errorCode after a singular Levenberg-Marquardt system.
+inline constexpr int kSingularSystemError = 10;
 
 enum FitWeighting : int { kWeightEqual = 0, kWeightInverseY = 1, kWeightInverseSigmaSquared = 2, kWeightInverseSqrtY = 3 };
 enum FitMethod : int { kMethodGridless = 0, kMethodLevenbergMarquardt = 1 };
@@ -54,6 +62,10 @@ class Fit {
   int setParameter(int index, double value, int freeFlag);
   // Orders the bounds and restarts the engine.
   void setRange(double a, double b);
+
+  bool HasCustomEvaluator() const { return static_cast<bool>(customExpression.evaluator); }
+  // The custom formula at X = u, its parameter Aj being params[j].
+  double EvaluateCustom(const double* params, double u) const { return customExpression(params, u); }
   // Convolves the model with another set, or stops convolving when source is null.
   void setConvolutionSource(Data_Set* source);
 
@@ -72,8 +84,8 @@ class Fit {
   int hidden = 0;
   std::uint32_t colour = 255;  // 0x00BBGGRR, red
   int customParameterCount = 0;
-  std::string postfixText;
-  std::array<double, 32> constantPool{};
+  // The compiled custom function: postfix text, constant pool, evaluator.
+  Expression customExpression;
   int convolve = 0;
   Data_Set* convolutionSource = nullptr;  // not owned
   double convolutionArea = 0.0;

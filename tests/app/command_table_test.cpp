@@ -27,7 +27,8 @@ TEST(CommandTable, IdsAndScriptNamesAreUnique) {
 
 TEST(CommandTable, EveryBindingNamesOneCommandOnce) {
   std::map<int, int> bound;
-  for (auto list : {SetCommandBindings(), ViewCommandBindings(), IoCommandBindings(), ExpressionCommandBindings()}) {
+  for (auto list : {SetCommandBindings(), ViewCommandBindings(), IoCommandBindings(), ExpressionCommandBindings(),
+                     FileCommandBindings()}) {
     for (const auto& binding : list) {
       EXPECT_NE(FindCommand(binding.id), nullptr) << binding.id;
       EXPECT_NE(binding.handler, nullptr) << binding.id;

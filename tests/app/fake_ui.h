@@ -4,6 +4,8 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,15 @@ class FakeUi : public Ui {
   // Dialog answers: edits the dialog and returns true for OK.
   std::deque<std::function<bool(DialogModel&)>> dialogAnswers;
   std::deque<std::optional<std::uint32_t>> colourAnswers;
+  // File dialog answers: a path (several for the multiple-selection dialog),
+  // or nothing for Cancel.
+  std::deque<std::optional<std::string>> fileAnswers;
+  std::deque<std::optional<std::vector<std::string>>> multiFileAnswers;
+  // The clipboard's plain text; nothing when it holds no text.
+  std::optional<std::string> clipboard;
+  // "Save changes to %1?" answers: true Yes, false No, nothing Cancel.
+  std::deque<std::optional<bool>> saveChangesAnswers;
+  std::vector<std::string> saveChangesAsked;  // the titles asked about
 
   struct ShownPicker {
     std::string title;
@@ -28,6 +39,11 @@ class FakeUi : public Ui {
   std::vector<ShownPicker> pickersShown;
   std::vector<std::string> dialogsShown;
   std::vector<std::string> messages;
+  struct ShownFileDialog {
+    enum Kind { Open, OpenMany, Save } kind;
+    FileDialogRequest request;
+  };
+  std::vector<ShownFileDialog> fileDialogsShown;
   int redraws = 0;
 
   bool pickFromList(SetPickerModel& picker) override {
@@ -55,6 +71,38 @@ class FakeUi : public Ui {
   }
   void messageBox(const std::string& text) override { messages.push_back(text); }
   void redraw() override { ++redraws; }
+  std::optional<std::string> openFileName(const FileDialogRequest& request) override {
+    fileDialogsShown.push_back({ShownFileDialog::Open, request});
+    return NextFileAnswer();
+  }
+  std::optional<std::vector<std::string>> openFileNames(const FileDialogRequest& request) override {
+    fileDialogsShown.push_back({ShownFileDialog::OpenMany, request});
+    if (multiFileAnswers.empty()) throw std::logic_error("unexpected multiple-file dialog");
+    auto answer = multiFileAnswers.front();
+    multiFileAnswers.pop_front();
+    return answer;
+  }
+  std::optional<std::string> saveFileName(const FileDialogRequest& request) override {
+    fileDialogsShown.push_back({ShownFileDialog::Save, request});
+    return NextFileAnswer();
+  }
+  std::optional<std::string> clipboardText() override { return clipboard; }
+  void setClipboardText(const std::string& text) override { clipboard = text; }
+  std::optional<bool> askSaveChanges(const std::string& documentTitle) override {
+    saveChangesAsked.push_back(documentTitle);
+    if (saveChangesAnswers.empty()) throw std::logic_error("unexpected save-changes question");
+    auto answer = saveChangesAnswers.front();
+    saveChangesAnswers.pop_front();
+    return answer;
+  }
+
+ private:
+  std::optional<std::string> NextFileAnswer() {
+    if (fileAnswers.empty()) throw std::logic_error("unexpected file dialog");
+    auto answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+  }
 };
 
 }  // namespace zentrel::testing

@@ -18,5 +18,6 @@ std::span<const CommandBinding> SetCommandBindings();         // set_commands.cp
 std::span<const CommandBinding> ViewCommandBindings();        // view_commands.cpp
 std::span<const CommandBinding> IoCommandBindings();          // io_commands.cpp
 std::span<const CommandBinding> ExpressionCommandBindings();  // expression_commands.cpp
+std::span<const CommandBinding> FileCommandBindings();        // file_commands.cpp
 
 }  // namespace zentrel

@@ -142,6 +142,7 @@ constexpr std::span<const CommandBinding> (*kBindingLists[])() = {
     &ViewCommandBindings,
     &IoCommandBindings,
     &ExpressionCommandBindings,
+    &FileCommandBindings,
 };
 
 const std::vector<CommandInfo>& Table() {

@@ -9,7 +9,6 @@ class CZentrelDoc;
 class Ui;
 
 // Whole-set commands (set_commands.cpp).
-void OnNew(CZentrelDoc& doc, Ui& ui);
 void OnUndo(CZentrelDoc& doc, Ui& ui);
 void OnSelectActiveDataSets(CZentrelDoc& doc, Ui& ui);
 void OnCloseData(CZentrelDoc& doc, Ui& ui);

@@ -1,9 +1,238 @@
 // Import and export commands: data files, clipboard text, WAV.
 
+#include "app/commands/io_commands.h"
+
+#include <memory>
+#include <string>
+
 #include "app/commands/bindings.h"
+#include "app/dialogs/file_type_dialog.h"
+#include "app/dialogs/set_picker.h"
+#include "app/ui.h"
+#include "io/file_names.h"
+#include "io/fsdata.h"
+#include "io/io_status.h"
+#include "io/pasted_text.h"
+#include "io/text_reader.h"
+#include "io/text_writer.h"
+#include "io/wave.h"
+#include "model/document.h"
+#include "view/autoscale.h"
 
 namespace zentrel {
 
-std::span<const CommandBinding> IoCommandBindings() { return {}; }
+namespace {
+
+constexpr std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) { return r | (g << 8) | (b << 16); }
+
+constexpr std::uint32_t kImportColours[] = {
+  Rgb(0, 0, 0),   Rgb(255, 0, 0),   Rgb(0, 255, 0),   Rgb(0, 0, 255),   Rgb(0, 255, 255),
+  Rgb(255, 255, 0), Rgb(255, 0, 255), Rgb(255, 150, 0), Rgb(150, 255, 0), Rgb(150, 0, 255),
+};
+
+// What each kind's file dialogs show.
+struct KindDialogs {
+  const char* filter;
+  const char* extension;
+  const char* importName;  // initial name in the import dialog
+  const char* multiName;   // initial name in the multiple-selection dialog
+};
+
+KindDialogs DialogsFor(FileKind kind) {
+  switch (kind) {
+    case FileKind::Fsdata: return {"FSdata Files (*.dat);;All Files (*)", "dat", "default.dat", "*.dat"};
+    case FileKind::Ascii: return {"ASCII Text Files (*.txt);;All Files (*)", "txt", "*.txt", "*.txt"};
+    case FileKind::Csv: return {"CSV Text Files (*.csv);;All Files (*)", "csv", "default.csv", "*.csv"};
+    case FileKind::None: break;
+  }
+  return {"", "", "", ""};
+}
+
+FileDialogRequest ImportRequest(FileKind kind) {
+  const KindDialogs dialogs = DialogsFor(kind);
+  FileDialogRequest request;
+  request.filter = dialogs.filter;
+  request.defaultExtension = dialogs.extension;
+  request.initialName = dialogs.importName;
+  request.hideReadOnly = false;
+  return request;
+}
+
+FileDialogRequest MultipleImportRequest(FileKind kind) {
+  FileDialogRequest request;
+  request.filter = "ASCII Text Files (*.txt);;Fsdata Files (*.dat);;Excel CSV Files (*.csv);;All Files (*)";
+  request.initialName = DialogsFor(kind).multiName;
+  request.hideReadOnly = false;
+  return request;
+}
+
+FileDialogRequest ExportRequest(FileKind kind, const std::string& setName) {
+  const KindDialogs dialogs = DialogsFor(kind);
+  FileDialogRequest request;
+  request.filter = dialogs.filter;
+  request.defaultExtension = dialogs.extension;
+  request.initialName = setName;
+  request.overwritePrompt = true;
+  return request;
+}
+
+FileDialogRequest WaveRequest() {
+  FileDialogRequest request;
+  request.filter = "WAV Files (*.wav);;All Files (*)";
+  request.defaultExtension = "wav";
+  request.initialName = "default.wav";
+  return request;
+}
+
+// Reads one file with the kind's reader and names the set after the file.
+struct ReadResult {
+  int status = kIoCannotOpen;
+  FsdataReadInfo fsdata;
+};
+
+ReadResult ReadDataFile(FileKind kind, Data_Set& set, const std::string& path) {
+  ReadResult result;
+  switch (kind) {
+    case FileKind::Fsdata: result.status = ReadFsdataFile(set, path, &result.fsdata); break;
+    case FileKind::Ascii:
+    case FileKind::Csv: result.status = ReadTextFile(set, path); break;
+    case FileKind::None: break;
+  }
+  set.name = BareFileName(path);
+  return result;
+}
+
+std::string ShortFileNote(const FsdataReadInfo& info) {
+  return "only " + std::to_string(info.pointsRead) + " of its " + std::to_string(info.declaredPoints) + " points";
+}
+
+}  // namespace
+
+std::span<const std::uint32_t> ImportColours() { return kImportColours; }
+
+void OnImportData(CZentrelDoc& doc, Ui& ui) {
+  const FileKind kind = ChooseFileType(ui);
+  if (kind == FileKind::None) return;
+  const auto path = ui.openFileName(ImportRequest(kind));
+  if (!path) return;
+  auto set = std::make_unique<Data_Set>();
+  const ReadResult read = ReadDataFile(kind, *set, *path);
+  if (read.status == kIoOk) {
+    doc.AppendSet(std::move(set));
+    Autoscale(doc);
+    doc.SetModifiedFlag();
+    doc.statusText = "File Opened";
+    // A short file loses its missing points; the user must know.
+    if (read.fsdata.truncated()) doc.statusText += ", but the file holds " + ShortFileNote(read.fsdata);
+  } else {
+    doc.statusText = "Couldn't open file";
+  }
+  ui.redraw();
+}
+
+void OnMultipleFileImporting(CZentrelDoc& doc, Ui& ui) {
+  const FileKind kind = ChooseFileType(ui);
+  if (kind == FileKind::None) return;  // no reader would apply
+  const auto paths = ui.openFileNames(MultipleImportRequest(kind));
+  if (!paths) return;
+  doc.statusText.clear();
+  std::string shortFiles;
+  int loaded = 0;
+  for (const auto& path : *paths) {
+    auto set = std::make_unique<Data_Set>();
+    const ReadResult read = ReadDataFile(kind, *set, path);
+    if (read.status != kIoOk) {
+      doc.statusText = "Couldn't open file " + set->name;
+      continue;
+    }
+    if (read.fsdata.truncated())
+      shortFiles += (shortFiles.empty() ? "" : "; ") + set->name + " holds " + ShortFileNote(read.fsdata);
+    set->color = kImportColours[loaded % 10];
+    ++loaded;
+    doc.AppendSet(std::move(set));
+    doc.SetModifiedFlag();
+  }
+  if (doc.statusText.empty()) doc.statusText = "Opened " + std::to_string(loaded) + " files";
+  if (!shortFiles.empty()) doc.statusText += "; " + shortFiles;
+  Autoscale(doc);
+  ui.redraw();
+}
+
+void OnExportData(CZentrelDoc& doc, Ui& ui) {
+  const PickedSet picked = PickSet(doc, ui, "Select a Set to Save", true);
+  if (!picked) return;
+  const FileKind kind = ChooseFileType(ui);
+  if (kind == FileKind::None) return;
+  const auto path = ui.saveFileName(ExportRequest(kind, picked.set->name));
+  if (!path) return;
+  Data_Set& set = *picked.set;
+  const std::string previousName = set.name;
+  set.name = *path;
+  set.modified = true;
+  bool written = true;
+  switch (kind) {
+    case FileKind::Fsdata: written = WriteFsdataFile(set) != kIoCannotOpen; break;
+    case FileKind::Ascii: written = WriteTextFile(set) != kIoCannotCreate; break;
+    case FileKind::Csv: written = WriteCsvFile(set) != kIoCannotCreate; break;
+    case FileKind::None: break;
+  }
+  if (!written) {
+    // The set does not live in that file: it keeps its name.
+    set.name = previousName;
+    doc.statusText = "Couldn't write file " + *path;
+  }
+}
+
+void OnCopy(CZentrelDoc& doc, Ui& ui) {
+  const PickedSet picked = PickSet(doc, ui, "Select a Set to copy data from", true);
+  if (!picked) return;
+  const auto text = CopySetText(*picked.set);
+  if (!text) return;
+  ui.setClipboardText(*text);
+  doc.statusText = "Data set copied";
+}
+
+void OnPaste(CZentrelDoc& doc, Ui& ui) {
+  const auto text = ui.clipboardText();
+  if (!text) return;
+  auto set = std::make_unique<Data_Set>();
+  const int status = ParsePastedText(*set, *text);
+  if (status == kPasteNoText) return;
+  if (status != kPasteOk) {
+    doc.statusText = "Error in pasted data";
+    return;
+  }
+  doc.AppendSet(std::move(set));
+  doc.statusText = "Data set pasted";
+  ui.redraw();
+}
+
+void OnWaveImport(CZentrelDoc& doc, Ui& ui) {
+  const auto path = ui.openFileName(WaveRequest());
+  if (!path) return;
+  auto set = std::make_unique<Data_Set>();
+  if (ReadWaveFile(*set, *path) == kIoOk) {
+    set->name = BareFileName(*path);
+    doc.AppendSet(std::move(set));
+    Autoscale(doc);
+    doc.SetModifiedFlag();
+    doc.statusText = "File Opened";
+  } else {
+    doc.statusText = "Couldn't open file";
+  }
+  ui.redraw();
+}
+
+std::span<const CommandBinding> IoCommandBindings() {
+  static const CommandBinding bindings[] = {
+    {32771, &OnImportData},
+    {32826, &OnMultipleFileImporting},
+    {32776, &OnExportData},
+    {57634, &OnCopy},
+    {57637, &OnPaste},
+    {32835, &OnWaveImport},
+  };
+  return bindings;
+}
 
 }  // namespace zentrel

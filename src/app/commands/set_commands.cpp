@@ -11,11 +11,6 @@
 
 namespace zentrel {
 
-void OnNew(CZentrelDoc& doc, Ui& ui) {
-  doc.ResetDocument();
-  ui.redraw();
-}
-
 void OnUndo(CZentrelDoc& doc, Ui& ui) {
   if (doc.Undo()) ui.redraw();
 }
@@ -115,7 +110,6 @@ bool UndoAvailable(const CZentrelDoc& doc) { return doc.undoAvailable != 0; }
 std::span<const CommandBinding> SetCommandBindings() {
   // Keys 1..9, 0 toggle sets 0..9; Ctrl+1..9, Ctrl+0 toggle sets 10..19.
   static const CommandBinding bindings[] = {
-    {57600, &OnNew},
     {57643, &OnUndo, &UndoAvailable},
     {32772, &OnCloseData},
     {32774, &OnSelectActiveDataSets},

@@ -1,5 +1,6 @@
 #include "app/script/script_runner.h"
 
+#include <filesystem>
 #include <istream>
 #include <memory>
 #include <ostream>
@@ -29,7 +30,11 @@ std::string Join(const std::vector<std::string>& words) {
 }  // namespace
 
 ScriptRunner::ScriptRunner(CZentrelDoc& doc, std::ostream& out, std::string scriptName, ScriptRunOptions options)
-    : doc_(doc), out_(out), scriptName_(std::move(scriptName)), options_(options), ui_(doc) {}
+    : doc_(doc), out_(out), scriptName_(std::move(scriptName)), options_(options), ui_(doc) {
+  // File answers may name files beside the script as ${SCRIPT_DIR}/NAME.
+  const std::string folder = std::filesystem::path(scriptName_).parent_path().string();
+  ui_.setScriptDirectory(folder.empty() || scriptName_ == "<stdin>" ? "." : folder);
+}
 
 bool ScriptRunner::fail(int lineNumber, const std::string& problem) {
   error_ = scriptName_ + ":" + std::to_string(lineNumber) + ": " + problem;
@@ -113,6 +118,15 @@ std::string ScriptRunner::runScriptOnly(const ScriptLine& line, bool& handled) {
     return {};
   }
   if (name == "dump") return dump(line);
+  if (name == "set-clipboard") {
+    // Without text= the clipboard holds no text at all.
+    ui_.clipboard() = line.take("text");
+    return {};
+  }
+  if (name == "print-clipboard") {
+    if (const auto& text = ui_.clipboard()) out_ << *text << '\n';
+    return {};
+  }
   if (name == "render") return render(line);
   if (name == "new-set") return newSet(line);
   handled = false;

@@ -1,7 +1,8 @@
 #pragma once
 // Runs command scripts against a document: one command per line, named by
 // its script name or id, answers as key=value arguments, plus the
-// script-only lines (status, select, cursor, dump, new-set).
+// script-only lines (status, select, cursor, dump, new-set, set-clipboard,
+// print-clipboard).
 
 #include <functional>
 #include <iosfwd>

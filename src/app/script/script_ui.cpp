@@ -78,6 +78,50 @@ std::optional<std::uint32_t> ScriptUi::chooseColor(std::uint32_t) {
   return colour;
 }
 
+std::optional<std::string> ScriptUi::fileAnswer(const char* key, const char* dialog) {
+  if (cancelled()) return std::nullopt;
+  auto answer = line_ ? line_->take(key) : std::nullopt;
+  if (!answer) {
+    fail(std::string("missing answer ") + key + "= for the " + dialog + " dialog");
+    return std::nullopt;
+  }
+  static constexpr std::string_view kPlaceholder = "${SCRIPT_DIR}";
+  for (size_t at = answer->find(kPlaceholder); at != std::string::npos;
+       at = answer->find(kPlaceholder, at + scriptDirectory_.size()))
+    answer->replace(at, kPlaceholder.size(), scriptDirectory_);
+  return answer;
+}
+
+std::optional<std::string> ScriptUi::openFileName(const FileDialogRequest&) { return fileAnswer("file", "open file"); }
+
+std::optional<std::vector<std::string>> ScriptUi::openFileNames(const FileDialogRequest&) {
+  const auto answer = fileAnswer("files", "open files");
+  if (!answer) return std::nullopt;
+  std::vector<std::string> paths;
+  size_t start = 0;
+  while (true) {
+    const size_t comma = answer->find(',', start);
+    paths.push_back(answer->substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+    if (paths.back().empty()) {
+      fail("files=" + *answer + " holds an empty file name");
+      return std::nullopt;
+    }
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return paths;
+}
+
+std::optional<std::string> ScriptUi::saveFileName(const FileDialogRequest&) { return fileAnswer("file", "save file"); }
+
+std::optional<bool> ScriptUi::askSaveChanges(const std::string&) {
+  const auto answer = line_ ? line_->take("save-changes") : std::nullopt;
+  if (!answer || *answer == "no") return false;
+  if (*answer == "yes") return true;
+  if (*answer != "cancel") fail("save-changes=" + *answer + " must be yes, no or cancel");
+  return std::nullopt;
+}
+
 void ScriptUi::messageBox(const std::string& text) { messages_.push_back(text); }
 
 void ScriptUi::redraw() {

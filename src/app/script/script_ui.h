@@ -3,7 +3,10 @@
 // arguments of the current script line. A question the line does not answer
 // is an error (the command sees Cancel and the runner fails the line).
 
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/script/script_line.h"
 #include "app/ui.h"
@@ -18,6 +21,8 @@ class ScriptUi : public Ui {
 
   // Starts answering for a new line; clears the previous line's error.
   void beginLine(const ScriptLine& line);
+  // The folder `${SCRIPT_DIR}` stands for in file answers.
+  void setScriptDirectory(std::string directory) { scriptDirectory_ = std::move(directory); }
   // The first problem met while answering, empty when none.
   const std::string& error() const { return error_; }
 
@@ -26,6 +31,18 @@ class ScriptUi : public Ui {
   std::optional<std::uint32_t> chooseColor(std::uint32_t initial) override;
   void messageBox(const std::string& text) override;
   void redraw() override;
+  std::optional<std::string> openFileName(const FileDialogRequest& request) override;
+  std::optional<std::vector<std::string>> openFileNames(const FileDialogRequest& request) override;
+  std::optional<std::string> saveFileName(const FileDialogRequest& request) override;
+  std::optional<std::string> clipboardText() override { return clipboard_; }
+  void setClipboardText(const std::string& text) override { clipboard_ = text; }
+  // save-changes=yes|no|cancel; a line without it answers No (scripts save
+  // explicitly).
+  std::optional<bool> askSaveChanges(const std::string& documentTitle) override;
+
+  // The script's own clipboard (set-clipboard, print-clipboard); it starts
+  // without text and lasts for the whole run.
+  std::optional<std::string>& clipboard() { return clipboard_; }
 
   // Messages the commands showed, in order (the runner prints them).
   std::vector<std::string> takeMessages();
@@ -33,12 +50,17 @@ class ScriptUi : public Ui {
  private:
   void fail(std::string message);
   bool cancelled();
+  // The answer to a file dialog, `${SCRIPT_DIR}` expanded; nothing on
+  // cancel or when the line lacks it (then an error is recorded).
+  std::optional<std::string> fileAnswer(const char* key, const char* dialog);
 
   CZentrelDoc& doc_;
   const ScriptLine* line_ = nullptr;
   int pickersAsked_ = 0;
   std::string error_;
   std::vector<std::string> messages_;
+  std::string scriptDirectory_ = ".";
+  std::optional<std::string> clipboard_;
 };
 
 // Parses a colour answer: "#RRGGBB", "R,G,B" (0..255 each) or a number in the

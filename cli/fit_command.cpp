@@ -1,0 +1,237 @@
+#include "fit_command.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <thread>
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include "app/script/script_values.h"
+#include "fit/fit_run.h"
+#include "io/fsdata.h"
+#include "io/io_status.h"
+#include "io/text_reader.h"
+#include "io/wave.h"
+#include "model/data_set.h"
+#include "model/fit_kinds.h"
+#include "numeric/c_format.h"
+
+namespace zentrel {
+
+CLI::App* AddFitSubcommand(CLI::App& app, FitCommandOptions& options) {
+  auto* fit = app.add_subcommand("fit", "Fit a model to data files (several files are fitted in parallel)");
+  fit->add_option("FILE", options.files, "Data files (.txt, .csv, .dat, .wav)")->required();
+  fit->add_option("--model", options.model, "Model name from the catalogue (default Exponential)");
+  fit->add_option("--order", options.order, "Model order");
+  fit->add_option("--equation", options.equation, "Formula of a custom function (implies --model \"Custom function\")");
+  fit->add_option("--params", options.params, "Start values V,V,… from parameter 0 (y0, x0, …); the rest 0");
+  fit->add_option("--hold", options.hold, "Indices of parameters held at their start values, I,J,…");
+  fit->add_option("--range", options.range, "Fit range A:B in x (default: every point)");
+  fit->add_option("--weighting", options.weighting, "equal, 1/y, 1/sigma^2 or 1/sqrt(y)");
+  fit->add_option("--method", options.method, "lm (Levenberg-Marquardt) or gridless");
+  fit->add_option("--max-iter", options.maxIterations, "Iteration limit (default 1000)");
+  fit->add_option("--threads", options.threads, "Worker threads (default: one per core)");
+  fit->add_flag("--json", options.json, "One JSON object per file and line");
+  fit->add_flag("--csv", options.csv, "A table with one row per file");
+  return fit;
+}
+
+namespace {
+
+// Reads a data file by its extension into a new set.
+std::string ImportFile(const std::string& path, Data_Set& set) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  int status = kIoOk;
+  if (extension == ".dat") status = ReadFsdataFile(set, path);
+  else if (extension == ".wav") status = ReadWaveFile(set, path);
+  else status = ReadTextFile(set, path);
+  if (status != kIoOk) return "Couldn't open file";
+  return {};
+}
+
+// Builds the request from the options; an error message when they are bad.
+std::string BuildRequest(const FitCommandOptions& options, FitRequest& request) {
+  if (!options.equation.empty() && options.model.empty()) request.model = std::string(ModelName(kCustomFunction));
+  else if (!options.model.empty()) {
+    // Exact names first; otherwise a name that differs only in case.
+    std::optional<std::string> match;
+    for (auto name : kModelNames) {
+      if (name == options.model) match = std::string(name);
+    }
+    if (!match) {
+      for (auto name : kModelNames) {
+        if (std::equal(name.begin(), name.end(), options.model.begin(), options.model.end(),
+                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
+                                                   std::tolower(static_cast<unsigned char>(b)); }))
+          match = std::string(name);
+      }
+    }
+    if (!match) return "unknown model '" + options.model + "'";
+    request.model = *match;
+  }
+  request.order = options.order;
+  request.equation = options.equation;
+  if (!options.params.empty()) {
+    auto values = ParseNumberList(options.params);
+    if (!values) return "--params: '" + options.params + "' is not a list of numbers";
+    request.params = *values;
+  }
+  if (!options.hold.empty()) {
+    size_t start = 0;
+    while (start <= options.hold.size()) {
+      const size_t comma = options.hold.find(',', start);
+      const std::string item = options.hold.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+      auto index = ParseInteger(item);
+      if (!index) return "--hold: '" + item + "' is not a parameter index";
+      request.hold.push_back(static_cast<int>(*index));
+      if (comma == std::string::npos) break;
+      start = comma + 1;
+    }
+  }
+  if (!options.range.empty()) {
+    const size_t colon = options.range.find(':');
+    auto a = colon == std::string::npos ? std::nullopt : ParseDouble(options.range.substr(0, colon));
+    auto b = colon == std::string::npos ? std::nullopt : ParseDouble(options.range.substr(colon + 1));
+    if (!a || !b) return "--range: '" + options.range + "' is not A:B";
+    request.range = std::make_pair(*a, *b);
+  }
+  static const std::pair<const char*, int> kWeightings[] = {
+      {"equal", kWeightEqual}, {"1/y", kWeightInverseY}, {"1/sigma^2", kWeightInverseSigmaSquared},
+      {"1/sqrt(y)", kWeightInverseSqrtY}};
+  bool knownWeighting = false;
+  for (auto [name, value] : kWeightings) {
+    if (options.weighting == name) {
+      request.weighting = value;
+      knownWeighting = true;
+    }
+  }
+  if (!knownWeighting) return "--weighting must be equal, 1/y, 1/sigma^2 or 1/sqrt(y)";
+  if (options.method == "lm") request.method = kMethodLevenbergMarquardt;
+  else if (options.method == "gridless") request.method = kMethodGridless;
+  else return "--method must be lm or gridless";
+  request.maxIterations = options.maxIterations;
+  return ValidateFitRequest(request);
+}
+
+FitRunResult FitFile(const std::string& path, const FitRequest& request) {
+  Data_Set set;
+  if (std::string problem = ImportFile(path, set); !problem.empty()) {
+    FitRunResult failed;
+    failed.error = problem;
+    return failed;
+  }
+  return RunFit(set, request);
+}
+
+nlohmann::ordered_json Number(double v) {
+  if (std::isnan(v)) return "nan";
+  if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
+  return v;
+}
+
+nlohmann::ordered_json ResultToJson(const std::string& file, const FitRunResult& r) {
+  nlohmann::ordered_json json;
+  json["file"] = file;
+  if (!r.error.empty()) json["error"] = r.error;
+  json["model"] = r.model;
+  json["order"] = r.order;
+  json["names"] = r.names;
+  nlohmann::ordered_json params = nlohmann::ordered_json::array(), errors = nlohmann::ordered_json::array();
+  for (double v : r.params) params.push_back(Number(v));
+  for (const auto& e : r.errors) errors.push_back(e ? Number(*e) : nlohmann::ordered_json(nullptr));
+  json["params"] = params;
+  json["errors"] = errors;
+  json["chi_square"] = Number(r.chiSquare);
+  json["reduced_chi_square"] = Number(r.reducedChiSquare);
+  json["iterations"] = r.iterations;
+  json["converged"] = r.converged;
+  json["points"] = r.points;
+  return json;
+}
+
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+void PrintTable(const std::string& file, const FitRunResult& r) {
+  std::printf("%s: %s, order %d\n", file.c_str(), r.model.c_str(), r.order);
+  for (size_t i = 0; i < r.params.size(); ++i) {
+    const std::string error = r.errors[i] ? CFormat("+/- %.6g", *r.errors[i]) : std::string("held");
+    std::printf("  %-8s %16.10g  %s\n", r.names[i].c_str(), r.params[i], error.c_str());
+  }
+  std::printf("  chi-square %.10g, reduced %.6g, %d points, %d iterations, %s\n", r.chiSquare, r.reducedChiSquare,
+              r.points, r.iterations, r.converged ? "converged" : "not converged");
+}
+
+}  // namespace
+
+int RunFitCommand(const FitCommandOptions& options) {
+  FitRequest request;
+  if (std::string problem = BuildRequest(options, request); !problem.empty()) {
+    std::cerr << "zentrel-cli fit: " << problem << '\n';
+    return 2;
+  }
+  const size_t count = options.files.size();
+  std::vector<FitRunResult> results(count);
+  unsigned workers = options.threads > 0 ? static_cast<unsigned>(options.threads)
+                                         : std::max(1u, std::thread::hardware_concurrency());
+  workers = static_cast<unsigned>(std::min<size_t>(workers, count));
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t i = next++; i < count; i = next++) results[i] = FitFile(options.files[i], request);
+  };
+  std::vector<std::thread> pool;
+  for (unsigned t = 1; t < workers; ++t) pool.emplace_back(work);
+  work();
+  for (auto& thread : pool) thread.join();
+
+  bool anyFailed = false;
+  if (options.csv) {
+    std::vector<std::string> names;
+    for (const auto& r : results)
+      if (r.error.empty() && r.names.size() > names.size()) names = r.names;
+    std::printf("file,error,model,order,chi_square,reduced_chi_square,iterations,converged,points");
+    for (const auto& name : names) std::printf(",%s,%s_error", CsvField(name).c_str(), CsvField(name).c_str());
+    std::printf("\n");
+    for (size_t i = 0; i < count; ++i) {
+      const auto& r = results[i];
+      std::printf("%s,%s,%s,%d,%.17g,%.17g,%d,%s,%d", CsvField(options.files[i]).c_str(), CsvField(r.error).c_str(),
+                  CsvField(r.model).c_str(), r.order, r.chiSquare, r.reducedChiSquare, r.iterations,
+                  r.converged ? "true" : "false", r.points);
+      for (size_t k = 0; k < names.size(); ++k) {
+        if (k < r.params.size()) std::printf(",%.17g,", r.params[k]);
+        else std::printf(",,");
+        if (k < r.errors.size() && r.errors[k]) std::printf("%.17g", *r.errors[k]);
+      }
+      std::printf("\n");
+    }
+  }
+  for (size_t i = 0; i < count; ++i) {
+    const auto& r = results[i];
+    if (!r.error.empty()) anyFailed = true;
+    if (options.csv) continue;
+    if (options.json) {
+      std::printf("%s\n", ResultToJson(options.files[i], r).dump(-1, ' ', false,
+                                                                    nlohmann::ordered_json::error_handler_t::replace).c_str());
+    } else if (!r.error.empty()) {
+      std::fprintf(stderr, "%s: %s\n", options.files[i].c_str(), r.error.c_str());
+    } else {
+      PrintTable(options.files[i], r);
+    }
+  }
+  std::fflush(stdout);
+  return anyFailed ? 1 : 0;
+}
+
+}  // namespace zentrel

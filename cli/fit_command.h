@@ -1,0 +1,35 @@
+#pragma once
+// `zentrel-cli fit FILE… [options]`: fits every data file with the same
+// model and start values, one file per worker thread.
+
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace zentrel {
+
+struct FitCommandOptions {
+  std::vector<std::string> files;
+  std::string model;
+  int order = 1;
+  std::string equation;
+  std::string params;     // "V,V,…"
+  std::string hold;       // "I,J,…"
+  std::string range;      // "A:B"
+  std::string weighting = "equal";
+  std::string method = "lm";
+  int maxIterations = 1000;
+  bool json = false;
+  bool csv = false;
+  int threads = 0;  // 0: one per core
+};
+
+// Registers the subcommand; returns it so main can test whether it ran.
+CLI::App* AddFitSubcommand(CLI::App& app, FitCommandOptions& options);
+// Exit status: 0 when every file was fitted, 1 when any failed, 2 for bad options.
+int RunFitCommand(const FitCommandOptions& options);
+
+}  // namespace zentrel

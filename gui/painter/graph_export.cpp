@@ -1,0 +1,143 @@
+#include "graph_export.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QGuiApplication>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "model/document.h"
+#include "painter_surface.h"
+#include "util/atomic_file.h"
+#include "view/paint_graph.h"
+
+namespace zentrel {
+
+namespace {
+
+enum class Format { Png, Svg, Pdf, Unknown };
+
+Format FormatOf(const std::string& path) {
+  const size_t dot = path.find_last_of('.');
+  const size_t slash = path.find_last_of("/\\");
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return Format::Unknown;
+  std::string extension = path.substr(dot + 1);
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (extension == "png") return Format::Png;
+  if (extension == "svg") return Format::Svg;
+  if (extension == "pdf") return Format::Pdf;
+  return Format::Unknown;
+}
+
+// Paints the graph on whatever the painter draws to; the page is the whole
+// device converted to device units.
+void Paint(QPainter& painter, CZentrelDoc& doc, const DrawOptions& options) {
+  painter.fillRect(QRect(0, 0, painter.device()->width(), painter.device()->height()), Qt::white);
+  PainterSurface surface(painter);
+  const auto units = [](int pixels, double scale) { return static_cast<std::int32_t>(std::lround(pixels / scale)); };
+  PaintGraph(surface, doc,
+             WindowPageRect(units(painter.device()->width(), surface.scaleX()),
+                            units(painter.device()->height(), surface.scaleY())),
+             options);
+}
+
+int DotsPerMeter(double dpi) { return static_cast<int>(std::lround(dpi / 0.0254)); }
+
+QtMessageHandler previousHandler = nullptr;
+
+// Drawing offscreen for a command-line run, Qt's notes about the desktop
+// session (no runtime folder, no display) are noise on standard error;
+// only its errors get through.
+void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if ((type == QtCriticalMsg || type == QtFatalMsg) && previousHandler != nullptr)
+    previousHandler(type, context, message);
+}
+
+}  // namespace
+
+void EnsureGuiApplication() {
+  if (QCoreApplication::instance() != nullptr) return;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  previousHandler = qInstallMessageHandler(QuietMessages);
+  static int argc = 1;
+  static char name[] = "zentrel";
+  static char* argv[] = {name, nullptr};
+  // Lives until the process ends: tearing Qt down during static
+  // destruction is not safe.
+  new QGuiApplication(argc, argv);
+}
+
+QImage RenderGraphImage(CZentrelDoc& doc, int width, int height, const DrawOptions& options) {
+  EnsureGuiApplication();
+  if (width < 1 || height < 1 || width > kMaxExportSide || height > kMaxExportSide) return {};
+  QImage image(width, height, QImage::Format_RGB32);
+  if (image.isNull()) return image;
+  image.setDotsPerMeterX(DotsPerMeter(kExportDpi));
+  image.setDotsPerMeterY(DotsPerMeter(kExportDpi));
+  QPainter painter(&image);
+  Paint(painter, doc, options);
+  painter.end();
+  return image;
+}
+
+std::string ExportGraph(CZentrelDoc& doc, const std::string& path, int width, int height) {
+  const Format format = FormatOf(path);
+  if (format == Format::Unknown) return path + ": the file name must end in .png, .svg or .pdf";
+  if (width < 1 || height < 1 || width > kMaxExportSide || height > kMaxExportSide)
+    return "image size must be 1 to " + std::to_string(kMaxExportSide) + " pixels each way";
+  EnsureGuiApplication();
+
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  switch (format) {
+    case Format::Png: {
+      const QImage image = RenderGraphImage(doc, width, height);
+      if (image.isNull())
+        return "not enough memory for a " + std::to_string(width) + " x " + std::to_string(height) + " image";
+      if (!image.save(&buffer, "PNG")) return path + ": could not encode the PNG image";
+      break;
+    }
+    case Format::Svg: {
+      QSvgGenerator svg;
+      svg.setOutputDevice(&buffer);
+      svg.setSize(QSize(width, height));
+      svg.setViewBox(QRect(0, 0, width, height));
+      svg.setResolution(static_cast<int>(kExportDpi));
+      svg.setTitle(QStringLiteral("Zentrel graph"));
+      QPainter painter;
+      if (!painter.begin(&svg)) return path + ": could not start the SVG document";
+      Paint(painter, doc, {});
+      painter.end();
+      break;
+    }
+    case Format::Pdf: {
+      // One page of the image's size in inches, drawn as vectors.
+      QPdfWriter pdf(&buffer);
+      pdf.setCreator(QStringLiteral("Zentrel"));
+      pdf.setTitle(QStringLiteral("Zentrel graph"));
+      pdf.setPageSize(QPageSize(QSizeF(width / kExportDpi, height / kExportDpi), QPageSize::Inch, QString(),
+                                QPageSize::ExactMatch));
+      pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+      QPainter painter;
+      if (!painter.begin(&pdf)) return path + ": could not start the PDF document";
+      Paint(painter, doc, {});
+      painter.end();
+      break;
+    }
+    case Format::Unknown:
+      break;
+  }
+  buffer.close();
+  return WriteFileAtomically(path, std::string(bytes.constData(), static_cast<size_t>(bytes.size())));
+}
+
+}  // namespace zentrel

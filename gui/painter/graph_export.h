@@ -1,0 +1,34 @@
+#pragma once
+// The graph as an image or document file, drawn offscreen: PNG, SVG or PDF
+// by the file's extension. The page is the whole image, as for a window of
+// that size; image pixels are hundredths of an inch (100 per inch).
+
+#include <QImage>
+#include <string>
+
+#include "view/draw_graph.h"
+
+namespace zentrel {
+
+class CZentrelDoc;
+
+// 11 x 8.5 inches at 100 pixels per inch: a landscape letter page.
+inline constexpr int kDefaultExportWidth = 1100;
+inline constexpr int kDefaultExportHeight = 850;
+inline constexpr int kMaxExportSide = 16000;
+inline constexpr double kExportDpi = 100.0;
+
+// Creates the Qt application object that text rendering needs, once. With
+// no display and no platform chosen it uses the offscreen platform.
+void EnsureGuiApplication();
+
+// The graph on a white image; a null image when it cannot be allocated.
+QImage RenderGraphImage(CZentrelDoc& doc, int width, int height, const DrawOptions& options = {});
+
+// Writes the graph to path (.png, .svg or .pdf, any case) in one piece: a
+// failed export leaves any earlier file untouched. Returns an error
+// message, empty on success.
+std::string ExportGraph(CZentrelDoc& doc, const std::string& path, int width = kDefaultExportWidth,
+                        int height = kDefaultExportHeight);
+
+}  // namespace zentrel

@@ -1,0 +1,41 @@
+#pragma once
+// Graph file commands: New, Open, Save, Save As and Import Graph, and the
+// pieces a front end calls itself (a file named on the command line or in
+// the recent-file list, the save question before quitting).
+
+#include <span>
+#include <string>
+
+#include "app/ui.h"
+
+namespace zentrel {
+
+class CZentrelDoc;
+
+void OnNew(CZentrelDoc& doc, Ui& ui);          // 57600, Ctrl+N
+void OnOpen(CZentrelDoc& doc, Ui& ui);         // 57601, Ctrl+O
+void OnSave(CZentrelDoc& doc, Ui& ui);         // 57603, Ctrl+S
+void OnSaveAs(CZentrelDoc& doc, Ui& ui);       // 57604
+void OnImportGraph(CZentrelDoc& doc, Ui& ui);  // 32784, Ctrl+I
+
+// What the file dialogs show.
+FileDialogRequest GraphOpenRequest();
+FileDialogRequest GraphSaveRequest(const CZentrelDoc& doc);
+FileDialogRequest ImportGraphRequest();
+
+// Asks "Save changes to %1?" when the document is modified; Yes saves it
+// (through Save As when it has no file yet). True when the document may be
+// replaced or the program may quit.
+bool SaveModified(CZentrelDoc& doc, Ui& ui);
+// Open without the file dialog (recent files, the command line): asks to
+// save first, then replaces the document by the file's content. A file
+// that cannot be read leaves the document exactly as it was. True on
+// success; failures have been shown.
+bool OpenDocumentFile(CZentrelDoc& doc, Ui& ui, const std::string& path);
+// Writes the document to `path`. On success the file becomes the
+// document's, the sets are stored (bare names, flags clear) and the
+// document is unmodified; on failure nothing changes and an existing file
+// keeps its old content.
+bool SaveDocumentTo(CZentrelDoc& doc, Ui& ui, const std::string& path);
+
+}  // namespace zentrel

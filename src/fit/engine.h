@@ -1,0 +1,49 @@
+#pragma once
+// The fitting engine: weighted chi-square, one Levenberg-Marquardt or
+// Gridless (one-parameter grid search) step, the Gauss-Jordan solver, and
+// parameter uncertainties of a converged fit.
+
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "model/fit.h"
+
+namespace zentrel {
+
+// Weighted chi-square of the fit's points inside its range for parameters
+// p; stores it in fit.chiSquare. A failure inside the model returns 0; a
+// sum that is not finite sets "Chi Squared overflow!" and returns 1.
+double ChiSquare(Fit& fit, const double* p);
+
+// Runs `iterations` iterations of the fit's method from the state the last
+// call left. 0 on success, -1 on failure (the reason is in the numeric
+// error state or the fit's errorCode).
+int Step(Fit& fit, int iterations);
+int LevenbergMarquardtStep(Fit& fit, int iterations);
+int GridlessStep(Fit& fit, int iterations);
+
+// Solves a x = b in place with full pivoting: a (n x n, row-major) becomes
+// its inverse, b (n x m, row-major) the solution. -1 when singular.
+int GaussJordan(double* a, int n, double* b, int m);
+
+// Spreads the covariance of the free parameters (packed in the leading
+// freeCount x freeCount block of a P x P row-major matrix) over the full
+// matrix; rows and columns of held parameters become 0.
+void SortCovariance(std::vector<double>& covariance, int parameterCount, const int* freeFlags, int freeCount);
+
+struct FitUncertainties {
+  // Standard error per parameter; nullopt for held parameters.
+  std::array<std::optional<double>, kMaxFitParameters> errors{};
+  double reducedChiSquare = 0;
+  int points = 0;      // points in the fit range
+  int freeCount = 0;
+};
+
+// Standard errors from the inverse curvature matrix at the fit's
+// parameters: scaled by the residual variance when the set has no y
+// errors, unscaled when the weights come from them. nullopt when the
+// matrix is singular or too few points remain.
+std::optional<FitUncertainties> ComputeUncertainties(Fit& fit);
+
+}  // namespace zentrel

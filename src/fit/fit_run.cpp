@@ -1,0 +1,115 @@
+#include "fit/fit_run.h"
+
+#include <cmath>
+#include <mutex>
+
+#include "fit/catalogue.h"
+#include "fit/engine.h"
+#include "model/data_set.h"
+#include "model/fit_kinds.h"
+#include "numeric/numeric_error.h"
+
+namespace zentrel {
+
+std::string ValidateFitRequest(const FitRequest& request) {
+  bool known = false;
+  for (auto name : kModelNames) known = known || name == request.model;
+  if (!known) return "unknown model '" + request.model + "'";
+  if (request.order < 1) return "the order must be at least 1";
+  if (request.model == ModelName(kCustomFunction) && request.equation.empty())
+    return "a custom function needs an equation";
+  if (request.params.size() > static_cast<size_t>(kMaxFitParameters))
+    return "at most " + std::to_string(kMaxFitParameters) + " start values";
+  for (int index : request.hold)
+    if (index < 0 || index >= kMaxFitParameters) return "held parameter index " + std::to_string(index) + " out of range";
+  if (request.maxIterations < 1) return "the iteration limit must be at least 1";
+  return {};
+}
+
+namespace {
+
+bool SettledRelatively(double before, double after) {
+  return std::fabs(before - after) <= 1e-12 * std::fabs(before) || after == 0;
+}
+
+}  // namespace
+
+FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
+  FitRunResult result;
+  if (std::string problem = ValidateFitRequest(request); !problem.empty()) {
+    result.error = problem;
+    return result;
+  }
+  ClearNumericError();
+  // The fit borrows the set's columns; a private copy keeps threads apart.
+  Data_Set data(set);
+  Fit fit;
+  fit.method = request.method;
+  fit.weighting = request.weighting;
+  if (request.model == ModelName(kCustomFunction)) {
+    // Batch fits run on several threads; code generation is not promised
+    // to be safe from more than one at a time, so compiling takes turns.
+    static std::mutex compiling;
+    std::unique_lock lock(compiling);
+    CustomFunctionOutcome compiled = CompileCustomFunction(fit, request.equation);
+    lock.unlock();
+    if (compiled.status != 0 || !fit.HasCustomEvaluator()) {
+      result.error = compiled.message.empty() ? "the equation does not compile" : compiled.message;
+      return result;
+    }
+  }
+  result.order = SelectModel(fit, request.model, request.order);
+  for (size_t i = 0; i < request.params.size(); ++i) fit.params[i] = request.params[i];
+  for (int index : request.hold) fit.freeFlags[static_cast<size_t>(index)] = 0;
+  if (data.ColumnCount() < 2 || data.DrawablePointCount() == 0) {
+    result.error = "the file holds no points";
+    return result;
+  }
+  fit.bindData(data.ColumnData(0), data.ColumnData(1), data.ColumnCount() >= 3 ? data.ColumnData(2) : nullptr,
+               data.DrawablePointCount());
+  if (request.range) fit.setRange(request.range->first, request.range->second);
+
+  double lastChi = ChiSquare(fit, fit.params.data());
+  if (NumericErrorState().code != 0) {
+    result.error = NumericErrorState().message;
+    return result;
+  }
+  while (fit.iterationCount < request.maxIterations) {
+    const double acceptedBefore = fit.lm.previousChiSquare;
+    if (Step(fit, 1) != 0) {
+      result.error = NumericErrorState().message.empty() ? "the fit range holds no points" : NumericErrorState().message;
+      break;
+    }
+    if (fit.method == kMethodLevenbergMarquardt) {
+      const bool accepted = fit.lm.previousChiSquare < acceptedBefore;
+      if ((accepted && fit.iterationCount > 1 && SettledRelatively(acceptedBefore, fit.lm.previousChiSquare)) ||
+          fit.lm.lambda > 1e12 || fit.lm.previousChiSquare == 0) {
+        result.converged = true;
+        break;
+      }
+    } else {
+      if (fit.iterationCount > 1 && SettledRelatively(lastChi, fit.chiSquare)) {
+        result.converged = true;
+        break;
+      }
+      lastChi = fit.chiSquare;
+    }
+  }
+  const int count = fit.parameterCount();
+  result.model = std::string(ModelName(fit.modelKind));
+  for (int i = 0; i < count; ++i) {
+    result.names.push_back(fit.parameterName(i));
+    result.params.push_back(fit.params[static_cast<size_t>(i)]);
+  }
+  result.chiSquare = ChiSquare(fit, fit.params.data());
+  result.iterations = fit.iterationCount;
+  result.errors.assign(static_cast<size_t>(count), std::nullopt);
+  if (auto uncertainties = ComputeUncertainties(fit)) {
+    for (int i = 0; i < count; ++i) result.errors[static_cast<size_t>(i)] = uncertainties->errors[static_cast<size_t>(i)];
+    result.reducedChiSquare = uncertainties->reducedChiSquare;
+    result.points = uncertainties->points;
+  }
+  return result;
+}
+
+}  // namespace zentrel

@@ -1,0 +1,81 @@
+#include "io/byte_source.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace zentrel {
+
+namespace {
+
+constexpr std::size_t kWindowSize = 64 * 1024;
+constexpr std::size_t kSmallRead = 4096;
+
+}  // namespace
+
+std::size_t MemorySource::readAt(std::uint64_t offset, void* out, std::size_t count) const {
+  if (offset >= bytes_.size()) return 0;
+  const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(count, bytes_.size() - offset));
+  if (n > 0) std::memcpy(out, bytes_.data() + offset, n);
+  return n;
+}
+
+std::unique_ptr<InputFile> InputFile::Open(const std::string& path) {
+  if (path.empty()) return nullptr;
+  // Non-blocking, so opening a FIFO cannot wait for a writer; it is refused below.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  return std::unique_ptr<InputFile>(new InputFile(fd, static_cast<std::uint64_t>(info.st_size)));
+}
+
+InputFile::~InputFile() { ::close(fd_); }
+
+std::size_t InputFile::readDirect(std::uint64_t offset, void* out, std::size_t count) const {
+  auto* bytes = static_cast<unsigned char*>(out);
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::pread(fd_, bytes + done, count - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return done;
+}
+
+std::size_t InputFile::readAt(std::uint64_t offset, void* out, std::size_t count) const {
+  if (count > kSmallRead) return readDirect(offset, out, count);
+  const bool inWindow = offset >= windowStart_ && offset + count <= windowStart_ + window_.size();
+  if (!inWindow) {
+    window_.resize(kWindowSize);
+    window_.resize(readDirect(offset, window_.data(), kWindowSize));
+    windowStart_ = offset;
+  }
+  if (offset < windowStart_ || offset >= windowStart_ + window_.size()) return 0;
+  const auto from = static_cast<std::size_t>(offset - windowStart_);
+  const std::size_t n = std::min(count, window_.size() - from);
+  std::memcpy(out, window_.data() + from, n);
+  return n;
+}
+
+std::ptrdiff_t InputFile::read(void* out, std::size_t count) {
+  while (true) {
+    const ssize_t n = ::pread(fd_, out, count, static_cast<off_t>(position_));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return -1;
+    position_ += static_cast<std::uint64_t>(n);
+    return n;
+  }
+}
+
+}  // namespace zentrel

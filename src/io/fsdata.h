@@ -1,0 +1,46 @@
+#pragma once
+// FSdata files (.dat): a fixed 612-byte little-endian header, then the x
+// values as 16-bit multiples of a spacing dx and the y values as 32-bit
+// floats (or, without the float flag, 16-bit integers). The 16-bit length
+// field limits a file to 5359 points.
+
+#include <string>
+
+namespace zentrel {
+
+class ByteSource;
+class Data_Set;
+
+inline constexpr int kFsdataHeaderSize = 612;
+inline constexpr int kFsdataFloatFlag = 0x40;
+
+struct FsdataReadInfo {
+  int declaredPoints = 0;  // what the length field promises
+  int pointsRead = 0;      // what the file really holds
+  bool truncated() const { return pointsRead < declaredPoints; }
+};
+
+// Reads an FSdata image into an empty set: kIoOk, kIoNoPoints (float form
+// declaring fewer than one point), or kIoBadFormat (shorter than the header).
+// A file shorter than its length field gives only the points it holds in
+// full; `info` tells how many were promised.
+int ReadFsdata(Data_Set& set, const ByteSource& source, FsdataReadInfo* info = nullptr);
+
+// The same from a file opened read-only; the set's name becomes `path`.
+// kIoCannotOpen when the file cannot be opened.
+int ReadFsdataFile(Data_Set& set, const std::string& path, FsdataReadInfo* info = nullptr);
+
+// The x spacing written for the first `lastPoint` + 1 points: the smallest
+// non-zero distance between neighbouring x values; 1.0 for a single point,
+// for no points, or when no two neighbours differ.
+double FsdataSpacing(const Data_Set& set, int lastPoint);
+
+// The file image of a set: the points present in both x and y, in float form.
+std::string FsdataBytes(const Data_Set& set);
+
+// Writes FsdataBytes to the path in the set's `name` and clears `modified`.
+// kIoOk, or kIoCannotOpen when the file cannot be created (an existing file
+// is then left as it was).
+int WriteFsdataFile(Data_Set& set);
+
+}  // namespace zentrel

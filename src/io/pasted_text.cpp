@@ -1,0 +1,49 @@
+#include "io/pasted_text.h"
+
+#include <cmath>
+
+#include "io/number_scan.h"
+#include "model/data_set.h"
+
+namespace zentrel {
+
+namespace {
+
+constexpr size_t kLineLimit = 254;
+
+}  // namespace
+
+int ParsePastedText(Data_Set& set, std::string_view text) {
+  text = text.substr(0, text.find('\0'));
+  if (text.empty()) return kPasteNoText;
+  int point = 0;
+  size_t start = 0;
+  while (true) {
+    const size_t newline = text.find('\n', start);
+    const bool last = newline == std::string_view::npos;
+    std::string_view line = text.substr(start, last ? std::string_view::npos : newline - start);
+    if (last && line.empty()) break;
+    line = line.substr(0, kLineLimit);
+    double values[4];
+    int count = 0;
+    const char* p = line.data();
+    const char* const end = line.data() + line.size();
+    while (count < 4) {
+      const ScannedNumber number = ScanNumber(p, end);
+      if (!number.ok) break;
+      values[count++] = number.value;
+      p = number.end;
+    }
+    if (count < 2) return kPasteBadFormat;
+    set.SetValue(0, point, values[0]);
+    set.SetValue(1, point, values[1]);
+    if (count > 2) set.SetValue(2, point, std::fabs(values[2]));
+    if (count > 3) set.SetValue(3, point, std::fabs(values[3]));
+    ++point;
+    if (last) break;
+    start = newline + 1;
+  }
+  return kPasteOk;
+}
+
+}  // namespace zentrel

@@ -1,0 +1,221 @@
+#include "io/text_reader.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <new>
+
+#include "io/byte_source.h"
+#include "io/io_status.h"
+#include "io/number_scan_inline.h"
+#include "model/data_set.h"
+
+namespace zentrel {
+
+namespace {
+
+// A line piece holds at most this many characters, its line end included.
+constexpr std::size_t kPieceLength = TextDataReader::kLineBuffer - 1;
+// Dense rows never need more than one cell per two bytes; gaps left by
+// ragged rows are allowed up to this many cells per byte read, plus a fixed
+// allowance, before the file is refused.
+constexpr std::int64_t kCellsPerByte = 2;
+constexpr std::int64_t kCellAllowance = std::int64_t{1} << 20;
+constexpr std::size_t kFileBlock = std::size_t{1} << 20;
+
+bool IsDataStart(char c) { return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'; }
+bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == ','; }
+
+}  // namespace
+
+std::size_t TextDataReader::consume(const char* data, std::size_t size, bool atEnd) {
+  const char* p = data;
+  const char* const end = data + size;
+  blockHasNul_ = size > 0 && std::memchr(data, '\0', size) != nullptr;
+  readable_ = end;
+  while (p < end && !overLimit_) {
+    cellLimit_ = kCellsPerByte * static_cast<std::int64_t>(bytesUsed_ + static_cast<std::uint64_t>(p - data)) +
+                 kCellAllowance;
+    const auto available = static_cast<std::size_t>(end - p);
+    const std::size_t look = std::min(available, kLineBuffer);
+    const auto* newline = static_cast<const char*>(std::memchr(p, '\n', look));
+    if (newline != nullptr) {
+      const char* contentEnd = newline > p && newline[-1] == '\r' ? newline - 1 : newline;
+      if (static_cast<std::size_t>(contentEnd - p) < kPieceLength) {
+        piece(p, contentEnd, true);
+        p = newline + 1;
+      } else {
+        piece(p, p + kPieceLength, false);
+        p += kPieceLength;
+      }
+    } else if (available >= kLineBuffer) {
+      piece(p, p + kPieceLength, false);
+      p += kPieceLength;
+    } else if (atEnd) {
+      piece(p, end, true);
+      p = end;
+    } else {
+      break;
+    }
+  }
+  bytesUsed_ += static_cast<std::uint64_t>(p - data);
+  if (!reserved_ && expectedBytes_ > 0 && row_ > 0) reserveFromEstimate();
+  return static_cast<std::size_t>(p - data);
+}
+
+void TextDataReader::reserveFromEstimate() {
+  reserved_ = true;
+  if (bytesUsed_ == 0 || expectedBytes_ <= bytesUsed_) return;
+  // Rows per byte so far, scaled to the whole file, with a little headroom.
+  // Reserved pages that are never written are never resident either.
+  const double estimate = static_cast<double>(row_) * static_cast<double>(expectedBytes_) /
+                              static_cast<double>(bytesUsed_) * 1.05 + 64.0;
+  if (estimate >= static_cast<double>(INT_MAX)) return;
+  for (size_t c = 0; c < columnSize_.size(); ++c)
+    if (columnSize_[c] == row_) set_.Reserve(static_cast<int>(c), static_cast<int>(estimate));
+}
+
+void TextDataReader::piece(const char* first, const char* last, bool endsLine) {
+  if (blockHasNul_) {
+    // The line is a C string: it ends at its first NUL.
+    if (const auto* nul = static_cast<const char*>(std::memchr(first, '\0', static_cast<size_t>(last - first)))) {
+      last = nul;
+      endsLine = false;
+    }
+  }
+  if (first == last) return;
+  if (*first == '%') {
+    set_.comment.append(first + 1, last);
+    if (endsLine) set_.comment += "\r\n";
+    return;
+  }
+  while (first < last && (*first == ' ' || *first == '\t')) ++first;
+  if (first == last || !IsDataStart(*first)) return;
+  dataRow(first, last);
+}
+
+// The hot path of a large import: everything it calls is inlined.
+[[gnu::flatten]] bool TextDataReader::store(int column, double value) {
+  if (static_cast<size_t>(column) >= columnSize_.size()) columnSize_.resize(static_cast<size_t>(column) + 1, 0);
+  std::int64_t& size = columnSize_[static_cast<size_t>(column)];
+  if (row_ >= size) {
+    const std::int64_t added = row_ + 1 - size;
+    // Checked before the column grows, so a refused file never allocates.
+    if (added > 1 && cells_ + added > cellLimit_) {
+      overLimit_ = true;
+      return false;
+    }
+    cells_ += added;
+    size = row_ + 1;
+  }
+  set_.SetValue(column, row_, value);
+  return true;
+}
+
+[[gnu::flatten]] void TextDataReader::dataRow(const char* p, const char* last) {
+  if (row_ == INT_MAX) {
+    overLimit_ = true;
+    return;
+  }
+  int fields = 0;
+  while (true) {
+    // Most fields are plain decimals: straight to the digits. A number that
+    // starts right at the field holds no separator, so the search for the
+    // field's end may start after it.
+    double value = 0.0;
+    const char* after = nullptr;
+    bool ok;
+    if (scan_detail::IsDigit(*p)) {
+      ok = scan_detail::ScanDecimal(p, last, readable_, value, after);
+    } else if (*p == '-' && p + 1 < last && scan_detail::IsDigit(p[1])) {
+      ok = scan_detail::ScanDecimal(p + 1, last, readable_, value, after);
+      value = -value;
+    } else {
+      const ScannedNumber number = scan_detail::ScanNumberInline(p, last, readable_);
+      ok = number.ok;
+      value = number.value;
+      after = IsScanSpace(*p) ? p : number.end;
+    }
+    if (ok) {
+      if (!store(fields, value)) return;
+      p = after;
+    }
+    ++fields;
+    while (p < last && !IsSeparator(*p)) ++p;
+    while (p < last && IsSeparator(*p)) ++p;
+    if (p >= last) break;
+  }
+  maxFields_ = std::max(maxFields_, fields);
+  if (row_ == 0) {
+    header_ = fields == 1;
+  } else if (row_ >= 2 && fields == 1) {
+    header_ = false;
+  }
+  ++row_;
+}
+
+int TextDataReader::finish() {
+  if (overLimit_) return kIoTooLarge;
+  // Two header lines: a single number in (0, 32766) on the first data row,
+  // whose second row holds the x scale. Both steps do nothing on a set with
+  // fewer than two columns.
+  const double first = set_.GetValue(0, 0);
+  if (header_ && first > 0.0 && first < 32766.0) {
+    set_.ApplyOperation(kOpMultiply, set_.GetValue(0, 1), kOpNone, 0.0);
+    set_.DeletePoint(0);
+    set_.DeletePoint(0);
+  }
+  // A single column holds y values; x becomes the point index.
+  const int points = set_.PointCount(0);
+  if (maxFields_ == 1 && points > 0) {
+    set_.Reserve(1, points);
+    for (int i = 0; i < points; ++i) {
+      set_.SetValue(1, i, set_.GetValue(0, i));
+      set_.SetValue(0, i, i);
+    }
+  }
+  set_.modified = false;
+  return kIoOk;
+}
+
+int ReadTextData(Data_Set& set, std::string_view text) {
+  try {
+    TextDataReader reader(set);
+    reader.expectBytes(text.size());
+    reader.consume(text.data(), text.size(), true);
+    return reader.finish();
+  } catch (const std::bad_alloc&) {
+    return kIoTooLarge;
+  }
+}
+
+int ReadTextFile(Data_Set& set, const std::string& path) {
+  set.name = path;
+  auto file = InputFile::Open(path);
+  if (!file) return kIoCannotOpen;
+  try {
+    TextDataReader reader(set);
+    reader.expectBytes(file->size());
+    std::vector<char> buffer(kFileBlock);
+    std::size_t filled = 0;
+    bool atEnd = false;
+    while (true) {
+      if (!atEnd) {
+        const std::ptrdiff_t n = file->read(buffer.data() + filled, buffer.size() - filled);
+        if (n < 0) return kIoCannotOpen;
+        if (n == 0) atEnd = true;
+        filled += static_cast<std::size_t>(n);
+      }
+      const std::size_t used = reader.consume(buffer.data(), filled, atEnd);
+      if (reader.overLimit()) return kIoTooLarge;
+      std::memmove(buffer.data(), buffer.data() + used, filled - used);
+      filled -= used;
+      if (atEnd) break;
+    }
+    return reader.finish();
+  } catch (const std::bad_alloc&) {
+    return kIoTooLarge;
+  }
+}
+
+}  // namespace zentrel

@@ -1,0 +1,302 @@
+#include "view/draw_graph.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "model/document.h"
+#include "view/axes.h"
+
+namespace zentrel {
+
+namespace {
+
+// Device positions of a series: polar, translated with the cursor, or plain.
+std::vector<DevicePoint> SeriesPositions(const DrawContext& context, const double* x, const double* y, int n) {
+  Graph& graph = context.graph;
+  std::vector<DevicePoint> points(static_cast<size_t>(n));
+  if (graph.polar) {
+    for (int k = 0; k < n; ++k) points[k] = {graph.PolarToDeviceX(x[k], y[k]), graph.PolarToDeviceY(x[k], y[k])};
+  } else if (graph.translating) {
+    const double dx = context.cursorX - graph.translateAnchorX;
+    const double dy = context.cursorY - graph.translateAnchorY;
+    for (int k = 0; k < n; ++k) points[k] = {graph.DataToDeviceX(dx + x[k]), graph.DataToDeviceY(dy + y[k])};
+  } else {
+    for (int k = 0; k < n; ++k) points[k] = {graph.DataToDeviceX(x[k]), graph.DataToDeviceY(y[k])};
+  }
+  return points;
+}
+
+// Marker outlines reach 4 * size from the centre; offsets are truncated
+// like every device coordinate.
+class MarkerBatch {
+ public:
+  MarkerBatch(int shape, double size) : shape_(shape), s_(size) {}
+
+  void add(DevicePoint p) {
+    const auto at = [&](double dx, double dy) { return DevicePoint{ToDevice(p.x + dx), ToDevice(p.y + dy)}; };
+    const double r = 4.0 * s_, t = 3.464 * s_, h = 2.0 * s_;
+    switch (shape_) {
+      case 1:
+      case 2: {
+        const DevicePoint lo = at(-r, -r), hi = at(r, r);
+        (shape_ == 1 ? rects_ : ellipses_).push_back(DeviceRect{lo.x, hi.y, hi.x, lo.y});
+        break;
+      }
+      case 3:
+        closed({at(0, r), at(t, -h), at(-t, -h)});
+        break;
+      case 4:
+        cross(at);
+        break;
+      case 5:
+        closed({at(0, r), at(r, 0), at(0, -r), at(-r, 0)});
+        break;
+      case 6:
+        closed({at(0, -r), at(t, h), at(-t, h)});
+        break;
+      case 7:
+        cross(at);
+        segments_.push_back({at(-r, 0), at(r, 0)});
+        segments_.push_back({at(0, -r), at(0, r)});
+        break;
+      default:
+        break;
+    }
+  }
+
+  void draw(Surface& surface) const {
+    if (!rects_.empty()) surface.DrawRectangles(rects_);
+    if (!ellipses_.empty()) surface.DrawEllipses(ellipses_);
+    if (!segments_.empty()) surface.DrawSegments(segments_);
+  }
+
+ private:
+  template <typename At>
+  void cross(const At& at) {
+    const double d = 2.828 * s_;
+    segments_.push_back({at(-d, d), at(d, -d)});
+    segments_.push_back({at(-d, -d), at(d, d)});
+  }
+  void closed(std::initializer_list<DevicePoint> corners) {
+    const DevicePoint* p = corners.begin();
+    for (size_t k = 0; k < corners.size(); ++k) segments_.push_back({p[k], p[(k + 1) % corners.size()]});
+  }
+
+  int shape_;
+  double s_;
+  std::vector<DeviceRect> rects_;
+  std::vector<DeviceRect> ellipses_;
+  std::vector<DeviceSegment> segments_;
+};
+
+// Connecting lines from each position to the next different one, clipped
+// to the plot. With merging on, three or more consecutive points in one
+// device column inside the plot give one line from the lowest to the
+// highest: their segments are vertical, unclipped and overlap, so the one
+// line covers exactly what they covered. Dense sets then cost one line per
+// column instead of one per point.
+std::vector<DeviceSegment> ConnectingLines(const Graph& graph, const std::vector<DevicePoint>& points, bool merge) {
+  std::vector<DeviceSegment> segments;
+  const size_t n = points.size();
+  if (n < 2) return segments;
+  segments.reserve(std::min<size_t>(n, 1u << 20));
+  DevicePoint previous = points[0];
+  size_t k = 1;
+  while (k < n) {
+    const DevicePoint p = points[k];
+    if (p == previous) {
+      ++k;
+      continue;
+    }
+    if (merge && p.x == previous.x && graph.InsidePlot(previous) && graph.InsidePlot(p)) {
+      std::int32_t lo = std::min(previous.y, p.y), hi = std::max(previous.y, p.y);
+      size_t next = k + 1;
+      while (next < n && points[next].x == p.x && graph.InsidePlot(points[next])) {
+        lo = std::min(lo, points[next].y);
+        hi = std::max(hi, points[next].y);
+        ++next;
+      }
+      if (next - k >= 2)
+        segments.push_back({{p.x, lo}, {p.x, hi}});
+      else
+        segments.push_back({previous, p});
+      previous = points[next - 1];
+      k = next;
+      continue;
+    }
+    if (auto clipped = ClipToPlot(graph, previous, p)) segments.push_back(*clipped);
+    previous = p;
+    ++k;
+  }
+  return segments;
+}
+
+// Below this many points the plain marker loop is cheaper than the map.
+constexpr int kDenseSeries = 1024;
+// The position map is one bit per device cell of the plot, at most 8 MB.
+constexpr std::int64_t kMaxMapCells = std::int64_t{1} << 26;
+
+// Marks, for each device position inside the plot, the last point drawn
+// there; false when the plot is too large to map.
+bool LastAtEachPosition(const Graph& graph, const std::vector<DevicePoint>& points, std::vector<std::uint8_t>& keep) {
+  const DeviceRect& plot = graph.plotRect;
+  const std::int64_t width = std::int64_t{plot.right} - plot.left + 1;
+  const std::int64_t height = std::int64_t{plot.top} - plot.bottom + 1;
+  if (width <= 0 || height <= 0 || width * height > kMaxMapCells) return false;
+  std::vector<std::uint64_t> taken(static_cast<size_t>((width * height + 63) / 64));
+  keep.assign(points.size(), 0);
+  for (size_t k = points.size(); k-- > 0;) {
+    const DevicePoint p = points[k];
+    if (!graph.InsidePlot(p)) continue;
+    const auto cell = static_cast<size_t>((std::int64_t{p.y} - plot.bottom) * width + (std::int64_t{p.x} - plot.left));
+    const std::uint64_t bit = std::uint64_t{1} << (cell % 64);
+    if (taken[cell / 64] & bit) continue;
+    taken[cell / 64] |= bit;
+    keep[k] = 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+void DrawSeries(const DrawContext& context, const double* x, const double* y, int n, double symbolSize,
+                std::int64_t marker, bool connect, Colour colour) {
+  if (n <= 0 || x == nullptr || y == nullptr) return;
+  const int shape = static_cast<int>(marker % 8);
+  if (shape <= 0 && !connect) return;
+  Graph& graph = context.graph;
+  Surface& surface = context.surface;
+  PenScope pen(surface, colour);
+  const std::vector<DevicePoint> points = SeriesPositions(context, x, y, n);
+  if (shape > 0) {
+    MarkerBatch markers(shape, symbolSize);
+    std::vector<std::uint8_t> keep;
+    if (context.options.compactDenseSeries && n >= kDenseSeries && LastAtEachPosition(graph, points, keep)) {
+      for (int k = 0; k < n; ++k)
+        if (keep[k]) markers.add(points[k]);
+    } else {
+      for (int k = 0; k < n; ++k)
+        if (graph.InsidePlot(points[k]) && (k == 0 || points[k] != points[k - 1])) markers.add(points[k]);
+    }
+    markers.draw(surface);
+  }
+  if (connect) {
+    const auto segments = ConnectingLines(graph, points, context.options.compactDenseSeries);
+    if (!segments.empty()) surface.DrawSegments(segments);
+  }
+}
+
+void DrawErrorBars(const DrawContext& context, const double* x, const double* y, const double* errors, int errorCount,
+                   int n, double symbolSize, Colour colour, ErrorDirection direction) {
+  if (n <= 0 || x == nullptr || y == nullptr || errors == nullptr) return;
+  Graph& graph = context.graph;
+  // The cap follows translate mode; the bar ends use the untranslated values.
+  const bool translating = graph.translating != 0;
+  const double dx = translating ? context.cursorX - graph.translateAnchorX : 0.0;
+  const double dy = translating ? context.cursorY - graph.translateAnchorY : 0.0;
+  const double h = 4.0 * symbolSize;
+  std::vector<DeviceSegment> segments;
+  const auto add = [&](DevicePoint from, DevicePoint to) {
+    if (auto clipped = ClipToPlot(graph, from, to)) segments.push_back(*clipped);
+  };
+  const int count = std::min(n, std::max(errorCount, 0));
+  for (int k = 0; k < count; ++k) {
+    const double e = errors[k];
+    if (!(e > 0.0)) continue;
+    const std::int32_t px = translating ? graph.DataToDeviceX(dx + x[k]) : graph.DataToDeviceX(x[k]);
+    const std::int32_t py = translating ? graph.DataToDeviceY(dy + y[k]) : graph.DataToDeviceY(y[k]);
+    if (direction == ErrorDirection::Vertical) {
+      const std::int32_t lo = graph.DataToDeviceY(y[k] - e), hi = graph.DataToDeviceY(y[k] + e);
+      const std::int32_t left = ToDevice(px - h), right = ToDevice(px + h);
+      add({left, lo}, {right, lo});
+      add({left, hi}, {right, hi});
+      add({px, lo}, {px, hi});
+    } else {
+      const std::int32_t lo = graph.DataToDeviceX(x[k] - e), hi = graph.DataToDeviceX(x[k] + e);
+      const std::int32_t down = ToDevice(py - h), up = ToDevice(py + h);
+      add({lo, down}, {lo, up});
+      add({hi, up}, {hi, down});
+      add({lo, py}, {hi, py});
+    }
+  }
+  if (segments.empty()) return;
+  PenScope pen(context.surface, colour);
+  context.surface.DrawSegments(segments);
+}
+
+void DrawDataLine(Surface& surface, Graph& graph, double x1, double y1, double x2, double y2) {
+  const DevicePoint from{graph.DataToDeviceX(x1), graph.DataToDeviceY(y1)};
+  const DevicePoint to{graph.DataToDeviceX(x2), graph.DataToDeviceY(y2)};
+  if (!graph.InsidePlot(from) || !graph.InsidePlot(to)) return;
+  PenScope pen(surface, kBlack);
+  surface.DrawLine(from, to);
+}
+
+void DrawPageText(Surface& surface, const Graph& graph, std::int32_t dx, std::int32_t dy, std::string_view text) {
+  const std::int64_t x = (std::int64_t{graph.pageRect.left} + graph.pageRect.right) / 2 + dx;
+  const std::int64_t y = std::int64_t{graph.pageRect.top} + dy;
+  surface.DrawText({ToDevice(static_cast<double>(x)), ToDevice(static_cast<double>(y))}, text);
+}
+
+void DrawEquationText(Surface& surface, const Graph& graph, std::string_view text, bool customFunction,
+                      std::int32_t& line) {
+  if (customFunction) {
+    const size_t blank = text.find(' ');
+    DrawPageText(surface, graph, -120, line, text.substr(0, blank));
+    line -= 15;
+    text = blank == std::string_view::npos ? std::string_view{} : text.substr(blank + 1);
+  }
+  DrawPageText(surface, graph, -120, line, text);
+  line -= 15;
+}
+
+void DrawGraph(Surface& surface, CZentrelDoc& doc, const DrawOptions& options) {
+  Graph& graph = doc.graph;
+  doc.ClearSelection();
+  const DrawContext context{surface, graph, doc.cursorX, doc.cursorY, options};
+
+  for (size_t i = 0; i < doc.sets.size(); ++i) {
+    Data_Set* set = doc.sets[i].get();
+    if (set == nullptr || set->ColumnCount() <= 1 || !set->active) continue;
+    const int n = set->DrawablePointCount();
+    const double* x = set->ColumnData(0);
+    const double* y = set->ColumnData(1);
+    // The set's place in the list picks its marker, counting inactive sets.
+    const std::int64_t marker = std::int64_t{graph.showMarkers} * static_cast<std::int64_t>(i + 1);
+    DrawSeries(context, x, y, n, set->symbolSize, marker, set->connectLines != 0, set->color);
+    if (set->ColumnCount() > 2 && graph.showYErrorBars)
+      DrawErrorBars(context, x, y, set->ColumnData(2), set->PointCount(2), n, set->symbolSize, set->color,
+                    ErrorDirection::Vertical);
+    if (set->ColumnCount() > 3 && graph.showXErrorBars)
+      DrawErrorBars(context, x, y, set->ColumnData(3), set->PointCount(3), n, set->symbolSize, set->color,
+                    ErrorDirection::Horizontal);
+
+    // The fit curves, residual curves and equation texts are drawn here,
+    // over their set, once fits can be evaluated. For each fit that is not
+    // hidden, in list order, with m = set->PointCount(0) and the equation
+    // line starting at -30 for every set:
+    //   - the curve: DrawSeries(context, x, curve values at x, m, 1.0, 0, true, fit colour);
+    //   - with showResiduals: the residuals around the baseline
+    //     b = 0.9 * yMax + 0.1 * yMin, scale residualScale, drawn like the
+    //     curve, and with showZeroLines the baseline
+    //     DrawDataLine(surface, graph, xMin, b, xMax, b);
+    //   - with showFitEquations: DrawEquationText(surface, graph, equation
+    //     text, modelKind == 10, line).
+  }
+
+  if (graph.showZeroLines) {
+    const double xMargin = 0.01 * (graph.xMax - graph.xMin);
+    const double yMargin = 0.01 * (graph.yMax - graph.yMin);
+    DrawDataLine(surface, graph, graph.xMin + xMargin, 0.0, graph.xMax - xMargin, 0.0);
+    DrawDataLine(surface, graph, 0.0, graph.yMin + yMargin, 0.0, graph.yMax - yMargin);
+  }
+
+  if (doc.scaledPreviewActive) {
+    const Data_Set& preview = doc.scaledPreview;
+    DrawSeries(context, preview.ColumnData(0), preview.ColumnData(1), preview.DrawablePointCount(), 0.0, 0, true,
+               kPureRed);
+  }
+}
+
+}  // namespace zentrel

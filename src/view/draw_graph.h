@@ -1,0 +1,66 @@
+#pragma once
+// Drawing the document's data over the axes: series with markers and
+// connecting lines, error bars, zero lines, page texts and the scaled
+// subtraction preview. Everything is recomputed from the document on every
+// paint.
+
+#include <cstdint>
+#include <string_view>
+
+#include "model/graph.h"
+#include "view/surface.h"
+
+namespace zentrel {
+
+class CZentrelDoc;
+
+struct DrawOptions {
+  // Draws dense series with fewer back-end calls that leave the same
+  // pixels: consecutive points in one device column become one line, and
+  // of several markers at one device position only the last is drawn
+  // (every earlier one lies exactly under it). Tests switch it off to
+  // compare.
+  bool compactDenseSeries = true;
+};
+
+// What a series needs besides its data: where to draw, the mapping, and the
+// cursor that translate mode follows (data units).
+struct DrawContext {
+  Surface& surface;
+  Graph& graph;
+  double cursorX = 0.0;
+  double cursorY = 0.0;
+  DrawOptions options;
+};
+
+enum class ErrorDirection { Vertical, Horizontal };
+
+// n points of x and y: markers (shape = marker number modulo 8, none for 0
+// and below) then connecting lines, in one colour. A point that lands where
+// the previous one did draws no second marker and no empty line.
+void DrawSeries(const DrawContext& context, const double* x, const double* y, int n, double symbolSize,
+                std::int64_t marker, bool connect, Colour colour);
+
+// Error bars with caps 4 * symbolSize to each side. errors holds
+// errorCount values; points beyond it, and errors <= 0, get no bar.
+void DrawErrorBars(const DrawContext& context, const double* x, const double* y, const double* errors, int errorCount,
+                   int n, double symbolSize, Colour colour, ErrorDirection direction);
+
+// A black line between two data points, drawn only when both ends fall
+// inside the plot; no clipping, translation or polar mapping.
+void DrawDataLine(Surface& surface, Graph& graph, double x1, double y1, double x2, double y2);
+
+// Text placed from the middle of the page's top edge.
+void DrawPageText(Surface& surface, const Graph& graph, std::int32_t dx, std::int32_t dy, std::string_view text);
+
+// One fit's equation text at page line `line` (moved down 15 per text line
+// drawn). A custom function's text is its name, a blank and the equation:
+// the name goes on a line of its own.
+void DrawEquationText(Surface& surface, const Graph& graph, std::string_view text, bool customFunction,
+                      std::int32_t& line);
+
+// Everything after the axes: resets the selection (every redraw does), then
+// the active sets in list order, the zero lines and the preview.
+void DrawGraph(Surface& surface, CZentrelDoc& doc, const DrawOptions& options = {});
+
+}  // namespace zentrel

@@ -1,0 +1,265 @@
+// The text data reader: line pieces, comments, fields, the header and
+// single-column rules, and the reading of files in blocks.
+
+#include "io/text_reader.h"
+
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "io/io_status.h"
+#include "io_test_support.h"
+#include "model/data_set.h"
+
+namespace zentrel {
+namespace {
+
+using testing::Column;
+using testing::DifferenceBetween;
+using testing::TempDir;
+using Values = std::vector<double>;
+
+Data_Set Read(const std::string& text) {
+  Data_Set set;
+  EXPECT_EQ(ReadTextData(set, text), kIoOk);
+  return set;
+}
+
+TEST(ReadTextData, FilesOfTheEverydayKinds) {
+  struct Case {
+    const char* name;
+    std::string text;
+    std::vector<Values> columns;
+  };
+  const Case cases[] = {
+    {"comment, header, data", "% a note\n# x y\n1 2\n2 4\n", {{1, 2}, {2, 4}}},
+    {"CR LF line ends", "1 2\r\n3 4\r\n", {{1, 3}, {2, 4}}},
+    {"empty CSV field vanishes", "1,2,,3\n", {{1}, {2}, {3}}},
+    {"non-number keeps later columns", "1 abc 3\n", {{1}, {}, {3}}},
+    {"single column becomes y", "5\n7\n9\n", {{0, 1, 2}, {5, 7, 9}}},
+    {"two header lines scale x", "100\n0.5\n1 2\n2 3\n", {{0.5, 1}, {2, 3}}},
+    {"a header of 5 and a row of 1", "5\n1 2\n2 3\n", {{2}, {3}}},
+    {"40000 is no header", "40000\n1 2\n2 3\n", {{40000, 1, 2}, {0, 2, 3}}},
+    {"a later single field cancels the header", "5\n1 2\n2 3\n7\n", {{5, 1, 2, 7}, {0, 2, 3}}},
+    {"data starts", "-.5 1\n+3 2\n.7 3\ne3 4\nx 5\n", {{-0.5, 3, 0.7}, {1, 2, 3}}},
+    {"blanks, tabs, commas, runs", " \t1 ,\t 2,,, 3 , \n", {{1}, {2}, {3}}},
+    {"last line without line end", "1 2\n3 4", {{1, 3}, {2, 4}}},
+    {"inf and nan fields", "1 inf\n2 -nan\n3 infin\n", {{1, 2, 3}, {INFINITY, -NAN}}},
+    {"no data at all", "% only\n\n# words\n", {}},
+    {"blank lines use no row", "1 2\n\n   \n3 4\n", {{1, 3}, {2, 4}}},
+    {"NUL ends a line", std::string("1 2\0 3\n4 5 6\n", 13), {{1, 4}, {2, 5}, {0, 6}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Data_Set set = Read(c.text);
+    ASSERT_EQ(set.ColumnCount(), static_cast<int>(c.columns.size()));
+    for (int k = 0; k < set.ColumnCount(); ++k) {
+      const Values got = Column(set, k);
+      const Values& want = c.columns[static_cast<size_t>(k)];
+      ASSERT_EQ(got.size(), want.size()) << "column " << k;
+      for (size_t i = 0; i < got.size(); ++i)
+        EXPECT_TRUE(testing::SameBits(got[i], want[i]) || (std::isnan(got[i]) && std::isnan(want[i])))
+            << "column " << k << " point " << i << ": " << got[i];
+    }
+    EXPECT_FALSE(set.modified);
+  }
+}
+
+TEST(ReadTextData, CommentsAnywhereEachEndedByCrLf) {
+  const Data_Set set = Read("% first\n1 2\n%second\r\n2 3\n%%third");
+  EXPECT_EQ(set.comment, " first\r\nsecond\r\n%third\r\n");
+  EXPECT_EQ(Column(set, 0), (Values{1, 2}));
+}
+
+TEST(ReadTextData, LongLinesArriveInPiecesOf1023Characters) {
+  // 1022 characters and a line end fit one piece, with either line end.
+  const std::string fits(1018, ' ');
+  EXPECT_EQ(Column(Read(fits + "12 5\n3 4\n"), 1), (Values{5, 4}));
+  EXPECT_EQ(Column(Read(fits + "12 5\r\n3 4\n"), 1), (Values{5, 4}));
+  // One more and the line's last character starts the next piece.
+  const Data_Set split = Read(fits + " 12 56\n3 4\n");
+  EXPECT_EQ(Column(split, 0), (Values{12, 6, 3}));
+  EXPECT_EQ(Column(split, 1), (Values{5, 0, 4}));
+  // A number cut at the piece boundary is read as two rows.
+  const Data_Set cut = Read(std::string(1020, ' ') + "123456\n");
+  EXPECT_EQ(Column(cut, 1), (Values{123, 456}));
+  // A comment longer than a piece: the rest is a line of its own.
+  const Data_Set comment = Read("%" + std::string(1022, 'a') + "b 7\n");
+  EXPECT_EQ(comment.comment, std::string(1022, 'a'));
+  EXPECT_EQ(comment.PointCount(0), 0);
+  const Data_Set number = Read("%" + std::string(1022, 'a') + "7 8\n");
+  EXPECT_EQ(Column(number, 1), (Values{8}));
+}
+
+TEST(ReadTextData, RaggedRowsFarBeyondTheFileAreRefused) {
+  // Ten thousand short rows, then one with 400 fields: 400 columns of
+  // 10000 cells each from a 20 kB file.
+  std::string text;
+  for (int i = 0; i < 10000; ++i) text += "1\n";
+  for (int i = 0; i < 400; ++i) text += "1 ";
+  Data_Set set;
+  EXPECT_EQ(ReadTextData(set, text), kIoTooLarge);
+  // The same shape in small is fine.
+  Data_Set small;
+  EXPECT_EQ(ReadTextData(small, "1\n2\n3\n4 5 6 7 8\n"), kIoOk);
+  EXPECT_EQ(small.PointCount(4), 4);
+}
+
+// A literal rendering of the rules, slow and simple: CR LF turned into LF
+// first, then fgets-like pieces of at most 1023 characters handled as C
+// strings, fields converted with sscanf. The fast reader must agree with it.
+Data_Set ReadLiterally(const std::string& bytes) {
+  std::string text;
+  for (size_t i = 0; i < bytes.size(); ++i)
+    if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) text += bytes[i];
+  Data_Set set;
+  int row = 0, maxFields = 0;
+  bool header = false;
+  size_t at = 0;
+  while (at < text.size()) {
+    std::string piece;
+    bool newline = false;
+    while (piece.size() < 1023 && at < text.size()) {
+      piece += text[at++];
+      if (piece.back() == '\n') {
+        newline = true;
+        break;
+      }
+    }
+    const char* line = piece.c_str();
+    const size_t length = std::strlen(line);
+    const bool whole = length == piece.size();
+    if (line[0] == '%') {
+      std::string note(line + 1, length - 1);
+      if (whole && newline) note.pop_back();
+      set.comment += note;
+      if (whole && (newline || at >= text.size())) set.comment += "\r\n";
+      continue;
+    }
+    const char* p = line;
+    while (*p == ' ' || *p == '\t') ++p;
+    if (!((*p >= '0' && *p <= '9') || *p == '+' || *p == '-' || *p == '.')) continue;
+    int fields = 0;
+    while (true) {
+      double value = 0;
+      if (std::sscanf(p, "%lg", &value) == 1) set.SetValue(fields, row, value);
+      ++fields;
+      while (*p != '\0' && *p != ' ' && *p != '\t' && *p != ',' && *p != '\n') ++p;
+      while (*p == ' ' || *p == '\t' || *p == ',') ++p;
+      if (*p == '\n' || *p == '\0') break;
+    }
+    maxFields = std::max(maxFields, fields);
+    if (row == 0) header = fields == 1;
+    if (row >= 2 && fields == 1) header = false;
+    ++row;
+  }
+  const double first = set.GetValue(0, 0);
+  if (header && first > 0 && first < 32766) {
+    set.ApplyOperation(3, set.GetValue(0, 1), 0, 0);
+    set.DeletePoint(0);
+    set.DeletePoint(0);
+  }
+  if (maxFields == 1)
+    for (int i = 0; i < set.PointCount(0); ++i) set.SetValue(1, i, set.GetValue(0, i)), set.SetValue(0, i, i);
+  return set;
+}
+
+// Random texts built from the pieces that matter: numbers of every form,
+// separators, comments, line ends of both kinds, NULs, long runs.
+std::string RandomText(std::mt19937& random) {
+  static const char* const kTokens[] = {
+    "1", "-2.5", "+.5e3", "1e", "7e+", "inf", "-nan", "infin", "abc", "0", "32765", "40000", "100", "0.5",
+    "%", "% note", "#", " ", "  ", "\t", ",", ",,", "\n", "\n", "\n", "\r\n", "\r", std::string("\0", 1).c_str(),
+    "-", ".", "e5", "12345678901234567890", "1.7976931348623157e308", "4e-320",
+  };
+  std::uniform_int_distribution<int> count(0, 60), token(0, std::size(kTokens) - 1), chance(0, 40);
+  std::string text;
+  for (int n = count(random); n > 0; --n) {
+    if (chance(random) == 0) {
+      // A long line across the 1023-character boundary.
+      std::uniform_int_distribution<int> spaces(1000, 1030);
+      text += std::string(static_cast<size_t>(spaces(random)), ' ') + "12 34";
+      if (chance(random) < 20) text += "\r";
+      continue;
+    }
+    const int k = token(random);
+    if (std::string(kTokens[k]).empty()) {
+      text += '\0';
+    } else {
+      text += kTokens[k];
+    }
+  }
+  return text;
+}
+
+TEST(ReadTextData, AgreesWithALiteralReadingOfTheRules) {
+  std::mt19937 random(3);
+  for (int round = 0; round < 4000; ++round) {
+    const std::string text = RandomText(random);
+    Data_Set fast;
+    ASSERT_EQ(ReadTextData(fast, text), kIoOk);
+    const Data_Set literal = ReadLiterally(text);
+    const std::string difference = DifferenceBetween(fast, literal);
+    ASSERT_TRUE(difference.empty()) << difference << "\ntext: " << ::testing::PrintToString(text);
+  }
+}
+
+TEST(TextDataReader, BlockBoundariesChangeNothing) {
+  std::mt19937 random(5);
+  for (int round = 0; round < 1500; ++round) {
+    std::string text;
+    for (int k = 0; k < 4; ++k) text += RandomText(random);
+    Data_Set whole;
+    ASSERT_EQ(ReadTextData(whole, text), kIoOk);
+
+    // A buffer just big enough, refilled by random amounts.
+    Data_Set pieces;
+    TextDataReader reader(pieces);
+    std::vector<char> buffer(TextDataReader::kLineBuffer + static_cast<size_t>(round % 7));
+    std::uniform_int_distribution<size_t> amount(1, 300);
+    size_t filled = 0, offset = 0;
+    while (true) {
+      const size_t n = std::min({amount(random), buffer.size() - filled, text.size() - offset});
+      std::memcpy(buffer.data() + filled, text.data() + offset, n);
+      filled += n;
+      offset += n;
+      const bool atEnd = offset == text.size();
+      const size_t used = reader.consume(buffer.data(), filled, atEnd);
+      std::memmove(buffer.data(), buffer.data() + used, filled - used);
+      filled -= used;
+      if (atEnd) break;
+    }
+    ASSERT_EQ(reader.finish(), kIoOk);
+    const std::string difference = DifferenceBetween(whole, pieces);
+    ASSERT_TRUE(difference.empty()) << difference << "\ntext: " << ::testing::PrintToString(text);
+  }
+}
+
+TEST(ReadTextFile, ReadsTheFileNamesTheSetAndFailsCleanly) {
+  TempDir dir;
+  std::string text = "% big\n";
+  for (int i = 0; i < 200000; ++i) text += std::to_string(i) + " " + std::to_string(i * 0.25) + " 1e-3\r\n";
+  testing::WriteBytes(dir.file("big.txt"), text);
+  Data_Set set;
+  ASSERT_EQ(ReadTextFile(set, dir.file("big.txt")), kIoOk);
+  EXPECT_EQ(set.name, dir.file("big.txt"));
+  EXPECT_EQ(DifferenceBetween(set, Read(text)), "");
+  EXPECT_EQ(set.PointCount(2), 200000);
+  EXPECT_FALSE(set.modified);
+
+  Data_Set missing, folder;
+  EXPECT_EQ(ReadTextFile(missing, dir.file("none.txt")), kIoCannotOpen);
+  EXPECT_EQ(ReadTextFile(folder, dir.path().string()), kIoCannotOpen);
+  EXPECT_EQ(folder.ColumnCount(), 0);
+}
+
+}  // namespace
+}  // namespace zentrel
