@@ -10,6 +10,7 @@
 #include "app/commands/command_table.h"
 #include "app/script/script_runner.h"
 #include "commands_listing.h"
+#include "fit_command.h"
 #include "model/document.h"
 
 #ifdef ZENTREL_HAVE_RENDER
@@ -69,6 +70,9 @@ int main(int argc, char** argv) {
   auto* commands = app.add_subcommand("commands", "List every command with its id and availability");
   commands->add_flag("--json", json, "Print as JSON");
 
+  zentrel::FitCommandOptions fitOptions;
+  auto* fit = zentrel::AddFitSubcommand(app, fitOptions);
+
 #ifdef ZENTREL_HAVE_RENDER
   std::string renderInput, renderOutput;
   int width = zentrel::kDefaultExportWidth;
@@ -111,5 +115,6 @@ int main(int argc, char** argv) {
     return RunScript(doc, scriptPath, options);
   }
   if (*commands) return ListCommands(json);
+  if (*fit) return zentrel::RunFitCommand(fitOptions);
   return 2;
 }

@@ -137,14 +137,27 @@ bool HasCalls(const std::vector<std::uint8_t>& code) {
   return false;
 }
 
+// A pointer argument the code reads through: in a register that survives
+// calls, or in a caller-saved register that is reloaded from its frame slot
+// when it is next needed after a call.
+struct Pointer {
+  x86::Gp reg;
+  int frameSlot = -1;  // -1: the register survives calls
+  bool valid = true;
+};
+
 // Emits the evaluation of one point. A stack value is either in its register
 // xmm(2 + i) or still in memory (a parameter, a constant, x, π, or a value
 // stored around a call), loaded only when an instruction needs it in a
 // register; values in memory survive calls untouched.
 class BodyEmitter {
  public:
-  BodyEmitter(x86::Assembler& a, x86::Gp params, x86::Gp constants, x86::Mem x, asmjit::Label data)
-      : a_(a), params_(params), constants_(constants), x_(x), data_(data) {}
+  enum PointerId { kParams, kConstants, kX, kPointerCount };
+
+  // `x` addresses the abscissa relative to the kX pointer (with the bulk
+  // loop's index register when there is one).
+  BodyEmitter(x86::Assembler& a, std::array<Pointer, kPointerCount> pointers, x86::Mem x, asmjit::Label data)
+      : a_(a), pointers_(pointers), x_(x), data_(data) {}
 
   // Emits the evaluation, leaving the result in xmm0.
   void emit(const std::vector<std::uint8_t>& code) {
@@ -165,10 +178,10 @@ class BodyEmitter {
           subtractTop(x86::xmm0);
           setRegister(depth_ - 1, x86::xmm0);
           break;
-        case Opcode::Parameter: push(x86::qword_ptr(params_, 8 * code[++k])); break;
-        case Opcode::Constant: push(x86::qword_ptr(constants_, 8 * code[++k])); break;
-        case Opcode::X: push(x_); break;
-        case Opcode::Pi: push(constant(kPiValue)); break;
+        case Opcode::Parameter: push({Source::Params, 8 * code[++k]}); break;
+        case Opcode::Constant: push({Source::Constants, 8 * code[++k]}); break;
+        case Opcode::X: push({Source::X, 0}); break;
+        case Opcode::Pi: push({Source::Data, kPiValue}); break;
         default:
           if (UnaryFunction checked = FunctionOf(opcode)) function(static_cast<Opcode>(opcode), checked);
           break;
@@ -176,51 +189,82 @@ class BodyEmitter {
     }
   }
 
+  // A call happened: caller-saved pointer registers must be reloaded.
+  void afterCall() {
+    for (Pointer& pointer : pointers_)
+      if (pointer.frameSlot >= 0) pointer.valid = false;
+  }
+
  private:
+  enum class Source { Register, Params, Constants, X, Frame, Data };
+
   struct Entry {
-    bool inRegister = false;
-    x86::Mem memory;
+    Source source = Source::Register;
+    int offset = 0;
   };
 
   static x86::Xmm slot(int i) { return x86::xmm(static_cast<std::uint32_t>(2 + i)); }
   static x86::Mem spillSlot(int i) { return x86::qword_ptr(x86::rsp, 8 * i); }
   x86::Mem constant(int offset) const { return x86::qword_ptr(data_, offset); }
 
-  void push(const x86::Mem& memory) { stack_[depth_++] = {false, memory}; }
+  const x86::Gp& pointer(PointerId id) {
+    Pointer& p = pointers_[id];
+    if (!p.valid) {
+      a_.mov(p.reg, x86::qword_ptr(x86::rsp, p.frameSlot));
+      p.valid = true;
+    }
+    return p.reg;
+  }
+
+  // The memory operand of a value not in a register (emitting the reload of
+  // its base pointer first when a call clobbered it).
+  x86::Mem memory(const Entry& entry) {
+    switch (entry.source) {
+      case Source::Params: return x86::qword_ptr(pointer(kParams), entry.offset);
+      case Source::Constants: return x86::qword_ptr(pointer(kConstants), entry.offset);
+      case Source::X: {
+        pointer(kX);
+        return x_;
+      }
+      case Source::Frame: return x86::qword_ptr(x86::rsp, entry.offset);
+      default: return constant(entry.offset);
+    }
+  }
+
+  void push(Entry entry) { stack_[depth_++] = entry; }
+  bool inRegister(int i) const { return stack_[i].source == Source::Register; }
 
   void load(const x86::Xmm& target, int i) {
-    if (stack_[i].inRegister)
+    if (inRegister(i))
       a_.movapd(target, slot(i));
     else
-      a_.movsd(target, stack_[i].memory);
+      a_.movsd(target, memory(stack_[i]));
   }
-  x86::Xmm inRegister(int i) {
-    if (!stack_[i].inRegister) {
-      a_.movsd(slot(i), stack_[i].memory);
-      stack_[i].inRegister = true;
+  x86::Xmm toRegister(int i) {
+    if (!inRegister(i)) {
+      a_.movsd(slot(i), memory(stack_[i]));
+      stack_[i] = {};
     }
     return slot(i);
   }
   void setRegister(int i, const x86::Xmm& value) {
     a_.movapd(slot(i), value);
-    stack_[i].inRegister = true;
+    stack_[i] = {};
   }
   void subtractTop(const x86::Xmm& from) {
-    const Entry& top = stack_[depth_ - 1];
-    if (top.inRegister)
+    if (inRegister(depth_ - 1))
       a_.subsd(from, slot(depth_ - 1));
     else
-      a_.subsd(from, top.memory);
+      a_.subsd(from, memory(stack_[depth_ - 1]));
   }
 
   // second-from-top = second-from-top (op) top
   void binary(x86::Inst::Id instruction) {
-    const x86::Xmm left = inRegister(depth_ - 2);
-    const Entry& right = stack_[depth_ - 1];
-    if (right.inRegister)
+    const x86::Xmm left = toRegister(depth_ - 2);
+    if (inRegister(depth_ - 1))
       a_.emit(instruction, left, slot(depth_ - 1));
     else
-      a_.emit(instruction, left, right.memory);
+      a_.emit(instruction, left, memory(stack_[depth_ - 1]));
     --depth_;
   }
 
@@ -228,18 +272,18 @@ class BodyEmitter {
   // registers move to their frame slots and stay there until needed.
   void storeBelow(int count) {
     for (int i = 0; i < count; ++i) {
-      if (!stack_[i].inRegister) continue;
+      if (!inRegister(i)) continue;
       a_.movsd(spillSlot(i), slot(i));
-      stack_[i] = {false, spillSlot(i)};
+      stack_[i] = {Source::Frame, 8 * i};
     }
   }
   // The same, for a path that must leave every register as it found it.
   void storeAndReloadAround(int count, const std::function<void()>& call) {
     for (int i = 0; i < count; ++i)
-      if (stack_[i].inRegister) a_.movsd(spillSlot(i), slot(i));
+      if (inRegister(i)) a_.movsd(spillSlot(i), slot(i));
     call();
     for (int i = 0; i < count; ++i)
-      if (stack_[i].inRegister) a_.movsd(slot(i), spillSlot(i));
+      if (inRegister(i)) a_.movsd(slot(i), spillSlot(i));
   }
 
   void call(const void* function) {
@@ -283,6 +327,7 @@ class BodyEmitter {
       storeAndReloadAround(top, [&] { call(reinterpret_cast<const void*>(checked)); });
       a_.bind(done);
       setRegister(top, arg);
+      afterCall();
       return;
     }
 
@@ -291,6 +336,7 @@ class BodyEmitter {
     if (code.check == Check::None) {
       call(reinterpret_cast<const void*>(checked));
       setRegister(top, arg);
+      afterCall();
       return;
     }
     // The argument waits in its own frame slot for the slow path.
@@ -345,6 +391,7 @@ class BodyEmitter {
     call(reinterpret_cast<const void*>(checked));
     a_.bind(done);
     setRegister(top, arg);
+    afterCall();
   }
 
   // a^b: a·a for b = 2 and pow otherwise, as CheckedPow does, then its
@@ -384,10 +431,11 @@ class BodyEmitter {
     a_.bind(done);
     --depth_;
     setRegister(left, x86::xmm0);
+    afterCall();
   }
 
   x86::Assembler& a_;
-  x86::Gp params_, constants_;
+  std::array<Pointer, kPointerCount> pointers_;
   x86::Mem x_;
   asmjit::Label data_;
   std::array<Entry, kStackLimit> stack_{};
@@ -395,32 +443,28 @@ class BodyEmitter {
 };
 
 // void point(double* result, const double* params, const double* constants, const double* x)
+// The pointers stay in their argument registers; with calls they also wait
+// in the frame, from which they are reloaded after a call when needed.
+constexpr int kPointerSlots = kSpillBytes;                   // params, constants, x, result
+constexpr int kPointFrameBytes = kSpillBytes + 4 * 8 + 8;    // keeps rsp 16-byte aligned at calls
+
 void EmitPoint(x86::Assembler& a, const std::vector<std::uint8_t>& code, asmjit::Label data) {
-  if (!HasCalls(code)) {
-    BodyEmitter body(a, x86::rsi, x86::rdx, x86::qword_ptr(x86::rcx), data);
-    body.emit(code);
-    a.movsd(x86::qword_ptr(x86::rdi), x86::xmm0);
-    a.ret();
-    return;
+  const bool calls = HasCalls(code);
+  auto home = [&](x86::Gp reg, int index) { return Pointer{reg, calls ? kPointerSlots + 8 * index : -1, true}; };
+  if (calls) {
+    a.sub(x86::rsp, kPointFrameBytes);
+    a.mov(x86::qword_ptr(x86::rsp, kPointerSlots), x86::rsi);
+    a.mov(x86::qword_ptr(x86::rsp, kPointerSlots + 8), x86::rdx);
+    a.mov(x86::qword_ptr(x86::rsp, kPointerSlots + 16), x86::rcx);
+    a.mov(x86::qword_ptr(x86::rsp, kPointerSlots + 24), x86::rdi);
   }
-  // Four pushes and the frame keep rsp 16-byte aligned at every call.
-  a.push(x86::rbx);
-  a.push(x86::r12);
-  a.push(x86::r13);
-  a.push(x86::r14);
-  a.sub(x86::rsp, kFrameBytes);
-  a.mov(x86::rbx, x86::rsi);
-  a.mov(x86::r12, x86::rdx);
-  a.mov(x86::r13, x86::rcx);
-  a.mov(x86::r14, x86::rdi);
-  BodyEmitter body(a, x86::rbx, x86::r12, x86::qword_ptr(x86::r13), data);
+  BodyEmitter body(a, {home(x86::rsi, 0), home(x86::rdx, 1), home(x86::rcx, 2)}, x86::qword_ptr(x86::rcx), data);
   body.emit(code);
-  a.movsd(x86::qword_ptr(x86::r14), x86::xmm0);
-  a.add(x86::rsp, kFrameBytes);
-  a.pop(x86::r14);
-  a.pop(x86::r13);
-  a.pop(x86::r12);
-  a.pop(x86::rbx);
+  if (calls) {
+    a.mov(x86::rdi, x86::qword_ptr(x86::rsp, kPointerSlots + 24));
+    a.add(x86::rsp, kPointFrameBytes);
+  }
+  a.movsd(x86::qword_ptr(x86::rdi), x86::xmm0);
   a.ret();
 }
 
@@ -449,7 +493,8 @@ void EmitBulk(x86::Assembler& a, const std::vector<std::uint8_t>& code, asmjit::
   a.jz(done);
   a.align(asmjit::AlignMode::kCode, 16);
   a.bind(loop);
-  BodyEmitter body(a, x86::rbx, x86::r12, x86::qword_ptr(x86::r13, x86::rbp, 3), data);
+  BodyEmitter body(a, {Pointer{x86::rbx}, Pointer{x86::r12}, Pointer{x86::r13}}, x86::qword_ptr(x86::r13, x86::rbp, 3),
+                   data);
   body.emit(code);
   a.movsd(x86::qword_ptr(x86::r14, x86::rbp, 3), x86::xmm0);
   a.inc(x86::rbp);

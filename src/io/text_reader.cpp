@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include <sys/mman.h>
+
 #include "io/byte_source.h"
 #include "io/io_status.h"
 #include "io/number_scan_inline.h"
@@ -71,8 +73,19 @@ void TextDataReader::reserveFromEstimate() {
   const double estimate = static_cast<double>(row_) * static_cast<double>(expectedBytes_) /
                               static_cast<double>(bytesUsed_) * 1.05 + 64.0;
   if (estimate >= static_cast<double>(INT_MAX)) return;
-  for (size_t c = 0; c < columnSize_.size(); ++c)
-    if (columnSize_[c] == row_) set_.Reserve(static_cast<int>(c), static_cast<int>(estimate));
+  const auto points = static_cast<int>(estimate);
+  for (size_t c = 0; c < columnSize_.size(); ++c) {
+    if (columnSize_[c] != row_) continue;
+    const int column = static_cast<int>(c);
+    set_.Reserve(column, points);
+    // Large columns fill faster in huge pages: far fewer page faults.
+    const auto start = reinterpret_cast<std::uintptr_t>(set_.ColumnData(column));
+    const std::uintptr_t end = start + sizeof(double) * static_cast<std::uintptr_t>(points);
+    constexpr std::uintptr_t kHugePage = std::uintptr_t{1} << 21;
+    const std::uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
+    const std::uintptr_t last = end & ~(kHugePage - 1);
+    if (first < last) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+  }
 }
 
 void TextDataReader::piece(const char* first, const char* last, bool endsLine) {

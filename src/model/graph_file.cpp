@@ -213,7 +213,7 @@ bool GraphReader::ReadSet(Data_Set& set, int schema, std::vector<PendingSource>&
   auto readCount = [&]() -> std::int64_t {
     if (!wordCounts) return in_.Dword();
     const std::uint32_t word = in_.Word();
-    return word == 0xFFFF ? -1 : word;
+    return word == 0xFFFF ? -1 : static_cast<std::int64_t>(word);
   };
   const std::int64_t lastColumn = readCount();
   if (!in_.ok()) return false;

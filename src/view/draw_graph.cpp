@@ -4,7 +4,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "fit/catalogue.h"
+#include "fit/fit_curves.h"
 #include "model/document.h"
+#include "model/fit.h"
+#include "model/fit_kinds.h"
 #include "view/axes.h"
 
 namespace zentrel {
@@ -272,17 +276,24 @@ void DrawGraph(Surface& surface, CZentrelDoc& doc, const DrawOptions& options) {
       DrawErrorBars(context, x, y, set->ColumnData(3), set->PointCount(3), n, set->symbolSize, set->color,
                     ErrorDirection::Horizontal);
 
-    // The fit curves, residual curves and equation texts are drawn here,
-    // over their set, once fits can be evaluated. For each fit that is not
-    // hidden, in list order, with m = set->PointCount(0) and the equation
-    // line starting at -30 for every set:
-    //   - the curve: DrawSeries(context, x, curve values at x, m, 1.0, 0, true, fit colour);
-    //   - with showResiduals: the residuals around the baseline
-    //     b = 0.9 * yMax + 0.1 * yMin, scale residualScale, drawn like the
-    //     curve, and with showZeroLines the baseline
-    //     DrawDataLine(surface, graph, xMin, b, xMax, b);
-    //   - with showFitEquations: DrawEquationText(surface, graph, equation
-    //     text, modelKind == 10, line).
+    // The fits, over their set: curve, residuals around a baseline nine
+    // tenths up the visible range, equation texts from 30 units below the
+    // page top (for every set again).
+    std::int32_t line = -30;
+    const int m = set->PointCount(0);
+    for (const auto& fit : set->fits) {
+      if (fit->hidden) continue;
+      const std::vector<double> curve = FitCurveValues(*fit, x, m);
+      DrawSeries(context, x, curve.data(), m, 1.0, 0, true, fit->colour);
+      if (graph.showResiduals) {
+        const double baseline = 0.9 * graph.yMax + 0.1 * graph.yMin;
+        const std::vector<double> residuals = FitResidualValues(*fit, x, m, baseline, graph.residualScale);
+        DrawSeries(context, x, residuals.data(), m, 1.0, 0, true, fit->colour);
+        if (graph.showZeroLines) DrawDataLine(surface, graph, graph.xMin, baseline, graph.xMax, baseline);
+      }
+      if (graph.showFitEquations)
+        DrawEquationText(surface, graph, EquationText(*fit), fit->modelKind == kCustomFunction, line);
+    }
   }
 
   if (graph.showZeroLines) {

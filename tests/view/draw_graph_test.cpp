@@ -11,7 +11,9 @@
 #include <random>
 #include <vector>
 
+#include "fit/catalogue.h"
 #include "model/document.h"
+#include "model/fit.h"
 #include "view/paint_graph.h"
 #include "view/recording_surface.h"
 
@@ -50,14 +52,6 @@ struct Scene {
     return out;
   }
 };
-
-TEST(DrawGraph, LayoutGivesOneHundredUnitsPerDataUnit) {
-  Scene scene;
-  scene.doc.graph.LayoutPlot(kPage);
-  EXPECT_EQ(scene.doc.graph.plotRect, (DeviceRect{0, 0, 900, -800}));
-  EXPECT_EQ(scene.doc.graph.DataToDeviceX(4.5), 450);
-  EXPECT_EQ(scene.doc.graph.DataToDeviceY(4), -400);
-}
 
 TEST(DrawGraph, MarkerShapeFollowsTheSetsPlaceInTheList) {
   // Index 7 gets no marker; index 8 starts over with squares.
@@ -408,6 +402,70 @@ TEST(DrawGraph, PageTextsAndEquationLines) {
     EXPECT_EQ(texts[k].a, expected[k].first);
     EXPECT_EQ(texts[k].text, expected[k].second);
   }
+}
+
+// A straight-line fit y = x + 1 (polynomial, order 1) on a set x = 1..5.
+Fit& AddLineFit(Data_Set& set, double start, double end, Colour colour) {
+  set.fits.push_back(std::make_unique<Fit>());
+  Fit& fit = *set.fits.back();
+  SelectModel(fit, "Polynomial", 1);
+  fit.params[0] = 1;
+  fit.params[2] = 1;
+  fit.colour = colour;
+  set.ReattachFits();
+  fit.setRange(start, end);
+  return fit;
+}
+
+TEST(DrawGraph, FitCurveIsZeroOutsideItsRangeAndJoined) {
+  Scene scene;
+  Data_Set& set = AddSet(scene.doc, {{1, 2, 3, 4, 5}, {2, 3, 4, 5, 6}});
+  const Colour blue = 0xFF0000;
+  AddLineFit(set, 2, 4, blue);
+  scene.draw();
+  const auto lines = scene.surface.lines(blue);
+  // Points (1,0) (2,3) (3,4) (4,5) (5,0): inclusive ends, zero outside, four joins.
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0].from, (DevicePoint{100, -800}));
+  EXPECT_EQ(lines[0].to, (DevicePoint{200, -500}));
+  EXPECT_EQ(lines[2].to, (DevicePoint{400, -300}));
+  EXPECT_EQ(lines[3].to, (DevicePoint{500, -800}));
+
+  set.fits[0]->hidden = 1;
+  scene.draw();
+  EXPECT_TRUE(scene.surface.lines(blue).empty());
+}
+
+TEST(DrawGraph, ResidualsSitOnABaselineNineTenthsUp) {
+  Scene scene;
+  Data_Set& set = AddSet(scene.doc, {{1, 2, 3, 4, 5}, {2, 3.5, 4, 5, 6}});
+  const Colour green = 0x00FF00;
+  AddLineFit(set, 1, 5, green);
+  scene.doc.graph.showResiduals = 1;
+  scene.doc.graph.residualScale = 2;
+  scene.draw();
+  const auto lines = scene.surface.lines(green);
+  ASSERT_EQ(lines.size(), 8u);  // the curve, then the residuals
+  // Baseline 0.9 * 8 = 7.2 -> device -80; the strict range puts x = 1 and 5
+  // on it, and point 2 lies 2 * (3 - 3.5) = -1 below.
+  EXPECT_EQ(lines[4].from, (DevicePoint{100, -80}));
+  EXPECT_EQ(lines[4].to, (DevicePoint{200, -180}));
+  EXPECT_EQ(lines[7].to, (DevicePoint{500, -80}));
+}
+
+TEST(DrawGraph, EquationTextsRestartForEverySet) {
+  Scene scene;
+  scene.doc.graph.showFitEquations = 1;
+  for (int k = 0; k < 2; ++k) {
+    Data_Set& set = AddSet(scene.doc, {{1, 2, 3}, {2, 3, 4}});
+    AddLineFit(set, 1, 3, 0x0000FF);
+  }
+  scene.draw();
+  std::vector<RecordingSurface::Item> texts;
+  for (const auto& item : scene.surface.itemsOfKind(Kind::Text))
+    if (item.text == "1*t+1") texts.push_back(item);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0].a, texts[1].a);  // drawn over each other
 }
 
 TEST(PaintGraph, PageRectanglesForWindowAndPrinter) {

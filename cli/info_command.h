@@ -1,0 +1,25 @@
+#pragma once
+// `zentrel-cli info GRAPH.ztl [--json]`: what a graph file holds, as a short
+// summary or as the document JSON that `dump` writes.
+
+#include <iosfwd>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace zentrel {
+
+struct InfoOptions {
+  std::string file;
+  bool json = false;
+};
+
+// Registers the subcommand; returns it so main can test whether it ran.
+CLI::App* AddInfoSubcommand(CLI::App& app, InfoOptions& options);
+// Exit status: 0 when the file was read, 1 when it could not be.
+int RunInfoCommand(const InfoOptions& options);
+int RunInfoCommand(const InfoOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace zentrel

@@ -1,0 +1,286 @@
+// New, Open, Save, Save As and Import Graph through the dispatcher with a
+// fake person, on real files in a temporary folder.
+
+#include "app/commands/file_commands.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/commands/dispatch.h"
+#include "fake_ui.h"
+#include "io/io_test_support.h"
+#include "model/document.h"
+#include "model/fit.h"
+#include "model/graph_file.h"
+
+namespace zentrel {
+namespace {
+
+using testing::FakeUi;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+enum Id { kNew = 57600, kOpen = 57601, kSave = 57603, kSaveAs = 57604, kImportGraph = 32784 };
+
+class FileCommands : public ::testing::Test {
+ protected:
+  Data_Set& AddSet(CZentrelDoc& into, const std::string& name, double y0) {
+    auto set = std::make_unique<Data_Set>();
+    set->name = name;
+    for (int i = 0; i < 5; ++i) set->SetValue(0, i, i), set->SetValue(1, i, y0 - i);
+    return into.AppendSet(std::move(set));
+  }
+  // Writes a graph file holding sets named `names`.
+  std::string WriteGraph(const std::string& file, std::initializer_list<const char*> names) {
+    CZentrelDoc other;
+    for (const char* name : names) AddSet(other, name, 10);
+    const std::string path = dir.file(file);
+    EXPECT_TRUE(WriteFileReplacing(path, GraphFileBytes(other)).empty());
+    return path;
+  }
+  void Run(int id) { ASSERT_EQ(Dispatch(doc, ui, id), DispatchResult::Done); }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& set : doc.sets) names.push_back(set->name);
+    return names;
+  }
+
+  TempDir dir;
+  CZentrelDoc doc;
+  FakeUi ui;
+};
+
+TEST_F(FileCommands, SaveAsWritesTheFileAndTheDocumentTakesItsName) {
+  AddSet(doc, "/data/run1.txt", 10);
+  doc.SetModifiedFlag();
+  const std::string path = dir.file("graph.ztl");
+  ui.fileAnswers.push_back(path);
+  Run(kSaveAs);
+  const auto& shown = ui.fileDialogsShown.at(0);
+  EXPECT_EQ(shown.kind, FakeUi::ShownFileDialog::Save);
+  EXPECT_EQ(shown.request.filter, "Zentrel Files(*.ZTL);;All Files (*.*)");
+  EXPECT_EQ(shown.request.defaultExtension, "ZTL");
+  EXPECT_EQ(shown.request.initialName, "Untitled.ZTL");
+  EXPECT_TRUE(shown.request.overwritePrompt);
+  EXPECT_EQ(doc.pathName, path);
+  EXPECT_EQ(doc.Title(), "graph.ztl");
+  EXPECT_EQ(doc.Caption(), "graph.ztl - Zentrel");
+  EXPECT_FALSE(doc.IsModified());
+  EXPECT_EQ(Names(), std::vector<std::string>{"run1.txt"});
+  EXPECT_FALSE(doc.sets[0]->modified);
+  const std::string bytes = ReadBytes(path);
+  const auto expected = GraphFileBytes(doc);
+  EXPECT_EQ(bytes, std::string(expected.begin(), expected.end()));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary left
+}
+
+TEST_F(FileCommands, SaveUsesTheDocumentsFileAndAsksOnlyWhenUntitled) {
+  AddSet(doc, "P", 10);
+  ui.fileAnswers.push_back(dir.file("a.ztl"));
+  Run(kSave);  // untitled: Save As
+  ASSERT_EQ(ui.fileDialogsShown.size(), 1u);
+  AddSet(doc, "Q", 5);
+  doc.SetModifiedFlag();
+  Run(kSave);
+  EXPECT_EQ(ui.fileDialogsShown.size(), 1u);
+  EXPECT_FALSE(doc.IsModified());
+  CZentrelDoc back;
+  const auto bytes = ReadBytes(dir.file("a.ztl"));
+  ASSERT_TRUE(LoadGraph(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), back).ok);
+  EXPECT_EQ(back.SetCount(), 2);
+}
+
+// A save that cannot complete leaves the old file and the document as they were.
+TEST_F(FileCommands, AFailedSaveChangesNothing) {
+  AddSet(doc, "/x/P.txt", 10);
+  doc.SetModifiedFlag();
+  struct Case {
+    const char* what;
+    std::string path;
+  };
+  std::filesystem::create_directory(dir.file("occupied"));
+  WriteBytes(dir.file("occupied/keep"), "keep");
+  const Case cases[] = {
+      {"missing folder", dir.file("no/such/folder/g.ztl")},
+      {"a folder in the way", dir.file("occupied")},
+  };
+  for (const auto& c : cases) {
+    ui.messages.clear();
+    ui.fileAnswers.push_back(c.path);
+    Run(kSaveAs);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"Failed to save document."}) << c.what;
+    EXPECT_TRUE(doc.pathName.empty()) << c.what;
+    EXPECT_TRUE(doc.IsModified()) << c.what;
+    EXPECT_EQ(doc.sets[0]->name, "/x/P.txt") << c.what;
+    EXPECT_TRUE(doc.sets[0]->modified) << c.what;
+  }
+  EXPECT_EQ(ReadBytes(dir.file("occupied/keep")), "keep");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary left
+}
+
+TEST_F(FileCommands, OpenReplacesTheDocument) {
+  const std::string path = WriteGraph("two.ztl", {"A", "B"});
+  AddSet(doc, "old", 1);
+  doc.TakeUndoSnapshot();
+  doc.statusText = "before";
+  ui.fileAnswers.push_back(path);
+  Run(kOpen);
+  EXPECT_EQ(ui.fileDialogsShown.at(0).request.filter, "Zentrel Files(*.ZTL);;All Files (*.*)");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(doc.pathName, path);
+  EXPECT_FALSE(doc.IsModified());
+  EXPECT_EQ(doc.undoAvailable, 0);
+  EXPECT_TRUE(doc.statusText.empty());
+  EXPECT_EQ(ui.redraws, 1);
+  EXPECT_TRUE(ui.saveChangesAsked.empty());  // nothing was modified
+}
+
+// Whatever goes wrong, the open document stays exactly as it was.
+TEST_F(FileCommands, AFailedOpenLeavesTheDocumentAlone) {
+  const std::string good = WriteGraph("good.ztl", {"A", "B"});
+  auto bytes = ReadBytes(good);
+  WriteBytes(dir.file("cut.ztl"), bytes.substr(0, bytes.size() - 40));
+  WriteBytes(dir.file("garbage.ztl"), "this is not a graph");
+  std::filesystem::create_directory(dir.file("folder.ztl"));
+  struct Case {
+    std::string path;
+    std::string message;
+  };
+  const Case cases[] = {
+      {dir.file("cut.ztl"), "Unexpected file format."},
+      {dir.file("garbage.ztl"), "Unexpected file format."},
+      {dir.file("folder.ztl"), "Failed to open document."},
+      {dir.file("missing.ztl"),
+       dir.file("missing.ztl") + "\nCannot find this file.\nPlease verify that the correct path and file name are given."},
+  };
+  AddSet(doc, "mine", 3);
+  doc.pathName = "mine.ztl";
+  doc.graph.title = "kept";
+  for (const auto& c : cases) {
+    ui.messages.clear();
+    ui.fileAnswers.push_back(c.path);
+    Run(kOpen);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{c.message}) << c.path;
+    EXPECT_EQ(Names(), std::vector<std::string>{"mine"}) << c.path;
+    EXPECT_EQ(doc.pathName, "mine.ztl");
+    EXPECT_EQ(doc.graph.title, "kept");
+  }
+}
+
+// "Save changes to %1?": Yes saves first, No discards, Cancel keeps all.
+TEST_F(FileCommands, ReplacingAModifiedDocumentAsksToSaveIt) {
+  const std::string other = WriteGraph("other.ztl", {"O"});
+  struct Case {
+    int command;
+    std::optional<bool> answer;
+    bool replaced;
+    bool saved;
+  };
+  const Case cases[] = {
+      {kNew, true, true, true},    {kNew, false, true, false},    {kNew, std::nullopt, false, false},
+      {kOpen, true, true, true},   {kOpen, false, true, false},   {kOpen, std::nullopt, false, false},
+  };
+  int round = 0;
+  for (const auto& c : cases) {
+    doc.ResetDocument();
+    const std::string mine = dir.file("mine" + std::to_string(round++) + ".ztl");
+    doc.pathName = mine;
+    AddSet(doc, "mine", 3);
+    doc.SetModifiedFlag();
+    ui.saveChangesAsked.clear();
+    ui.saveChangesAnswers.push_back(c.answer);
+    if (c.command == kOpen) ui.fileAnswers.push_back(other);
+    Run(c.command);
+    EXPECT_EQ(ui.saveChangesAsked, std::vector<std::string>{std::filesystem::path(mine).filename().string()});
+    EXPECT_EQ(std::filesystem::exists(mine), c.saved) << c.command;
+    if (c.replaced) {
+      EXPECT_EQ(Names(), c.command == kNew ? std::vector<std::string>{} : std::vector<std::string>{"O"});
+      EXPECT_EQ(doc.Title(), c.command == kNew ? "Untitled" : "other.ztl");
+      EXPECT_FALSE(doc.IsModified());
+    } else {
+      EXPECT_EQ(Names(), std::vector<std::string>{"mine"});
+      EXPECT_TRUE(doc.IsModified());
+    }
+  }
+}
+
+TEST_F(FileCommands, YesOnAnUntitledDocumentAsksForANameAndCancelThereKeepsIt) {
+  AddSet(doc, "mine", 3);
+  doc.SetModifiedFlag();
+  ui.saveChangesAnswers.push_back(true);
+  ui.fileAnswers.push_back(std::nullopt);  // Cancel in Save As
+  Run(kNew);
+  EXPECT_EQ(ui.saveChangesAsked, std::vector<std::string>{"Untitled"});
+  EXPECT_EQ(Names(), std::vector<std::string>{"mine"});
+  EXPECT_TRUE(doc.IsModified());
+}
+
+// A graph whose second set has a fit convolved with its first set, imported
+// into a document of three sets: the fit follows the fourth set.
+TEST_F(FileCommands, ImportGraphAppendsSetsAndRebasesConvolutionSources) {
+  CZentrelDoc other;
+  AddSet(other, "S0", 10);
+  Data_Set& s1 = AddSet(other, "S1", 20);
+  s1.fits.push_back(std::make_unique<Fit>());
+  s1.fits[0]->setConvolutionSource(other.sets[0].get());
+  other.graph.title = "not imported";
+  other.useAbbreviations = 0;
+  const std::string path = dir.file("conv.ztl");
+  ASSERT_TRUE(WriteFileReplacing(path, GraphFileBytes(other)).empty());
+
+  for (const char* name : {"P", "Q", "R"}) AddSet(doc, name, 1);
+  doc.graph.title = "mine";
+  ui.fileAnswers.push_back(path);
+  Run(kImportGraph);
+  const auto& request = ui.fileDialogsShown.at(0).request;
+  EXPECT_EQ(request.filter, "Zentrel Files (*.ztl);;All Files (*.*)");
+  EXPECT_EQ(request.defaultExtension, "ztl");
+  EXPECT_EQ(request.initialName, "default.ztl");
+  EXPECT_TRUE(request.hideReadOnly);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"P", "Q", "R", "S0", "S1"}));
+  EXPECT_EQ(doc.sets[4]->fits[0]->convolutionSource, doc.sets[3].get());
+  EXPECT_EQ(doc.sets[4]->fits[0]->x, doc.sets[4]->ColumnData(0));
+  EXPECT_EQ(doc.graph.title, "mine");
+  EXPECT_EQ(doc.useAbbreviations, 1);
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_EQ(doc.undoAvailable, 1);  // the dispatcher's snapshot
+  EXPECT_EQ(doc.undoSets.size(), 3u);
+  EXPECT_TRUE(doc.pathName.empty());
+  EXPECT_TRUE(doc.statusText.empty());
+  EXPECT_EQ(ui.redraws, 1);
+}
+
+TEST_F(FileCommands, ImportingABrokenFileAppendsTheSetsReadBeforeTheFault) {
+  const auto bytes = ReadBytes(WriteGraph("good.ztl", {"A", "B"}));
+  WriteBytes(dir.file("cut.ztl"), bytes.substr(0, bytes.size() - 60));  // inside the graph block
+  WriteBytes(dir.file("early.ztl"), bytes.substr(0, 30));               // inside the first set
+  AddSet(doc, "P", 1);
+  ui.fileAnswers.push_back(dir.file("cut.ztl"));
+  Run(kImportGraph);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"Unexpected file format."});
+  EXPECT_EQ(Names(), (std::vector<std::string>{"P", "A", "B"}));
+  ui.fileAnswers.push_back(dir.file("early.ztl"));
+  ui.fileAnswers.push_back(dir.file("nothing.ztl"));
+  Run(kImportGraph);
+  Run(kImportGraph);
+  EXPECT_EQ(ui.messages.size(), 3u);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"P", "A", "B"}));
+}
+
+TEST_F(FileCommands, CancelledDialogsDoNothing) {
+  AddSet(doc, "P", 1);
+  for (int command : {kOpen, kSaveAs, kImportGraph}) {
+    ui.fileAnswers.push_back(std::nullopt);
+    Run(command);
+  }
+  EXPECT_EQ(Names(), std::vector<std::string>{"P"});
+  EXPECT_TRUE(doc.pathName.empty());
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+}  // namespace
+}  // namespace zentrel
