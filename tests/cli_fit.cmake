@@ -1,0 +1,34 @@
+# zentrel-cli fit end to end: a table for one file, JSON lines for two (one
+# of them missing), and the exit statuses.
+execute_process(COMMAND ${CLI} fit ${SOURCE}/examples/decay.txt --order 2 --params 0,0,1,1,1,0.1 --hold 1
+  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 0 OR NOT out MATCHES "converged" OR NOT out MATCHES "t1 +0\\.30")
+  message(FATAL_ERROR "table fit failed (${status}): ${out}${err}")
+endif()
+
+execute_process(COMMAND ${CLI} fit ${SOURCE}/examples/decay.txt missing-file.txt --order 2 --params 0,0,1,1,1,0.1
+  --hold 1 --json RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 1)
+  message(FATAL_ERROR "a missing file must give exit status 1, got ${status}")
+endif()
+string(REGEX REPLACE "\n$" "" out "${out}")
+string(REPLACE "\n" ";" lines "${out}")
+list(LENGTH lines count)
+if(NOT count EQUAL 2)
+  message(FATAL_ERROR "expected two JSON lines, got: ${out}")
+endif()
+list(GET lines 0 first)
+list(GET lines 1 second)
+string(JSON converged GET "${first}" converged)
+string(JSON held TYPE "${first}" errors 1)
+string(JSON names LENGTH "${first}" names)
+string(JSON error GET "${second}" error)
+if(NOT converged OR NOT held STREQUAL "NULL" OR NOT names EQUAL 6 OR NOT error STREQUAL "Couldn't open file")
+  message(FATAL_ERROR "unexpected JSON (converged ${converged}, held ${held}, ${names} names, error ${error}): ${out}")
+endif()
+
+execute_process(COMMAND ${CLI} fit ${SOURCE}/examples/decay.txt --method newton
+  RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE err)
+if(NOT status EQUAL 2 OR NOT err MATCHES "--method must be lm or gridless")
+  message(FATAL_ERROR "bad options must give exit status 2 (${status}): ${err}")
+endif()
