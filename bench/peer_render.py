@@ -22,14 +22,21 @@ def series(n, j):
     return x, np.sin(3.0 * x + j) + 0.2 * noise + 0.3 * j
 
 
-def draw(data, markers):
+def fit_curve(x, j):
+    # The cubic each set carries as its fit in the fitted case.
+    return 0.3 * j + 0.1 * x - 0.05 * x**2 + 0.002 * x**3
+
+
+def draw(data, markers, fits=False):
     # 1600 x 1000 pixels; lines one pixel wide, square markers 9 pixels
     # across with a white face, as the program draws them at 100 per inch.
     fig = plt.figure(figsize=(16, 10), dpi=100)
     ax = fig.add_axes([0.065, 0.06, 0.91, 0.93])
-    for x, y in data:
+    for j, (x, y) in enumerate(data):
         style = dict(marker="s", markersize=6.48, markerfacecolor="white", markeredgewidth=0.72) if markers else {}
         ax.plot(x, y, "-", color="#0000c8", linewidth=0.72, antialiased=False, **style)
+        if fits:
+            ax.plot(x, fit_curve(x, j), "-", color="#ff0000", linewidth=0.72, antialiased=False)
     out = io.BytesIO()
     fig.savefig(out, format="png")
     plt.close(fig)
@@ -40,19 +47,22 @@ CASES = {
     "1M lines": (1, 1000000, False),
     "1M lines + markers": (1, 1000000, True),
     "10 x 100k lines": (10, 100000, False),
+    "10 x 100k lines + fits": (10, 100000, False, True),
 }
 
 
 def main():
     repeats = int(sys.argv[1]) if len(sys.argv) > 1 else 5
     result = {}
-    for name, (sets, points, markers) in CASES.items():
+    for name, case in CASES.items():
+        sets, points, markers = case[:3]
+        fits = len(case) > 3 and case[3]
         data = [series(points, j) for j in range(sets)]
-        draw(data, markers)  # warm-up: font cache, imports
+        draw(data, markers, fits)  # warm-up: font cache, imports
         times = []
         for _ in range(repeats):
             start = time.perf_counter()
-            draw(data, markers)
+            draw(data, markers, fits)
             times.append((time.perf_counter() - start) * 1000.0)
         result[name] = statistics.median(times)
     print(json.dumps(result))
