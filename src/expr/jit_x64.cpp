@@ -159,14 +159,12 @@ class BodyEmitter {
   BodyEmitter(x86::Assembler& a, std::array<Pointer, kPointerCount> pointers, x86::Mem x, asmjit::Label data)
       : a_(a), pointers_(pointers), x_(x), data_(data) {}
 
-  // Emits the evaluation, leaving the result in xmm0.
+  // Emits the evaluation; storeResult then writes the value.
   void emit(const std::vector<std::uint8_t>& code) {
     for (size_t k = 0; k < code.size(); ++k) {
       const std::uint8_t opcode = code[k];
       switch (static_cast<Opcode>(opcode)) {
-        case Opcode::End:
-          load(x86::xmm0, depth_ - 1);
-          return;
+        case Opcode::End: return;
         case Opcode::Add: binary(x86::Inst::kIdAddsd); break;
         case Opcode::Subtract: binary(x86::Inst::kIdSubsd); break;
         case Opcode::Multiply: binary(x86::Inst::kIdMulsd); break;
@@ -188,6 +186,18 @@ class BodyEmitter {
       }
     }
   }
+
+  void storeResult(const x86::Mem& target) {
+    if (inRegister(depth_ - 1)) {
+      a_.movsd(target, slot(depth_ - 1));
+    } else {
+      a_.movsd(x86::xmm0, memory(stack_[depth_ - 1]));
+      a_.movsd(target, x86::xmm0);
+    }
+  }
+
+  // Which pointers had to be reloaded after a call.
+  const std::array<bool, kPointerCount>& reloaded() const { return reloaded_; }
 
   // A call happened: caller-saved pointer registers must be reloaded.
   void afterCall() {
@@ -212,6 +222,7 @@ class BodyEmitter {
     if (!p.valid) {
       a_.mov(p.reg, x86::qword_ptr(x86::rsp, p.frameSlot));
       p.valid = true;
+      reloaded_[id] = true;
     }
     return p.reg;
   }
@@ -277,18 +288,10 @@ class BodyEmitter {
       stack_[i] = {Source::Frame, 8 * i};
     }
   }
-  // The same, for a path that must leave every register as it found it.
-  void storeAndReloadAround(int count, const std::function<void()>& call) {
-    for (int i = 0; i < count; ++i)
-      if (inRegister(i)) a_.movsd(spillSlot(i), slot(i));
-    call();
-    for (int i = 0; i < count; ++i)
-      if (inRegister(i)) a_.movsd(slot(i), spillSlot(i));
-  }
-
-  void call(const void* function) {
-    a_.mov(x86::rax, asmjit::imm(reinterpret_cast<std::uint64_t>(function)));
-    a_.call(x86::rax);
+  void call(const void* function) { call(a_, function); }
+  static void call(x86::Assembler& a, const void* function) {
+    a.mov(x86::rax, asmjit::imm(reinterpret_cast<std::uint64_t>(function)));
+    a.call(x86::rax);
   }
 
   // Jumps to `slow` unless left >= right (ordered): "comisd; jb".
@@ -296,36 +299,64 @@ class BodyEmitter {
     a_.comisd(left, right);
     a_.jb(slow);
   }
+  // Jumps to `slow` unless DBL_MIN <= value <= DBL_MAX.
+  void unlessNormal(const x86::Xmm& value, asmjit::Label slow) {
+    a_.comisd(value, constant(kMinNormal));
+    a_.jb(slow);  // smaller, or NaN
+    a_.comisd(value, constant(kMaxFinite));
+    a_.ja(slow);
+  }
 
+  // Code the fast path jumps to: placed after the function's return, so the
+  // usual path runs straight through.
+  void defer(std::function<void(x86::Assembler&)> code) { deferred_.push_back(std::move(code)); }
+
+ public:
+  void emitDeferred() {
+    for (const auto& code : deferred_) code(a_);
+    deferred_.clear();
+  }
+
+ private:
   void function(Opcode op, UnaryFunction checked) {
     const int top = depth_ - 1;
     const FunctionCode code = CodeFor(op);
-    asmjit::Label slow = a_.newLabel();
-    asmjit::Label done = a_.newLabel();
+    const asmjit::Label slow = a_.newLabel();
+    const asmjit::Label done = a_.newLabel();
     const x86::Xmm arg = x86::xmm0;
     const x86::Xmm scratch = x86::xmm1;
     const x86::Xmm bound = x86::xmm15;  // above every stack register
+    const void* wrapper = reinterpret_cast<const void*>(checked);
 
     if (code.check == Check::Fabs || code.check == Check::Sqrt) {
-      // The fast path needs no call: only the slow path stores the stack.
+      // The usual path makes no call: only the unusual one stores and
+      // reloads the stack values in registers.
       load(arg, top);
       if (code.check == Check::Fabs) {
         a_.movapd(scratch, arg);
         a_.andpd(scratch, x86::xmmword_ptr(data_, kAbsMask));
-        a_.movsd(bound, constant(kMaxFinite));
-        unlessAtLeast(bound, scratch, slow);
+        a_.comisd(scratch, constant(kMaxFinite));
+        a_.ja(slow);
+        a_.jp(slow);
         a_.movapd(arg, scratch);
       } else {
         a_.xorpd(scratch, scratch);
         unlessAtLeast(arg, scratch, slow);
-        a_.movsd(bound, constant(kMaxFinite));
-        unlessAtLeast(bound, arg, slow);
+        a_.comisd(arg, constant(kMaxFinite));
+        a_.ja(slow);
         a_.sqrtsd(arg, arg);
       }
-      a_.jmp(done);
-      a_.bind(slow);
-      storeAndReloadAround(top, [&] { call(reinterpret_cast<const void*>(checked)); });
       a_.bind(done);
+      std::vector<int> live;
+      for (int i = 0; i < top; ++i)
+        if (inRegister(i)) live.push_back(i);
+      defer([=](x86::Assembler& a) {
+        a.bind(slow);
+        for (int i : live) a.movsd(spillSlot(i), slot(i));
+        call(a, wrapper);
+        for (int i : live) a.movsd(slot(i), spillSlot(i));
+        a.jmp(done);
+      });
       setRegister(top, arg);
       afterCall();
       return;
@@ -334,30 +365,30 @@ class BodyEmitter {
     storeBelow(top);
     load(arg, top);
     if (code.check == Check::None) {
-      call(reinterpret_cast<const void*>(checked));
+      call(wrapper);
       setRegister(top, arg);
       afterCall();
       return;
     }
-    // The argument waits in its own frame slot for the slow path.
+    // The argument waits in its own frame slot for the unusual path.
     a_.movsd(spillSlot(top), arg);
     switch (code.check) {
-      case Check::BelowLoss:  // slow unless |a| < bound
+      case Check::BelowLoss:  // unusual unless |a| < bound
         a_.movapd(scratch, arg);
         a_.andpd(scratch, x86::xmmword_ptr(data_, kAbsMask));
         a_.movsd(bound, constant(kLossBound));
         a_.comisd(bound, scratch);
         a_.jbe(slow);
         break;
-      case Check::Positive:  // slow unless 0 < a <= DBL_MAX
+      case Check::Positive:  // unusual unless 0 < a <= DBL_MAX
         a_.xorpd(scratch, scratch);
         a_.comisd(arg, scratch);
         a_.jbe(slow);
-        a_.movsd(bound, constant(kMaxFinite));
-        unlessAtLeast(bound, arg, slow);
+        a_.comisd(arg, constant(kMaxFinite));
+        a_.ja(slow);
         break;
       case Check::Finite:
-      case Check::WithinOne:  // slow unless |a| <= bound
+      case Check::WithinOne:  // unusual unless |a| <= bound
         a_.movapd(scratch, arg);
         a_.andpd(scratch, x86::xmmword_ptr(data_, kAbsMask));
         a_.movsd(bound, constant(code.check == Check::Finite ? kMaxFinite : kOne));
@@ -371,13 +402,8 @@ class BodyEmitter {
     }
     call(code.library);
     switch (code.check) {
-      case Check::ResultNormal:  // slow unless DBL_MIN <= r <= DBL_MAX
-        a_.movsd(bound, constant(kMinNormal));
-        unlessAtLeast(arg, bound, slow);
-        a_.movsd(bound, constant(kMaxFinite));
-        unlessAtLeast(bound, arg, slow);
-        break;
-      case Check::ResultFinite:  // slow unless |r| <= DBL_MAX
+      case Check::ResultNormal: unlessNormal(arg, slow); break;
+      case Check::ResultFinite:  // unusual unless |r| <= DBL_MAX
         a_.movapd(scratch, arg);
         a_.andpd(scratch, x86::xmmword_ptr(data_, kAbsMask));
         a_.movsd(bound, constant(kMaxFinite));
@@ -385,11 +411,13 @@ class BodyEmitter {
         break;
       default: break;
     }
-    a_.jmp(done);
-    a_.bind(slow);
-    a_.movsd(arg, spillSlot(top));
-    call(reinterpret_cast<const void*>(checked));
     a_.bind(done);
+    defer([=](x86::Assembler& a) {
+      a.bind(slow);
+      a.movsd(arg, spillSlot(top));
+      call(a, wrapper);
+      a.jmp(done);
+    });
     setRegister(top, arg);
     afterCall();
   }
@@ -399,11 +427,10 @@ class BodyEmitter {
   void power() {
     const int left = depth_ - 2;
     const int right = depth_ - 1;
-    asmjit::Label general = a_.newLabel();
-    asmjit::Label check = a_.newLabel();
-    asmjit::Label slow = a_.newLabel();
-    asmjit::Label done = a_.newLabel();
-    const x86::Xmm bound = x86::xmm15;
+    const asmjit::Label general = a_.newLabel();
+    const asmjit::Label check = a_.newLabel();
+    const asmjit::Label slow = a_.newLabel();
+    const asmjit::Label done = a_.newLabel();
     storeBelow(left);
     load(x86::xmm0, left);
     load(x86::xmm1, right);
@@ -413,22 +440,21 @@ class BodyEmitter {
     a_.jne(general);
     a_.jp(general);
     a_.mulsd(x86::xmm0, x86::xmm0);
-    a_.jmp(check);
-    a_.bind(general);
-    call(reinterpret_cast<const void*>(static_cast<double (*)(double, double)>(&std::pow)));
     a_.bind(check);
     a_.movapd(x86::xmm1, x86::xmm0);
     a_.andpd(x86::xmm1, x86::xmmword_ptr(data_, kAbsMask));
-    a_.movsd(bound, constant(kMinNormal));
-    unlessAtLeast(x86::xmm1, bound, slow);
-    a_.movsd(bound, constant(kMaxFinite));
-    unlessAtLeast(bound, x86::xmm1, slow);
-    a_.jmp(done);
-    a_.bind(slow);
-    a_.movsd(x86::xmm0, spillSlot(left));
-    a_.movsd(x86::xmm1, spillSlot(right));
-    call(reinterpret_cast<const void*>(&CheckedPow));
+    unlessNormal(x86::xmm1, slow);
     a_.bind(done);
+    defer([=](x86::Assembler& a) {
+      a.bind(general);
+      call(a, reinterpret_cast<const void*>(static_cast<double (*)(double, double)>(&std::pow)));
+      a.jmp(check);
+      a.bind(slow);
+      a.movsd(x86::xmm0, spillSlot(left));
+      a.movsd(x86::xmm1, spillSlot(right));
+      call(a, reinterpret_cast<const void*>(&CheckedPow));
+      a.jmp(done);
+    });
     --depth_;
     setRegister(left, x86::xmm0);
     afterCall();
@@ -440,6 +466,8 @@ class BodyEmitter {
   asmjit::Label data_;
   std::array<Entry, kStackLimit> stack_{};
   int depth_ = 0;
+  std::vector<std::function<void(x86::Assembler&)>> deferred_;
+  std::array<bool, kPointerCount> reloaded_{};
 };
 
 // void point(double* result, const double* params, const double* constants, const double* x)
@@ -448,24 +476,30 @@ class BodyEmitter {
 constexpr int kPointerSlots = kSpillBytes;                   // params, constants, x, result
 constexpr int kPointFrameBytes = kSpillBytes + 4 * 8 + 8;    // keeps rsp 16-byte aligned at calls
 
-void EmitPoint(x86::Assembler& a, const std::vector<std::uint8_t>& code, asmjit::Label data) {
+// Emits the point function; returns which pointers the body reloads after
+// calls (only those are stored in the frame, found by a first pass).
+std::array<bool, BodyEmitter::kPointerCount> EmitPoint(x86::Assembler& a, const std::vector<std::uint8_t>& code,
+                                                       asmjit::Label data,
+                                                       const std::array<bool, BodyEmitter::kPointerCount>& stored) {
   const bool calls = HasCalls(code);
-  auto home = [&](x86::Gp reg, int index) { return Pointer{reg, calls ? kPointerSlots + 8 * index : -1, true}; };
+  const x86::Gp registers[] = {x86::rsi, x86::rdx, x86::rcx};
+  std::array<Pointer, BodyEmitter::kPointerCount> pointers;
+  for (int id = 0; id < BodyEmitter::kPointerCount; ++id)
+    pointers[id] = Pointer{registers[id], calls ? kPointerSlots + 8 * id : -1, true};
   if (calls) {
     a.sub(x86::rsp, kPointFrameBytes);
-    a.mov(x86::qword_ptr(x86::rsp, kPointerSlots), x86::rsi);
-    a.mov(x86::qword_ptr(x86::rsp, kPointerSlots + 8), x86::rdx);
-    a.mov(x86::qword_ptr(x86::rsp, kPointerSlots + 16), x86::rcx);
+    for (int id = 0; id < BodyEmitter::kPointerCount; ++id)
+      if (stored[id]) a.mov(x86::qword_ptr(x86::rsp, kPointerSlots + 8 * id), registers[id]);
     a.mov(x86::qword_ptr(x86::rsp, kPointerSlots + 24), x86::rdi);
   }
-  BodyEmitter body(a, {home(x86::rsi, 0), home(x86::rdx, 1), home(x86::rcx, 2)}, x86::qword_ptr(x86::rcx), data);
+  BodyEmitter body(a, pointers, x86::qword_ptr(x86::rcx), data);
   body.emit(code);
-  if (calls) {
-    a.mov(x86::rdi, x86::qword_ptr(x86::rsp, kPointerSlots + 24));
-    a.add(x86::rsp, kPointFrameBytes);
-  }
-  a.movsd(x86::qword_ptr(x86::rdi), x86::xmm0);
+  if (calls) a.mov(x86::rdi, x86::qword_ptr(x86::rsp, kPointerSlots + 24));
+  body.storeResult(x86::qword_ptr(x86::rdi));
+  if (calls) a.add(x86::rsp, kPointFrameBytes);
   a.ret();
+  body.emitDeferred();
+  return body.reloaded();
 }
 
 // size_t bulk(const double* params, const double* constants, const double* xs,
@@ -496,7 +530,7 @@ void EmitBulk(x86::Assembler& a, const std::vector<std::uint8_t>& code, asmjit::
   BodyEmitter body(a, {Pointer{x86::rbx}, Pointer{x86::r12}, Pointer{x86::r13}}, x86::qword_ptr(x86::r13, x86::rbp, 3),
                    data);
   body.emit(code);
-  a.movsd(x86::qword_ptr(x86::r14, x86::rbp, 3), x86::xmm0);
+  body.storeResult(x86::qword_ptr(x86::r14, x86::rbp, 3));
   a.inc(x86::rbp);
   a.mov(x86::rax, x86::qword_ptr(x86::rsp, kErrorCodeSlot));
   a.cmp(x86::dword_ptr(x86::rax), 0);
@@ -514,6 +548,7 @@ void EmitBulk(x86::Assembler& a, const std::vector<std::uint8_t>& code, asmjit::
   a.pop(x86::rbp);
   a.pop(x86::rbx);
   a.ret();
+  body.emitDeferred();
 }
 
 }  // namespace
@@ -529,8 +564,18 @@ bool GenerateNative(const std::vector<std::uint8_t>& byteCode, NativeCode& out) 
   asmjit::Label point = a.newLabel();
   asmjit::Label bulk = a.newLabel();
   asmjit::Label data = a.newLabel();
+  // A first pass learns which pointers the body needs after calls.
+  std::array<bool, BodyEmitter::kPointerCount> stored{};
+  {
+    asmjit::CodeHolder scratch;
+    RecordingErrorHandler scratchErrors;
+    if (scratch.init(asmjit::Environment::host()) != asmjit::kErrorOk) return false;
+    scratch.setErrorHandler(&scratchErrors);
+    x86::Assembler dry(&scratch);
+    stored = EmitPoint(dry, byteCode, dry.newLabel(), {true, true, true});
+  }
   a.bind(point);
-  EmitPoint(a, byteCode, data);
+  EmitPoint(a, byteCode, data, stored);
   a.align(asmjit::AlignMode::kCode, 16);
   a.bind(bulk);
   EmitBulk(a, byteCode, data);

@@ -3,6 +3,7 @@
 // numbers (the text reader) and must not pay a call per field. Everything
 // else calls ScanNumber (number_scan.h). Only for .cpp files of this library.
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -57,6 +58,8 @@ inline int LeadingDigits(std::uint64_t v) {
 // Reads a run of digits at q (up to `last`) into `mantissa`; returns the
 // run's end. Up to `readable` the bytes may be loaded eight at a time.
 inline const char* ReadDigits(const char* q, const char* last, const char* readable, std::uint64_t& mantissa) {
+  // The eight-byte tricks read the first character from the lowest byte.
+  if constexpr (std::endian::native != std::endian::little) readable = q;
   while (readable - q >= 8) {
     const std::uint64_t v = Load8(q);
     int n = LeadingDigits(v);

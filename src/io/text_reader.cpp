@@ -70,14 +70,20 @@ void TextDataReader::reserveFromEstimate() {
   if (bytesUsed_ == 0 || expectedBytes_ <= bytesUsed_) return;
   // Rows per byte so far, scaled to the whole file, with a little headroom.
   // Reserved pages that are never written are never resident either.
-  const double estimate = static_cast<double>(row_) * static_cast<double>(expectedBytes_) /
-                              static_cast<double>(bytesUsed_) * 1.05 + 64.0;
+  // A row takes at least two bytes, whatever the first block suggested.
+  const double estimate = std::min(static_cast<double>(row_) * static_cast<double>(expectedBytes_) /
+                                       static_cast<double>(bytesUsed_) * 1.05 + 64.0,
+                                   static_cast<double>(expectedBytes_) / 2.0 + 64.0);
   if (estimate >= static_cast<double>(INT_MAX)) return;
   const auto points = static_cast<int>(estimate);
   for (size_t c = 0; c < columnSize_.size(); ++c) {
     if (columnSize_[c] != row_) continue;
     const int column = static_cast<int>(c);
-    set_.Reserve(column, points);
+    try {
+      set_.Reserve(column, points);
+    } catch (const std::bad_alloc&) {
+      return;  // only a hint: the columns grow as they go instead
+    }
     // Large columns fill faster in huge pages: far fewer page faults.
     const auto start = reinterpret_cast<std::uintptr_t>(set_.ColumnData(column));
     const std::uintptr_t end = start + sizeof(double) * static_cast<std::uintptr_t>(points);

@@ -28,7 +28,7 @@ TEST(CommandTable, IdsAndScriptNamesAreUnique) {
 TEST(CommandTable, EveryBindingNamesOneCommandOnce) {
   std::map<int, int> bound;
   for (auto list : {SetCommandBindings(), ViewCommandBindings(), IoCommandBindings(), ExpressionCommandBindings(),
-                     FileCommandBindings()}) {
+                     FileCommandBindings(), InteractionCommandBindings()}) {
     for (const auto& binding : list) {
       EXPECT_NE(FindCommand(binding.id), nullptr) << binding.id;
       EXPECT_NE(binding.handler, nullptr) << binding.id;

@@ -56,6 +56,7 @@ TEST(ReadTextData, FilesOfTheEverydayKinds) {
     {"no data at all", "% only\n\n# words\n", {}},
     {"blank lines use no row", "1 2\n\n   \n3 4\n", {{1, 3}, {2, 4}}},
     {"NUL ends a line", std::string("1 2\0 3\n4 5 6\n", 13), {{1, 4}, {2, 5}, {0, 6}}},
+    {"NUL inside a long number", std::string("123456789\0" "12 5\n", 15), {{0}, {123456789}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -177,7 +178,7 @@ Data_Set ReadLiterally(const std::string& bytes) {
 std::string RandomText(std::mt19937& random) {
   static const char* const kTokens[] = {
     "1", "-2.5", "+.5e3", "1e", "7e+", "inf", "-nan", "infin", "abc", "0", "32765", "40000", "100", "0.5",
-    "%", "% note", "#", " ", "  ", "\t", ",", ",,", "\n", "\n", "\n", "\r\n", "\r", std::string("\0", 1).c_str(),
+    "%", "% note", "#", " ", "  ", "\t", ",", ",,", "\n", "\n", "\n", "\r\n", "\r", "" /* a NUL */,
     "-", ".", "e5", "12345678901234567890", "1.7976931348623157e308", "4e-320",
   };
   std::uniform_int_distribution<int> count(0, 60), token(0, std::size(kTokens) - 1), chance(0, 40);
@@ -191,7 +192,7 @@ std::string RandomText(std::mt19937& random) {
       continue;
     }
     const int k = token(random);
-    if (std::string(kTokens[k]).empty()) {
+    if (*kTokens[k] == '\0') {
       text += '\0';
     } else {
       text += kTokens[k];

@@ -19,5 +19,6 @@ std::span<const CommandBinding> ViewCommandBindings();        // view_commands.c
 std::span<const CommandBinding> IoCommandBindings();          // io_commands.cpp
 std::span<const CommandBinding> ExpressionCommandBindings();  // expression_commands.cpp
 std::span<const CommandBinding> FileCommandBindings();        // file_commands.cpp
+std::span<const CommandBinding> InteractionCommandBindings();  // interaction_commands.cpp
 
 }  // namespace zentrel

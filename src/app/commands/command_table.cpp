@@ -143,6 +143,7 @@ constexpr std::span<const CommandBinding> (*kBindingLists[])() = {
     &IoCommandBindings,
     &ExpressionCommandBindings,
     &FileCommandBindings,
+    &InteractionCommandBindings,
 };
 
 const std::vector<CommandInfo>& Table() {

@@ -1,0 +1,445 @@
+#include "main_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "about_dialog.h"
+#include "app/commands/command_table.h"
+#include "app/commands/dispatch.h"
+#include "app/commands/file_commands.h"
+#include "app/fit_iteration.h"
+#include "app_icon.h"
+#include "graph_export.h"
+#include "help_window.h"
+#include "painter_surface.h"
+#include "view/interaction.h"
+#include "view/paint_graph.h"
+#include "zentrel_view.h"
+
+namespace zentrel {
+
+namespace {
+
+constexpr int kMaxRecentFiles = 4;
+const char* const kIdleMessage = "For Help, press F1";
+
+QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QSettings Settings() { return QSettings(QStringLiteral("Zentrel"), QStringLiteral("Zentrel")); }
+
+// The graph's mapping belongs to the window; printing and export draw
+// elsewhere and must not leave the mouse with their page.
+class KeepWindowMapping {
+ public:
+  explicit KeepWindowMapping(Graph& graph) : graph_(graph), page_(graph.pageRect), plot_(graph.plotRect) {}
+  ~KeepWindowMapping() {
+    graph_.pageRect = page_;
+    graph_.plotRect = plot_;
+  }
+
+ private:
+  Graph& graph_;
+  DeviceRect page_, plot_;
+};
+
+}  // namespace
+
+CMainFrame::CMainFrame()
+    : view_(new CZentrelView(doc_, this)), ui_(this, [this] { view_->redrawGraph(); }) {
+  setObjectName(QStringLiteral("MainFrame"));
+  setWindowIcon(AppIcon());
+  setCentralWidget(view_);
+  buildMenus();
+  buildToolbar();
+  buildStatusBar();
+  connect(view_, &CZentrelView::cursorMoved, this, &CMainFrame::updatePanes);
+  fitTimer_.setInterval(0);
+  connect(&fitTimer_, &QTimer::timeout, this, &CMainFrame::iterateFits);
+  qApp->installEventFilter(this);
+  resize(900, 680);
+  view_->setFocus();
+  refresh();
+}
+
+CMainFrame::~CMainFrame() {
+  qApp->removeEventFilter(this);
+  delete help_;
+}
+
+bool CMainFrame::servesItself(int id) const {
+  switch (id) {
+    case kPrintSetupCommand:
+    case kPrintCommand:
+    case kPrintPreviewCommand:
+    case kRecentFileCommand:
+    case kExitCommand:
+    case kToolbarCommand:
+    case kStatusBarCommand:
+    case kHelpTopicsCommand:
+    case kAboutCommand:
+    case kHelpCommand:
+    case kContextHelpCommand:
+    case kNextPaneCommand:
+    case kPreviousPaneCommand: return true;
+    default: return false;
+  }
+}
+
+bool CMainFrame::runFrameCommand(int id) {
+  switch (id) {
+    case kPrintSetupCommand: printSetup(); return true;
+    case kPrintCommand: print(); return true;
+    case kPrintPreviewCommand: printPreview(); return true;
+    case kExitCommand: close(); return true;
+    case kToolbarCommand: toolbar_->setVisible(!toolbar_->isVisible()); return true;
+    case kStatusBarCommand: statusBar()->setVisible(!statusBar()->isVisible()); return true;
+    case kHelpTopicsCommand:
+    case kHelpCommand:
+    case kContextHelpCommand: showHelp(); return true;
+    case kAboutCommand: showAbout(); return true;
+    // One view and no split panes: nothing to switch to.
+    case kNextPaneCommand:
+    case kPreviousPaneCommand:
+    case kRecentFileCommand: return true;
+    default: return false;
+  }
+}
+
+void CMainFrame::runCommand(int id) {
+  if (!runFrameCommand(id)) Dispatch(doc_, ui_, id);
+  if (!doc_.pathName.empty() && doc_.pathName != rememberedPath_) rememberFile(QString::fromStdString(doc_.pathName));
+  refresh();
+}
+
+bool CMainFrame::openFile(const QString& path) {
+  const bool opened = OpenDocumentFile(doc_, ui_, path.toStdString());
+  if (opened) rememberFile(QString::fromStdString(doc_.pathName.empty() ? path.toStdString() : doc_.pathName));
+  refresh();
+  return opened;
+}
+
+void CMainFrame::refresh() {
+  setWindowTitle(QString::fromStdString(doc_.Caption()));
+  updateCommandStates();
+  updatePanes();
+  if (!fitTimer_.isActive() && AnyFitIterating(doc_)) fitTimer_.start();
+}
+
+// Menus ---------------------------------------------------------------------
+
+void CMainFrame::buildMenus() {
+  QMenu* menu = nullptr;
+  for (const MenuEntry& entry : MenuBarLayout()) {
+    if (entry.kind == MenuEntry::Menu) {
+      menu = menuBar()->addMenu(Text(entry.menuCaption));
+      connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+      continue;
+    }
+    if (menu == nullptr) continue;
+    if (entry.kind == MenuEntry::Separator) {
+      menu->addSeparator();
+      continue;
+    }
+    const CommandInfo* command = FindCommand(entry.commandId);
+    if (command == nullptr) continue;
+    // The label after the tab is shown as the shortcut text, exactly; the
+    // keys themselves come from the key map.
+    QString text = Text(command->caption);
+    if (!command->shortcutLabel.empty()) text += QLatin1Char('\t') + Text(command->shortcutLabel);
+    auto* action = menu->addAction(text);
+    action->setStatusTip(Text(command->prompt));
+    if (!command->tooltip.empty()) action->setToolTip(Text(command->tooltip));
+    action->setCheckable(command->state == MenuState::Check || command->id == kToolbarCommand ||
+                         command->id == kStatusBarCommand);
+    action->setData(command->id);
+    const int id = command->id;
+    connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
+    actions_.insert(id, action);
+    if (id == kRecentFileCommand) connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillRecentFiles(menu); });
+    if (id == 57604) {
+      // Beyond the table: the graph as an image or document file.
+      auto* exportAction = menu->addAction(QStringLiteral("&Export Image..."));
+      exportAction->setObjectName(QStringLiteral("ExportImage"));
+      exportAction->setStatusTip(QStringLiteral("Save the graph as a PNG, SVG or PDF file"));
+      connect(exportAction, &QAction::triggered, this, &CMainFrame::exportImage);
+    }
+  }
+}
+
+void CMainFrame::updateCommandStates() {
+  for (auto it = actions_.begin(); it != actions_.end(); ++it) {
+    const int id = it.key();
+    QAction* action = it.value();
+    if (id == kToolbarCommand) {
+      action->setChecked(toolbar_ != nullptr && toolbar_->isVisible());
+      continue;
+    }
+    if (id == kStatusBarCommand) {
+      action->setChecked(statusBar()->isVisible());
+      continue;
+    }
+    if (id == kRecentFileCommand) continue;  // enabled by the list itself
+    const CommandInfo* command = FindCommand(id);
+    action->setEnabled(servesItself(id) || (command != nullptr && IsCommandEnabled(doc_, *command)));
+    if (command != nullptr && command->state == MenuState::Check) action->setChecked(IsCommandChecked(doc_, *command));
+  }
+  if (QAction* recent = actions_.value(kRecentFileCommand)) recent->setEnabled(false);
+}
+
+QStringList CMainFrame::recentFiles() const {
+  QSettings settings = Settings();
+  settings.beginGroup(QStringLiteral("Recent File List"));
+  QStringList files;
+  for (int k = 1; k <= kMaxRecentFiles; ++k) {
+    const QString file = settings.value(QStringLiteral("File%1").arg(k)).toString();
+    if (!file.isEmpty()) files << file;
+  }
+  return files;
+}
+
+void CMainFrame::rememberFile(const QString& path) {
+  rememberedPath_ = path.toStdString();
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  QStringList files = recentFiles();
+  files.removeAll(absolute);
+  files.prepend(absolute);
+  while (files.size() > kMaxRecentFiles) files.removeLast();
+  QSettings settings = Settings();
+  settings.beginGroup(QStringLiteral("Recent File List"));
+  for (int k = 1; k <= kMaxRecentFiles; ++k) {
+    if (k <= files.size())
+      settings.setValue(QStringLiteral("File%1").arg(k), files[k - 1]);
+    else
+      settings.remove(QStringLiteral("File%1").arg(k));
+  }
+}
+
+void CMainFrame::fillRecentFiles(QMenu* fileMenu) {
+  for (QAction* old : recentActions_) {
+    fileMenu->removeAction(old);
+    old->deleteLater();
+  }
+  recentActions_.clear();
+  QAction* placeholder = actions_.value(kRecentFileCommand);
+  const QStringList files = recentFiles();
+  // The disabled "Recent File" item stands in for an empty list.
+  placeholder->setVisible(files.isEmpty());
+  for (int k = 0; k < files.size(); ++k) {
+    auto* item = new QAction(QStringLiteral("&%1 %2").arg(k + 1).arg(files[k]), fileMenu);
+    item->setStatusTip(placeholder->statusTip());
+    const QString file = files[k];
+    connect(item, &QAction::triggered, this, [this, file] { openFile(file); });
+    fileMenu->insertAction(placeholder, item);
+    recentActions_ << item;
+  }
+}
+
+// Toolbar and status bar ------------------------------------------------------
+
+void CMainFrame::buildToolbar() {
+  toolbar_ = addToolBar(QStringLiteral("Toolbar"));
+  toolbar_->setObjectName(QStringLiteral("Toolbar"));
+  toolbar_->setMovable(true);
+  QStyle* style = this->style();
+  const auto iconFor = [style](int id) -> QIcon {
+    switch (id) {
+      case kNewCommand: return QIcon::fromTheme(QStringLiteral("document-new"), style->standardIcon(QStyle::SP_FileIcon));
+      case kOpenCommand:
+        return QIcon::fromTheme(QStringLiteral("document-open"), style->standardIcon(QStyle::SP_DialogOpenButton));
+      case 57603: return QIcon::fromTheme(QStringLiteral("document-save"), style->standardIcon(QStyle::SP_DialogSaveButton));
+      case 57635: return QIcon::fromTheme(QStringLiteral("edit-cut"));
+      case 57634: return QIcon::fromTheme(QStringLiteral("edit-copy"));
+      case 57637: return QIcon::fromTheme(QStringLiteral("edit-paste"));
+      case kPrintCommand: return QIcon::fromTheme(QStringLiteral("document-print"));
+      case kAboutCommand:
+        return QIcon::fromTheme(QStringLiteral("help-about"), style->standardIcon(QStyle::SP_MessageBoxInformation));
+      case kContextHelpCommand:
+        return QIcon::fromTheme(QStringLiteral("help-contextual"), style->standardIcon(QStyle::SP_TitleBarContextHelpButton));
+      default: return {};
+    }
+  };
+  for (int id : ToolbarLayout()) {
+    if (id == 0) {
+      toolbar_->addSeparator();
+      continue;
+    }
+    const CommandInfo* command = FindCommand(id);
+    if (command == nullptr) continue;
+    QAction* action = actions_.value(id);
+    if (action == nullptr) {
+      // Context help has no menu item: its button is its own action.
+      action = new QAction(this);
+      action->setStatusTip(Text(command->prompt));
+      action->setToolTip(Text(command->tooltip));
+      connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
+      actions_.insert(id, action);
+    }
+    const QIcon icon = iconFor(id);
+    if (!icon.isNull()) action->setIcon(icon);
+    // A button without an icon in this desktop's theme shows this word.
+    action->setIconText(Text(command->tooltip));
+    toolbar_->addAction(action);
+    QWidget* button = toolbar_->widgetForAction(action);
+    button->setToolTip(Text(command->tooltip));
+    if (icon.isNull())
+      if (auto* tool = qobject_cast<QToolButton*>(button)) tool->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  }
+}
+
+void CMainFrame::buildStatusBar() {
+  QStatusBar* bar = statusBar();
+  auto* message = new QLabel(QString::fromUtf8(kIdleMessage), bar);
+  message->setObjectName(QStringLiteral("MessagePane"));
+  bar->addWidget(message, 1);
+  panes_.insert(0, message);
+  const QFontMetrics metrics(bar->font());
+  const auto addPane = [&](int id, const QString& sizingText) {
+    auto* pane = new QLabel(bar);
+    pane->setObjectName(QStringLiteral("Pane%1").arg(id));
+    pane->setMinimumWidth(metrics.horizontalAdvance(sizingText) + 8);
+    pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    bar->addPermanentWidget(pane);
+    panes_.insert(id, pane);
+    return pane;
+  };
+  addPane(103, QStringLiteral("123456789012345678901234567890"));
+  addPane(101, QStringLiteral("0.000000000"));
+  addPane(102, QStringLiteral("0.000000000"));
+  // The lock-key indicators keep their place; Qt cannot read lock states
+  // portably, so they stay blank.
+  addPane(1, QStringLiteral("CAP"));
+  addPane(2, QStringLiteral("NUM"));
+  addPane(3, QStringLiteral("SCRL"));
+}
+
+void CMainFrame::updatePanes() {
+  const CursorPaneTexts cursor = CursorPanes(doc_);
+  panes_.value(101)->setText(QString::fromStdString(cursor.first));
+  panes_.value(102)->setText(QString::fromStdString(cursor.second));
+  panes_.value(103)->setText(QString::fromStdString(doc_.statusText));
+}
+
+// Keys ------------------------------------------------------------------------
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) return false;
+  auto* widget = qobject_cast<QWidget*>(watched);
+  // Only keys typed into this window; dialogs and open menus keep theirs.
+  if (widget == nullptr || widget->window() != this) return false;
+  const int id = keys_.commandFor(*static_cast<QKeyEvent*>(event));
+  if (id == 0) return false;
+  if (event->type() == QEvent::ShortcutOverride) {
+    // Ours before any menu mnemonic of the same key (Alt+C).
+    event->accept();
+    return true;
+  }
+  runCommand(id);
+  return true;
+}
+
+// Fit iteration ----------------------------------------------------------------
+
+void CMainFrame::iterateFits() {
+  const bool more = IterateFitsOnce(doc_, ui_);
+  if (!more) {
+    fitTimer_.stop();
+    // The finished fits show at once.
+    view_->redrawGraph();
+  }
+  setWindowTitle(QString::fromStdString(doc_.Caption()));
+  updatePanes();
+}
+
+// Printing and export -------------------------------------------------------------
+
+QPrinter& CMainFrame::printer() {
+  if (!printer_) {
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_->setPageOrientation(QPageLayout::Landscape);
+    printer_->setDocName(QString::fromStdString(doc_.Title()));
+  }
+  return *printer_;
+}
+
+void CMainFrame::paintPages(QPrinter* target) {
+  KeepWindowMapping keep(doc_.graph);
+  QPainter painter(target);
+  PainterSurface surface(painter);
+  PaintGraph(surface, doc_, PrintPageRect(doc_));
+}
+
+void CMainFrame::print() {
+  QPrintDialog dialog(&printer(), this);
+  if (dialog.exec() == QDialog::Accepted) paintPages(&printer());
+}
+
+void CMainFrame::printPreview() {
+  QPrintPreviewDialog preview(&printer(), this);
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this, &CMainFrame::paintPages);
+  preview.exec();
+}
+
+void CMainFrame::printSetup() {
+  QPageSetupDialog dialog(&printer(), this);
+  dialog.exec();
+}
+
+void CMainFrame::exportImage() {
+  FileDialogRequest request;
+  request.title = "Export Image";
+  request.filter = "PNG Images (*.png);;SVG Images (*.svg);;PDF Files (*.pdf)";
+  request.defaultExtension = "png";
+  request.initialName = QFileInfo(QString::fromStdString(doc_.Title())).completeBaseName().toStdString() + ".png";
+  request.overwritePrompt = true;
+  const auto path = ui_.saveFileName(request);
+  if (!path) return;
+  std::string error;
+  {
+    KeepWindowMapping keep(doc_.graph);
+    error = ExportGraph(doc_, *path);
+  }
+  if (!error.empty()) ui_.messageBox(error);
+}
+
+// Help ---------------------------------------------------------------------------
+
+void CMainFrame::showHelp() {
+  if (!help_) help_ = new HelpWindow;
+  help_->show();
+  help_->raise();
+  help_->activateWindow();
+}
+
+void CMainFrame::showAbout() {
+  AboutDialog about(this);
+  about.exec();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (!SaveModified(doc_, ui_)) {
+    event->ignore();
+    return;
+  }
+  fitTimer_.stop();
+  if (help_) help_->close();
+  event->accept();
+}
+
+}  // namespace zentrel

@@ -1,0 +1,110 @@
+#pragma once
+// The main window: menus, keys, toolbar and status bar built from the
+// command table, the view, printing, the recent-file list and the idle
+// iteration of fits. It turns what the person does into command ids.
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+#include <memory>
+
+#include "help_window.h"
+#include "key_map.h"
+#include "model/document.h"
+#include "qt_ui.h"
+
+class QLabel;
+class QPrinter;
+
+namespace zentrel {
+
+class CZentrelView;
+
+// Ids of the commands the frame serves itself.
+enum FrameCommand : int {
+  kNewCommand = 57600,
+  kOpenCommand = 57601,
+  kPrintSetupCommand = 57606,
+  kPrintCommand = 57607,
+  kPrintPreviewCommand = 57609,
+  kRecentFileCommand = 57616,
+  kExitCommand = 57665,
+  kToolbarCommand = 59392,
+  kStatusBarCommand = 59393,
+  kHelpTopicsCommand = 57667,
+  kAboutCommand = 57664,
+  kHelpCommand = 57670,
+  kContextHelpCommand = 57669,
+  kNextPaneCommand = 57680,
+  kPreviousPaneCommand = 57681,
+};
+
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+ public:
+  CMainFrame();
+  ~CMainFrame() override;
+
+  CZentrelDoc& document() { return doc_; }
+  QtUi& ui() { return ui_; }
+  CZentrelView* view() const { return view_; }
+
+  // Runs a command as its menu item, key or button would.
+  void runCommand(int id);
+  // Opens a graph file without the file dialog (command line, recent
+  // files). False when it could not be read (the reason was shown).
+  bool openFile(const QString& path);
+
+  // The menu action of a command; null for key-only commands.
+  QAction* action(int id) const { return actions_.value(id); }
+  // Panes 101, 102 and 103; the message pane for 0.
+  QLabel* pane(int id) const { return panes_.value(id); }
+  const KeyMap& keyMap() const { return keys_; }
+  QStringList recentFiles() const;
+  bool fitTimerActive() const { return fitTimer_.isActive(); }
+  HelpWindow* helpWindow() const { return help_; }
+
+  // Brings menu checks, enables, panes and caption up to date.
+  void refresh();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  bool servesItself(int id) const;
+  bool runFrameCommand(int id);
+  void buildMenus();
+  void buildToolbar();
+  void buildStatusBar();
+  void updateCommandStates();
+  void updatePanes();
+  void fillRecentFiles(QMenu* fileMenu);
+  void rememberFile(const QString& path);
+  void iterateFits();
+  QPrinter& printer();
+  void paintPages(QPrinter* printer);
+  void print();
+  void printPreview();
+  void printSetup();
+  void exportImage();
+  void showHelp();
+  void showAbout();
+
+  CZentrelDoc doc_;
+  CZentrelView* view_;
+  QtUi ui_;
+  KeyMap keys_;
+  QHash<int, QAction*> actions_;
+  QHash<int, QLabel*> panes_;
+  QList<QAction*> recentActions_;
+  QToolBar* toolbar_ = nullptr;
+  QTimer fitTimer_;
+  std::unique_ptr<QPrinter> printer_;
+  QPointer<HelpWindow> help_;
+  std::string rememberedPath_;
+};
+
+}  // namespace zentrel

@@ -1,0 +1,41 @@
+#pragma once
+// The Ui of the desktop program: real dialogs, the clipboard and the view.
+
+#include <QWidget>
+#include <functional>
+
+#include "app/ui.h"
+
+namespace zentrel {
+
+class QtUi : public Ui {
+ public:
+  // Dialogs are modal to `parent`; `redraw` repaints the view.
+  QtUi(QWidget* parent, std::function<void()> redraw) : parent_(parent), redraw_(std::move(redraw)) {}
+
+  bool pickFromList(SetPickerModel& picker) override;
+  bool runDialog(DialogModel& dialog) override;
+  std::optional<std::uint32_t> chooseColor(std::uint32_t initial) override;
+  void messageBox(const std::string& text) override;
+  void redraw() override;
+  std::optional<std::string> openFileName(const FileDialogRequest& request) override;
+  std::optional<std::vector<std::string>> openFileNames(const FileDialogRequest& request) override;
+  std::optional<std::string> saveFileName(const FileDialogRequest& request) override;
+  std::optional<std::string> clipboardText() override;
+  void setClipboardText(const std::string& text) override;
+  std::optional<bool> askSaveChanges(const std::string& documentTitle) override;
+
+  QWidget* parent() const { return parent_; }
+
+ private:
+  QWidget* parent_;
+  std::function<void()> redraw_;
+};
+
+// The program's name as message boxes show it.
+inline constexpr const char* kProgramName = "Zentrel";
+
+QString ToQString(const std::string& text);
+std::string ToStdString(const QString& text);
+
+}  // namespace zentrel

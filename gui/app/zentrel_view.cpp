@@ -1,0 +1,95 @@
+#include "zentrel_view.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPen>
+#include <cmath>
+
+#include "model/document.h"
+#include "painter_surface.h"
+#include "view/paint_graph.h"
+
+namespace zentrel {
+
+CZentrelView::CZentrelView(CZentrelDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
+  setMinimumSize(200, 150);
+  setCursor(Qt::CrossCursor);
+}
+
+void CZentrelView::redrawGraph() {
+  renderImage();
+  if (isVisible()) repaint();
+}
+
+void CZentrelView::renderImage() {
+  ++redraws_;
+  const QSize pixels = size().expandedTo(QSize(1, 1));
+  image_ = QImage(pixels, QImage::Format_RGB32);
+  // The image gets the screen's resolution so device units keep their size.
+  image_.setDotsPerMeterX(static_cast<int>(std::lround(logicalDpiX() / 0.0254)));
+  image_.setDotsPerMeterY(static_cast<int>(std::lround(logicalDpiY() / 0.0254)));
+  image_.fill(Qt::white);
+  {
+    QPainter painter(&image_);
+    PainterSurface surface(painter);
+    scaleX_ = surface.scaleX();
+    scaleY_ = surface.scaleY();
+    const auto width = static_cast<std::int32_t>(pixels.width() / scaleX_);
+    const auto height = static_cast<std::int32_t>(pixels.height() / scaleY_);
+    PaintGraph(surface, doc_, WindowPageRect(width, height));
+  }
+  bandVisible_ = false;
+}
+
+DevicePoint CZentrelView::toDevice(QPoint pixel) const {
+  return {static_cast<std::int32_t>(std::lround(pixel.x() / scaleX_)),
+          static_cast<std::int32_t>(std::lround(-pixel.y() / scaleY_))};
+}
+
+QPoint CZentrelView::toPixel(DevicePoint device) const {
+  return {static_cast<int>(std::lround(device.x * scaleX_)), static_cast<int>(std::lround(-device.y * scaleY_))};
+}
+
+void CZentrelView::paintEvent(QPaintEvent*) {
+  if (image_.isNull() || image_.size() != size()) renderImage();
+  QPainter painter(this);
+  painter.drawImage(0, 0, image_);
+  if (!bandVisible_) return;
+  // The outline inverts what lies beneath it, so it shows on any colour.
+  painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+  painter.setPen(QPen(Qt::white, 1));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(QRect(toPixel(mouse_.dragAnchor()), toPixel(mouse_.cursorPos())).normalized());
+}
+
+void CZentrelView::resizeEvent(QResizeEvent*) { renderImage(); }
+
+void CZentrelView::apply(const ViewMouse::Effect& effect) {
+  if (effect.repaint) redrawGraph();
+  if (effect.rubberBand) {
+    bandVisible_ = true;
+    update();
+  }
+  emit cursorMoved();
+}
+
+void CZentrelView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton)
+    apply(mouse_.leftDown(doc_, toDevice(event->position().toPoint())));
+  else if (event->button() == Qt::RightButton)
+    apply(mouse_.rightDown());
+}
+
+void CZentrelView::mouseMoveEvent(QMouseEvent* event) { apply(mouse_.move(doc_, toDevice(event->position().toPoint()))); }
+
+void CZentrelView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton)
+    apply(mouse_.leftUp(doc_, toDevice(event->position().toPoint())));
+  else if (event->button() == Qt::RightButton)
+    apply(mouse_.rightUp());
+}
+
+}  // namespace zentrel

@@ -1,0 +1,90 @@
+#include "app/commands/interaction_commands.h"
+
+#include <cstdio>
+
+#include "app/commands/bindings.h"
+#include "app/dialogs/view_dialogs.h"
+#include "app/ui.h"
+#include "model/document.h"
+#include "model/fit.h"
+
+namespace zentrel {
+
+void OnBoxArea(CZentrelDoc& doc, Ui& ui) {
+  FormDialogModel form = MakeBoxAreaDialog(doc);
+  if (!ui.runDialog(form)) return;
+  // Stored as typed, not ordered, and not redrawn: a redraw would reset it
+  // before the next command could use it.
+  doc.selectionX1 = form.number(0);
+  doc.selectionY1 = form.number(1);
+  doc.selectionX2 = form.number(2);
+  doc.selectionY2 = form.number(3);
+}
+
+void OnTranslate(CZentrelDoc& doc, Ui& ui) {
+  Graph& g = doc.graph;
+  if (!g.translating) {
+    g.translating = 1;
+    g.translateAnchorX = doc.cursorX;
+    g.translateAnchorY = doc.cursorY;
+    doc.statusText = "Translating, select Translate when done";
+    return;
+  }
+  g.translating = 0;
+  const double dy = doc.cursorY - g.translateAnchorY;
+  const double dx = doc.cursorX - g.translateAnchorX;
+  for (const auto& set : doc.sets) {
+    if (!set || !set->active) continue;
+    set->ApplyOperation(1, dx, 1, dy);
+    for (const auto& fit : set->fits) {
+      fit->setParameter(0, fit->getParameter(0) + dy, fit->freeFlags[0]);
+      fit->setParameter(1, fit->getParameter(1) + dx, fit->freeFlags[1]);
+      fit->fitStart += dx;
+      fit->fitEnd += dx;
+    }
+  }
+  char text[128];
+  std::snprintf(text, sizeof text, "Translated %g %g", dx, dy);
+  doc.statusText = text;
+  doc.SetModifiedFlag();
+  ui.redraw();
+}
+
+void OnRotatePolarOrigin(CZentrelDoc& doc, Ui& ui) {
+  FormDialogModel form = MakePolarOriginDialog();
+  if (!ui.runDialog(form)) return;
+  doc.graph.SetPolarOrigin(form.number(0));
+  ui.redraw();
+}
+
+void OnLabels(CZentrelDoc& doc, Ui& ui) {
+  FormDialogModel form = MakeLabelsDialog(doc);
+  if (!ui.runDialog(form)) return;
+  doc.graph.title = form.text(0);
+  doc.graph.xLabel = form.text(1);
+  doc.graph.yLabel = form.text(2);
+  doc.SetModifiedFlag();
+  ui.redraw();
+}
+
+void OnPrintSize(CZentrelDoc& doc, Ui& ui) {
+  FormDialogModel form = MakePrintSizeDialog(doc);
+  if (!ui.runDialog(form)) return;
+  doc.printXMin = form.number(0);
+  doc.printXMax = form.number(1);
+  doc.printYMin = form.number(2);
+  doc.printYMax = form.number(3);
+}
+
+std::span<const CommandBinding> InteractionCommandBindings() {
+  static const CommandBinding bindings[] = {
+      {32787, &OnBoxArea},
+      {32805, &OnTranslate},
+      {32839, &OnRotatePolarOrigin},
+      {32822, &OnLabels},
+      {32806, &OnPrintSize},
+  };
+  return bindings;
+}
+
+}  // namespace zentrel
