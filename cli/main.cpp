@@ -3,7 +3,11 @@
 // 1 a command failed, 2 bad usage.
 
 #include <CLI/CLI.hpp>
+#include <cctype>
+#include <cstdint>
+#include <filesystem>
 #include <fstream>
+#include <vector>
 #include <iostream>
 #include <string>
 
@@ -11,7 +15,10 @@
 #include "app/script/script_runner.h"
 #include "commands_listing.h"
 #include "fit_command.h"
+#include "info_command.h"
 #include "model/document.h"
+#include "model/graph_file.h"
+#include "view/autoscale.h"
 
 #ifdef ZENTREL_HAVE_RENDER
 #include "graph_export.h"
@@ -38,6 +45,29 @@ int RunScript(zentrel::CZentrelDoc& doc, const std::string& path, const zentrel:
     std::cerr << runner.error() << '\n';
     return 1;
   }
+  return 0;
+}
+
+bool IsGraphFile(const std::string& path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".ztl";
+}
+
+// Reads a graph file into the document; prints why not and returns 1 when
+// it cannot be read.
+int LoadGraphFile(zentrel::CZentrelDoc& doc, const std::string& path) {
+  std::vector<std::uint8_t> bytes;
+  if (zentrel::ReadWholeFile(path, bytes) != zentrel::FileReadStatus::Ok) {
+    std::cerr << path << ": " << zentrel::CannotFindFileMessage(path) << '\n';
+    return 1;
+  }
+  const zentrel::GraphLoadResult result = zentrel::LoadGraph(bytes, doc);
+  if (!result.ok) {
+    std::cerr << path << ": " << zentrel::kUnexpectedFileFormat << '\n';
+    return 1;
+  }
+  if (!result.hasGraphBlock) zentrel::Autoscale(doc);
   return 0;
 }
 
@@ -72,13 +102,15 @@ int main(int argc, char** argv) {
 
   zentrel::FitCommandOptions fitOptions;
   auto* fit = zentrel::AddFitSubcommand(app, fitOptions);
+  zentrel::InfoOptions infoOptions;
+  auto* info = zentrel::AddInfoSubcommand(app, infoOptions);
 
 #ifdef ZENTREL_HAVE_RENDER
   std::string renderInput, renderOutput;
   int width = zentrel::kDefaultExportWidth;
   int height = zentrel::kDefaultExportHeight;
-  auto* render = app.add_subcommand("render", "Run a command script and draw the graph into a PNG, SVG or PDF file");
-  render->add_option("SCRIPT", renderInput, "Script file, or - for standard input")->required();
+  auto* render = app.add_subcommand("render", "Draw a graph file, or the graph a script leaves, into a PNG, SVG or PDF file");
+  render->add_option("INPUT", renderInput, "Graph file (.ztl), or a script file (- for standard input)")->required();
   render->add_option("OUT", renderOutput, "Output file: .png, .svg or .pdf")->required();
   const auto sizeRange = CLI::Range(1, zentrel::kMaxExportSide);
   render->add_option("--width", width, "Image width in pixels, 100 per inch")->check(sizeRange)->capture_default_str();
@@ -98,14 +130,15 @@ int main(int argc, char** argv) {
 #ifdef ZENTREL_HAVE_RENDER
   options.render = zentrel::cli::MakeRenderFunction(zentrel::kDefaultExportWidth, zentrel::kDefaultExportHeight);
   if (*render) {
-    if (const std::string problem = zentrel::cli::CheckRenderFiles(renderInput, renderOutput); !problem.empty()) {
+    if (const std::string problem = zentrel::cli::CheckRenderOutput(renderOutput); !problem.empty()) {
       std::cerr << problem << '\n';
       return 2;
     }
     // `render` lines inside the script draw at the same size.
     options.render = zentrel::cli::MakeRenderFunction(width, height);
     zentrel::CZentrelDoc doc;
-    if (const int status = RunScript(doc, renderInput, options); status != 0) return status;
+    const int status = IsGraphFile(renderInput) ? LoadGraphFile(doc, renderInput) : RunScript(doc, renderInput, options);
+    if (status != 0) return status;
     return zentrel::cli::RenderDocument(doc, renderOutput, width, height);
   }
 #endif
@@ -116,5 +149,6 @@ int main(int argc, char** argv) {
   }
   if (*commands) return ListCommands(json);
   if (*fit) return zentrel::RunFitCommand(fitOptions);
+  if (*info) return zentrel::RunInfoCommand(infoOptions);
   return 2;
 }

@@ -22,10 +22,9 @@ RenderFunction MakeRenderFunction(int width, int height) {
   return [width, height](CZentrelDoc& doc, const std::string& path) { return ExportGraph(doc, path, width, height); };
 }
 
-std::string CheckRenderFiles(const std::string& input, const std::string& output) {
+std::string CheckRenderOutput(const std::string& output) {
   if (!EndsWithNoCase(output, ".png") && !EndsWithNoCase(output, ".svg") && !EndsWithNoCase(output, ".pdf"))
     return output + ": the output file name must end in .png, .svg or .pdf";
-  if (EndsWithNoCase(input, ".ztl")) return input + ": graph files cannot be read yet; render takes a command script";
   return {};
 }
 

@@ -13,7 +13,7 @@ RenderFunction MakeRenderFunction(int width, int height);
 
 // What is wrong with the file names of `zentrel-cli render IN OUT`; empty
 // when they can be used.
-std::string CheckRenderFiles(const std::string& input, const std::string& output);
+std::string CheckRenderOutput(const std::string& output);
 
 // Draws the document into output; prints the error and returns 1 on failure.
 int RenderDocument(CZentrelDoc& doc, const std::string& output, int width, int height);

@@ -1,7 +1,9 @@
-// zentrel-cli info, through its two functions. The command lives in the
-// front end, not the core library, so its source is compiled in here.
+// zentrel-cli info, through its two functions.
 
-#include "../../cli/info_command.cpp"  // NOLINT: the front end's source, see above
+#include "info_command.h"
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <filesystem>
