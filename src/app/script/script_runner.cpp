@@ -17,8 +17,9 @@ namespace zentrel {
 namespace {
 
 // Picker answers may go unused when a command picks the only set by itself.
+// So may the answer to "Save changes?", asked only of a modified document.
 bool IsOptionalAnswer(const std::string& key) {
-  return key == "set" || key == "set2" || key == "set3" || key == "fit";
+  return key == "set" || key == "set2" || key == "set3" || key == "fit" || key == "save-changes";
 }
 
 std::string Join(const std::vector<std::string>& words) {
