@@ -150,7 +150,21 @@ std::string FsdataBytes(const Data_Set& set) {
   return out;
 }
 
+bool FsdataCanHold(const Data_Set& set) {
+  const int last = std::min(set.lastIndex(0), set.lastIndex(1));
+  // The length field must stay positive and every x code must fit 16 bits,
+  // or the file would read back as other data.
+  if (last + 1 > kFsdataMaxPoints) return false;
+  const double dx = FsdataSpacing(set, last);
+  for (int i = 0; i <= last; ++i) {
+    const double q = set.GetValue(0, i) / dx;
+    if (!(q > -32769.0 && q < 32768.0)) return false;
+  }
+  return true;
+}
+
 int WriteFsdataFile(Data_Set& set) {
+  if (!FsdataCanHold(set)) return kIoCannotOpen;
   try {
     if (!WriteFileAtomically(set.name, FsdataBytes(set)).empty()) return kIoCannotOpen;
   } catch (const std::bad_alloc&) {

@@ -38,7 +38,14 @@ double FsdataSpacing(const Data_Set& set, int lastPoint);
 // The file image of a set: the points present in both x and y, in float form.
 std::string FsdataBytes(const Data_Set& set);
 
-// Writes FsdataBytes to the path in the set's `name` and clears `modified`.
+// The most points whose length field still reads back (5360 make it negative).
+inline constexpr int kFsdataMaxPoints = 5359;
+// False when the file could not hold the set faithfully: too many points for
+// the 16-bit length, or x values whose codes do not fit 16 bits.
+bool FsdataCanHold(const Data_Set& set);
+
+// Writes FsdataBytes to the path in the set's `name` and clears `modified`;
+// refuses (kIoCannotOpen, nothing written) what FsdataCanHold refuses.
 // kIoOk, or kIoCannotOpen when the file cannot be created (an existing file
 // is then left as it was).
 int WriteFsdataFile(Data_Set& set);

@@ -221,3 +221,26 @@ TEST(ReadFsdataFile, ReadOnlyFilesOpenAndWritesReplaceWhole) {
 
 }  // namespace
 }  // namespace zentrel
+
+namespace zentrel {
+namespace {
+
+TEST(FsdataCanHold, RefusesWhatWouldReadBackAsOtherData) {
+  Data_Set fits;
+  Data_Set tooMany;
+  for (int i = 0; i < kFsdataMaxPoints + 1; ++i) {
+    tooMany.SetValue(0, i, i), tooMany.SetValue(1, i, 1.0);
+    if (i < kFsdataMaxPoints) fits.SetValue(0, i, i), fits.SetValue(1, i, 1.0);
+  }
+  EXPECT_TRUE(FsdataCanHold(fits));
+  EXPECT_FALSE(FsdataCanHold(tooMany));
+  Data_Set wide;  // spacing 1 with an x of 40000: its code needs 17 bits
+  wide.SetValue(0, 0, 0), wide.SetValue(0, 1, 1), wide.SetValue(0, 2, 40000);
+  for (int i = 0; i < 3; ++i) wide.SetValue(1, i, 1.0);
+  EXPECT_FALSE(FsdataCanHold(wide));
+  wide.name = "/nonexistent-never-written.dat";
+  EXPECT_EQ(WriteFsdataFile(wide), kIoCannotOpen);
+}
+
+}  // namespace
+}  // namespace zentrel
