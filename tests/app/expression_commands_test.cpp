@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "io/io_test_support.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -225,17 +227,15 @@ TEST_P(CreateDataSetDialog, ScriptFieldsRefuseWhatAPersonCouldNotMean) {
 // The Custom Equations dialog and its file.
 class CustomEquations : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = std::filesystem::path(::testing::TempDir()) / "custom_equations";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-  }
+  // A folder of its own: tests run in parallel.
+  void SetUp() override { dir = temp.path(); }
   std::string Path(const char* name) const { return (dir / name).string(); }
   static void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
   static std::string Read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
+  testing::TempDir temp;
   std::filesystem::path dir;
 };
 
