@@ -48,6 +48,7 @@ int RunScript(zentrel::CZentrelDoc& doc, const std::string& path, const zentrel:
   return 0;
 }
 
+#ifdef ZENTREL_HAVE_RENDER
 bool IsGraphFile(const std::string& path) {
   std::string extension = std::filesystem::path(path).extension().string();
   for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -70,6 +71,7 @@ int LoadGraphFile(zentrel::CZentrelDoc& doc, const std::string& path) {
   if (!result.hasGraphBlock) zentrel::Autoscale(doc);
   return 0;
 }
+#endif
 
 int ListCommands(bool json) {
   if (json) {
