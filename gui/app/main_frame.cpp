@@ -237,16 +237,17 @@ void CMainFrame::fillRecentFiles(QMenu* fileMenu) {
     old->deleteLater();
   }
   recentActions_.clear();
-  QAction* placeholder = actions_.value(kRecentFileCommand);
+  QAction* recentFileItem = actions_.value(kRecentFileCommand);
   const QStringList files = recentFiles();
-  // The disabled "Recent File" item stands in for an empty list.
-  placeholder->setVisible(files.isEmpty());
+  // The disabled "Recent File" item is shown only while the list is empty;
+  // the files are listed in its place.
+  recentFileItem->setVisible(files.isEmpty());
   for (int k = 0; k < files.size(); ++k) {
     auto* item = new QAction(QStringLiteral("&%1 %2").arg(k + 1).arg(files[k]), fileMenu);
-    item->setStatusTip(placeholder->statusTip());
+    item->setStatusTip(recentFileItem->statusTip());
     const QString file = files[k];
     connect(item, &QAction::triggered, this, [this, file] { openFile(file); });
-    fileMenu->insertAction(placeholder, item);
+    fileMenu->insertAction(recentFileItem, item);
     recentActions_ << item;
   }
 }
