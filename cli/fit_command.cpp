@@ -12,6 +12,7 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include "app/document_json.h"
 #include "app/script/script_values.h"
 #include "fit/fit_run.h"
 #include "io/fsdata.h"
@@ -131,12 +132,6 @@ FitRunResult FitFile(const std::string& path, const FitRequest& request) {
   return RunFit(set, request);
 }
 
-nlohmann::ordered_json Number(double v) {
-  if (std::isnan(v)) return "nan";
-  if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
-  return v;
-}
-
 nlohmann::ordered_json ResultToJson(const std::string& file, const FitRunResult& r) {
   nlohmann::ordered_json json;
   json["file"] = file;
@@ -145,12 +140,12 @@ nlohmann::ordered_json ResultToJson(const std::string& file, const FitRunResult&
   json["order"] = r.order;
   json["names"] = r.names;
   nlohmann::ordered_json params = nlohmann::ordered_json::array(), errors = nlohmann::ordered_json::array();
-  for (double v : r.params) params.push_back(Number(v));
-  for (const auto& e : r.errors) errors.push_back(e ? Number(*e) : nlohmann::ordered_json(nullptr));
+  for (double v : r.params) params.push_back(JsonNumber(v));
+  for (const auto& e : r.errors) errors.push_back(e ? JsonNumber(*e) : nlohmann::ordered_json(nullptr));
   json["params"] = params;
   json["errors"] = errors;
-  json["chi_square"] = Number(r.chiSquare);
-  json["reduced_chi_square"] = Number(r.reducedChiSquare);
+  json["chi_square"] = JsonNumber(r.chiSquare);
+  json["reduced_chi_square"] = JsonNumber(r.reducedChiSquare);
   json["iterations"] = r.iterations;
   json["converged"] = r.converged;
   json["points"] = r.points;

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdint>
 #include <iostream>
+#include <optional>
 #include <vector>
 
 #include "app/document_json.h"
@@ -53,21 +54,27 @@ CLI::App* AddInfoSubcommand(CLI::App& app, InfoOptions& options) {
 
 int RunInfoCommand(const InfoOptions& options) { return RunInfoCommand(options, std::cout, std::cerr); }
 
-int RunInfoCommand(const InfoOptions& options, std::ostream& out, std::ostream& err) {
+std::optional<GraphLoadResult> LoadGraphFileReporting(const std::string& path, CZentrelDoc& doc, std::ostream& err) {
   std::vector<std::uint8_t> bytes;
-  switch (ReadWholeFile(options.file, bytes)) {
-    case FileReadStatus::NotFound: err << CannotFindFileMessage(options.file) << '\n'; return 1;
-    case FileReadStatus::Failed: err << options.file << ": " << kFailedToOpenDocument << '\n'; return 1;
+  switch (ReadWholeFile(path, bytes)) {
+    case FileReadStatus::NotFound: err << CannotFindFileMessage(path) << '\n'; return std::nullopt;
+    case FileReadStatus::Failed: err << path << ": " << kFailedToOpenDocument << '\n'; return std::nullopt;
     case FileReadStatus::Ok: break;
   }
-  CZentrelDoc doc;
-  const GraphLoadResult result = LoadGraph(bytes, doc);
+  GraphLoadResult result = LoadGraph(bytes, doc);
   if (!result.ok) {
-    err << options.file << ": " << kUnexpectedFileFormat << " (byte " << result.offset << ": " << result.problem
-        << ")\n";
-    return 1;
+    err << path << ": " << kUnexpectedFileFormat << " (byte " << result.offset << ": " << result.problem << ")\n";
+    return std::nullopt;
   }
-  doc.pathName = options.file;
+  doc.pathName = path;
+  return result;
+}
+
+int RunInfoCommand(const InfoOptions& options, std::ostream& out, std::ostream& err) {
+  CZentrelDoc doc;
+  const std::optional<GraphLoadResult> loaded = LoadGraphFileReporting(options.file, doc, err);
+  if (!loaded) return 1;
+  const GraphLoadResult& result = *loaded;
   for (const auto& message : result.messages) err << options.file << ": " << message << '\n';
   if (options.json) {
     out << DocumentToJson(doc).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';

@@ -3,7 +3,10 @@
 // summary or as the document JSON that `dump` writes.
 
 #include <iosfwd>
+#include <optional>
 #include <string>
+
+#include "model/graph_file.h"
 
 namespace CLI {
 class App;
@@ -21,5 +24,10 @@ CLI::App* AddInfoSubcommand(CLI::App& app, InfoOptions& options);
 // Exit status: 0 when the file was read, 1 when it could not be.
 int RunInfoCommand(const InfoOptions& options);
 int RunInfoCommand(const InfoOptions& options, std::ostream& out, std::ostream& err);
+
+class CZentrelDoc;
+// Reads a graph file into the document, telling `err` what went wrong;
+// nullopt when it could not be read. Shared by info and render.
+std::optional<GraphLoadResult> LoadGraphFileReporting(const std::string& path, CZentrelDoc& doc, std::ostream& err);
 
 }  // namespace zentrel

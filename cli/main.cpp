@@ -55,20 +55,12 @@ bool IsGraphFile(const std::string& path) {
   return extension == ".ztl";
 }
 
-// Reads a graph file into the document; prints why not and returns 1 when
-// it cannot be read.
+// Reads a graph file to draw; one without a graph block is autoscaled, as
+// Open does.
 int LoadGraphFile(zentrel::CZentrelDoc& doc, const std::string& path) {
-  std::vector<std::uint8_t> bytes;
-  if (zentrel::ReadWholeFile(path, bytes) != zentrel::FileReadStatus::Ok) {
-    std::cerr << path << ": " << zentrel::CannotFindFileMessage(path) << '\n';
-    return 1;
-  }
-  const zentrel::GraphLoadResult result = zentrel::LoadGraph(bytes, doc);
-  if (!result.ok) {
-    std::cerr << path << ": " << zentrel::kUnexpectedFileFormat << '\n';
-    return 1;
-  }
-  if (!result.hasGraphBlock) zentrel::Autoscale(doc);
+  const auto result = zentrel::LoadGraphFileReporting(path, doc, std::cerr);
+  if (!result) return 1;
+  if (!result->hasGraphBlock) zentrel::Autoscale(doc);
   return 0;
 }
 #endif

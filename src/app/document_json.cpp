@@ -12,12 +12,7 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// JSON has no infinities or NaN: those become the strings "inf", "-inf", "nan".
-Json Number(double v) {
-  if (std::isnan(v)) return "nan";
-  if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
-  return v;
-}
+Json Number(double v) { return JsonNumber(v); }
 
 template <typename Range>
 Json Numbers(const Range& values) {
@@ -98,6 +93,12 @@ Json GraphToJson(const Graph& g) {
 }
 
 }  // namespace
+
+nlohmann::ordered_json JsonNumber(double v) {
+  if (std::isnan(v)) return "nan";
+  if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
+  return v;
+}
 
 nlohmann::ordered_json DocumentToJson(const CZentrelDoc& doc) {
   Json json;

@@ -11,4 +11,8 @@ class CZentrelDoc;
 
 nlohmann::ordered_json DocumentToJson(const CZentrelDoc& doc);
 
+// A number as the document JSON writes it: JSON has no infinities or NaN,
+// so those become the strings "inf", "-inf" and "nan".
+nlohmann::ordered_json JsonNumber(double v);
+
 }  // namespace zentrel

@@ -15,15 +15,6 @@ namespace zentrel {
 
 namespace {
 
-// printf-style formatting into a std::string.
-template <typename... Args>
-std::string Format(const char* format, Args... args) {
-  const int size = std::snprintf(nullptr, 0, format, args...);
-  std::string text(static_cast<size_t>(std::max(size, 0)), '\0');
-  std::snprintf(text.data(), text.size() + 1, format, args...);
-  return text;
-}
-
 std::string TermText(const Fit& fit, int k, const std::string& v) {
   const auto& p = fit.params;
   const auto P = [&](int i) { return p[static_cast<size_t>(i)]; };
@@ -31,44 +22,44 @@ std::string TermText(const Fit& fit, int k, const std::string& v) {
   switch (fit.modelKind) {
     case kExponential:
     case kSquaredExponential:
-      return Format("%1.4lg*exp(-%s/%1.4lg)", P(2 + 2 * k), v.c_str(), P(3 + 2 * k));
+      return CFormat("%1.4lg*exp(-%s/%1.4lg)", P(2 + 2 * k), v.c_str(), P(3 + 2 * k));
     case kExpConvGaussian:
     case kSquaredExpConvGaussian:
-      return Format("%1.4lg*exp(-%s/%1.4lg)", P(3 + 2 * k), v.c_str(), P(4 + 2 * k));
+      return CFormat("%1.4lg*exp(-%s/%1.4lg)", P(3 + 2 * k), v.c_str(), P(4 + 2 * k));
     case kPolynomial:
-      if (k == 0) return Format("%1.4lg*%s", P(2), v.c_str());
-      return Format("%1.4lg*%s^%d", P(2 + k), v.c_str(), k + 1);
+      if (k == 0) return CFormat("%1.4lg*%s", P(2), v.c_str());
+      return CFormat("%1.4lg*%s^%d", P(2 + k), v.c_str(), k + 1);
     case kGaussian:
-      return Format("%1.4lg*exp(-(%s-%1.4lg/(2(%1.4lg)^2))", P(2 + 3 * k), v.c_str(), P(3 + 3 * k), P(4 + 3 * k));
+      return CFormat("%1.4lg*exp(-(%s-%1.4lg/(2(%1.4lg)^2))", P(2 + 3 * k), v.c_str(), P(3 + 3 * k), P(4 + 3 * k));
     case kLorentzian:
-      return Format("%1.4lg*1/(1+(2*(%s-%1.4lg)/%1.4lg)^2)", P(2 + 3 * k), v.c_str(), P(3 + 3 * k), P(4 + 3 * k));
+      return CFormat("%1.4lg*1/(1+(2*(%s-%1.4lg)/%1.4lg)^2)", P(2 + 3 * k), v.c_str(), P(3 + 3 * k), P(4 + 3 * k));
     case kStretchedExponential:
     case kSquaredStretchedExponential:
-      return Format("%1.4lg*exp(-(%s/%1.4lg)^%1.4lg)", P(2 + 3 * k), v.c_str(), P(3 + 3 * k), P(4 + 3 * k));
+      return CFormat("%1.4lg*exp(-(%s/%1.4lg)^%1.4lg)", P(2 + 3 * k), v.c_str(), P(3 + 3 * k), P(4 + 3 * k));
     case kDualSidedExponential:
-      return Format("%1.4lg*exp(-%s/%1.4lg) (x>=0),", P(2 + 3 * k), v.c_str(), P(3 + 3 * k)) +
-             Format("%1.4lg*exp(-%s/%1.4lg) (x<0),", P(2 + 3 * k), v.c_str(), P(4 + 3 * k));
+      return CFormat("%1.4lg*exp(-%s/%1.4lg) (x>=0),", P(2 + 3 * k), v.c_str(), P(3 + 3 * k)) +
+             CFormat("%1.4lg*exp(-%s/%1.4lg) (x<0),", P(2 + 3 * k), v.c_str(), P(4 + 3 * k));
     case kSquaredExpConvDualSided: {
       // The squared exponential sum in brackets, then the dual-sided
       // exponential it is convolved with.
       std::string text = k == 0 ? "(" : "";
-      text += Format("%1.4lg*exp(-%s/%1.4lg)", P(4 + 2 * k), v.c_str(), P(5 + 2 * k));
-      if (k == n - 1) text += Format(")^2 conv DSExp(tf=%1.4lg,tr=%1.4lg)", P(2), P(3));
+      text += CFormat("%1.4lg*exp(-%s/%1.4lg)", P(4 + 2 * k), v.c_str(), P(5 + 2 * k));
+      if (k == n - 1) text += CFormat(")^2 conv DSExp(tf=%1.4lg,tr=%1.4lg)", P(2), P(3));
       return text;
     }
     case kCustomFunction: {
       std::string text = fit.customEquation;
-      for (int j = 0; j < fit.customParameterCount; ++j) text += Format(" a%d:%1.4lg", j, P(2 + j));
+      for (int j = 0; j < fit.customParameterCount; ++j) text += CFormat(" a%d:%1.4lg", j, P(2 + j));
       return text;
     }
     case kGaussPlusExpConvGaussian:
-      if (k == 0) return Format("%1.4lg*gaus+%1.4lg*exp(-%s/%1.4lg)", P(2), P(4), v.c_str(), P(5));
-      return Format("%1.4lg*exp(-%s/%1.4lg)", P(4 + 2 * k), v.c_str(), P(5 + 2 * k));
+      if (k == 0) return CFormat("%1.4lg*gaus+%1.4lg*exp(-%s/%1.4lg)", P(2), P(4), v.c_str(), P(5));
+      return CFormat("%1.4lg*exp(-%s/%1.4lg)", P(4 + 2 * k), v.c_str(), P(5 + 2 * k));
     case kPowerLaw:
-      return Format("%1.4lg*(%s-%1.4lg)^%1.4lg", P(2 + 3 * k), v.c_str(), P(3 + 3 * k), P(4 + 3 * k));
+      return CFormat("%1.4lg*(%s-%1.4lg)^%1.4lg", P(2 + 3 * k), v.c_str(), P(3 + 3 * k), P(4 + 3 * k));
     case kCubicSpline: return "Cubic Spline";
     case kMctPowerLaws:
-      return Format("%1.4lg/(%1.4lg+%1.4lg)(%1.4lg(x/%1.4lg)^%1.4lg+%1.4lg(x/%1.4lg)^%1.4lg)", P(2), P(3), P(4),
+      return CFormat("%1.4lg/(%1.4lg+%1.4lg)(%1.4lg(x/%1.4lg)^%1.4lg+%1.4lg(x/%1.4lg)^%1.4lg)", P(2), P(3), P(4),
                     P(4), P(5), P(3), P(3), P(5), -P(4));
     default: return {};
   }
@@ -115,7 +106,7 @@ CustomFunctionOutcome CompileCustomFunction(Fit& fit, const std::string& text) {
 
 std::string EquationText(const Fit& fit) {
   const double x0 = fit.params[1];
-  const std::string v = x0 == 0 ? "t" : Format("(t-%1.4lg)", x0);
+  const std::string v = x0 == 0 ? "t" : CFormat("(t-%1.4lg)", x0);
   const int kind = fit.modelKind;
   const bool squared = kind == kSquaredExponential || kind == kSquaredExpConvGaussian ||
                        kind == kSquaredStretchedExponential;
@@ -127,10 +118,10 @@ std::string EquationText(const Fit& fit) {
   }
   if (squared) text += ")^2";
   if (kind == kExpConvGaussian || kind == kSquaredExpConvGaussian)
-    text += Format(" convolved with gaussain sigma=%1.4lg", fit.params[2]);
+    text += CFormat(" convolved with gaussain sigma=%1.4lg", fit.params[2]);
   if (fit.convolve)
     text += " Convolved with " + (fit.convolutionSource != nullptr ? fit.convolutionSource->name : std::string());
-  if (fit.params[0] != 0) text += Format("+%1.4lg", fit.params[0]);
+  if (fit.params[0] != 0) text += CFormat("+%1.4lg", fit.params[0]);
   return text;
 }
 

@@ -7,6 +7,7 @@
 #include "app/ui.h"
 #include "model/document.h"
 #include "model/fit.h"
+#include "numeric/c_format.h"
 
 namespace zentrel {
 
@@ -43,9 +44,7 @@ void OnTranslate(CZentrelDoc& doc, Ui& ui) {
       fit->fitEnd += dx;
     }
   }
-  char text[128];
-  std::snprintf(text, sizeof text, "Translated %g %g", dx, dy);
-  doc.statusText = text;
+  doc.statusText = CFormat("Translated %g %g", dx, dy);
   doc.SetModifiedFlag();
   ui.redraw();
 }
