@@ -58,7 +58,8 @@ std::optional<GraphLoadResult> LoadGraphFileReporting(const std::string& path, C
   std::vector<std::uint8_t> bytes;
   switch (ReadWholeFile(path, bytes)) {
     case FileReadStatus::NotFound: err << CannotFindFileMessage(path) << '\n'; return std::nullopt;
-    case FileReadStatus::Failed: err << path << ": " << kFailedToOpenDocument << '\n'; return std::nullopt;
+    case FileReadStatus::Failed:
+    case FileReadStatus::Cancelled: err << path << ": " << kFailedToOpenDocument << '\n'; return std::nullopt;
     case FileReadStatus::Ok: break;
   }
   GraphLoadResult result = LoadGraph(bytes, doc);

@@ -30,7 +30,10 @@ CreateDataSetDialog::CreateDataSetDialog(CreateDataSetDialogModel& model, QWidge
   layout->addRow(QStringLiteral("Equation:"), equation_);
   layout->addRow(QStringLiteral("Error Messages:"), errors_);
   // Leaving the equation edit compiles it, as the model expects.
+  // The x fields typed so far go to the model first: show() refills every
+  // edit from it.
   connect(equation_, &QLineEdit::editingFinished, this, [this] {
+    store();
     model_.equation = ToStdString(equation_->text());
     model_.equationLostFocus();
     show();

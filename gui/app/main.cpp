@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QPrinter>
+#include <cstdio>
 #include <QTimer>
 
 #include "app_icon.h"
@@ -25,11 +27,35 @@ int main(int argc, char** argv) {
                                       QStringLiteral("Save a PNG of the main window once shown, then quit."),
                                       QStringLiteral("png"));
   parser.addOption(screenshot);
+  // Printing from the command line: the file named is printed, then the
+  // program ends.
+  const QCommandLineOption print(QStringLiteral("print"),
+                                 QStringLiteral("Print the graph file on the default printer, then quit."));
+  const QCommandLineOption printTo(QStringLiteral("print-to"),
+                                   QStringLiteral("Print the graph file on the named printer, then quit."),
+                                   QStringLiteral("printer"));
+  parser.addOption(print);
+  parser.addOption(printTo);
   parser.process(app);
 
   zentrel::CMainFrame frame;
-  frame.show();
   const QStringList files = parser.positionalArguments();
+  if (parser.isSet(print) || parser.isSet(printTo)) {
+    if (files.isEmpty()) parser.showHelp(2);
+    if (!frame.openFile(files.front())) return 1;
+    QPrinter printer(QPrinter::HighResolution);
+    if (parser.isSet(printTo)) printer.setPrinterName(parser.value(printTo));
+    if (!printer.isValid()) {
+      if (parser.isSet(printTo))
+        std::fprintf(stderr, "zentrel: no printer named \"%s\"\n", qPrintable(parser.value(printTo)));
+      else
+        std::fprintf(stderr, "zentrel: no default printer\n");
+      return 1;
+    }
+    frame.printOn(printer);
+    return 0;
+  }
+  frame.show();
   if (!files.isEmpty() && !frame.openFile(files.front())) return 1;
   frame.view()->redrawGraph();
   if (parser.isSet(screenshot)) {

@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QSettings>
 #include <QStatusBar>
@@ -21,6 +22,7 @@
 #include <QToolButton>
 
 #include "about_dialog.h"
+#include "lock_keys.h"
 #include "app/commands/command_table.h"
 #include "app/commands/dispatch.h"
 #include "app/commands/file_commands.h"
@@ -323,8 +325,7 @@ void CMainFrame::buildStatusBar() {
   addPane(103, QStringLiteral("123456789012345678901234567890"));
   addPane(101, QStringLiteral("0.000000000"));
   addPane(102, QStringLiteral("0.000000000"));
-  // The lock-key indicators keep their place; Qt cannot read lock states
-  // portably, so they stay blank.
+  // The lock-key indicators show their text while the lock is on.
   addPane(1, QStringLiteral("CAP"));
   addPane(2, QStringLiteral("NUM"));
   addPane(3, QStringLiteral("SCRL"));
@@ -335,11 +336,24 @@ void CMainFrame::updatePanes() {
   panes_.value(101)->setText(QString::fromStdString(cursor.first));
   panes_.value(102)->setText(QString::fromStdString(cursor.second));
   panes_.value(103)->setText(QString::fromStdString(doc_.statusText));
+  updateLockPanes();
+}
+
+void CMainFrame::updateLockPanes() {
+  const LockKeyStates locks = ReadLockKeys();
+  panes_.value(1)->setText(locks.caps ? QStringLiteral("CAP") : QString());
+  panes_.value(2)->setText(locks.num ? QStringLiteral("NUM") : QString());
+  panes_.value(3)->setText(locks.scroll ? QStringLiteral("SCRL") : QString());
 }
 
 // Keys ------------------------------------------------------------------------
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+  // A lock key changes its indicator when released, wherever the focus is.
+  if (event->type() == QEvent::KeyRelease || event->type() == QEvent::WindowActivate) {
+    if (panes_.contains(1)) updateLockPanes();
+    return false;
+  }
   if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) return false;
   auto* widget = qobject_cast<QWidget*>(watched);
   // Only keys typed into this window; dialogs and open menus keep theirs.
@@ -391,10 +405,23 @@ void CMainFrame::print() {
   if (dialog.exec() == QDialog::Accepted) paintPages(&printer());
 }
 
+void CMainFrame::printOn(QPrinter& target) {
+  target.setPageOrientation(QPageLayout::Landscape);
+  target.setDocName(QString::fromStdString(doc_.Title()));
+  paintPages(&target);
+}
+
 void CMainFrame::printPreview() {
   QPrintPreviewDialog preview(&printer(), this);
   connect(&preview, &QPrintPreviewDialog::paintRequested, this, &CMainFrame::paintPages);
+  // The preview opens with as many pages side by side as it last showed.
+  QSettings settings = Settings();
+  const QString key = QStringLiteral("Settings/PreviewPages");
+  auto* pages = preview.findChild<QPrintPreviewWidget*>();
+  if (pages != nullptr && settings.value(key, 1).toInt() == 2) pages->setViewMode(QPrintPreviewWidget::FacingPagesView);
   preview.exec();
+  if (pages != nullptr)
+    settings.setValue(key, pages->viewMode() == QPrintPreviewWidget::FacingPagesView ? 2 : 1);
 }
 
 void CMainFrame::printSetup() {

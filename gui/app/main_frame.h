@@ -56,6 +56,9 @@ class CMainFrame : public QMainWindow {
   // Opens a graph file without the file dialog (command line, recent
   // files). False when it could not be read (the reason was shown).
   bool openFile(const QString& path);
+  // Prints the graph on `target` without asking, as the command line's
+  // print switches do.
+  void printOn(QPrinter& target);
 
   // The menu action of a command; null for key-only commands.
   QAction* action(int id) const { return actions_.value(id); }
@@ -81,6 +84,7 @@ class CMainFrame : public QMainWindow {
   void buildStatusBar();
   void updateCommandStates();
   void updatePanes();
+  void updateLockPanes();
   void fillRecentFiles(QMenu* fileMenu);
   void rememberFile(const QString& path);
   void iterateFits();

@@ -3,6 +3,9 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
+
+#include <QProgressDialog>
 
 #include "app/ui.h"
 
@@ -24,12 +27,19 @@ class QtUi : public Ui {
   std::optional<std::string> clipboardText() override;
   void setClipboardText(const std::string& text) override;
   std::optional<bool> askSaveChanges(const std::string& documentTitle) override;
+  // A window-modal progress dialog with Cancel, shown once the operation
+  // has taken about a tenth of a second (qt_ui_progress.cpp).
+  ProgressCallback beginProgress(const std::string& label) override;
+  void endProgress() override;
 
   QWidget* parent() const { return parent_; }
+  // The progress dialog of the operation running now, if any (for tests).
+  QProgressDialog* progressDialog() const { return progress_.get(); }
 
  private:
   QWidget* parent_;
   std::function<void()> redraw_;
+  std::unique_ptr<QProgressDialog> progress_;
 };
 
 // The program's name as message boxes show it.

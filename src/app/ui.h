@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "model/progress.h"
+
 namespace zentrel {
 
 class DialogModel;
@@ -54,6 +56,26 @@ class Ui {
   // "Save changes to %1?" before a modified document is replaced: true Yes,
   // false No, nothing Cancel.
   virtual std::optional<bool> askSaveChanges(const std::string& documentTitle) = 0;
+
+  // A long operation starts: the callback it returns takes the fraction done
+  // and answers false once the person cancelled. Empty: nobody watches.
+  // endProgress() follows every beginProgress(); use ProgressScope.
+  virtual ProgressCallback beginProgress(const std::string& /*label*/) { return {}; }
+  virtual void endProgress() {}
+};
+
+// Shows progress for the life of one long operation.
+class ProgressScope {
+ public:
+  ProgressScope(Ui& ui, const std::string& label) : ui_(ui), callback_(ui.beginProgress(label)) {}
+  ~ProgressScope() { ui_.endProgress(); }
+  ProgressScope(const ProgressScope&) = delete;
+  ProgressScope& operator=(const ProgressScope&) = delete;
+  const ProgressCallback& callback() const { return callback_; }
+
+ private:
+  Ui& ui_;
+  ProgressCallback callback_;
 };
 
 }  // namespace zentrel

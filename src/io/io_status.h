@@ -15,6 +15,8 @@ inline constexpr int kIoBadFormat = -3;
 // Loading would need memory far out of proportion to the file (ragged rows
 // that leave huge runs of empty cells), or memory ran out.
 inline constexpr int kIoTooLarge = -4;
+// The person stopped a long read; the set is to be thrown away.
+inline constexpr int kIoCancelled = -5;
 
 // Text writers: the set has no column, or the file cannot be created.
 inline constexpr int kIoNothingToWrite = -1;

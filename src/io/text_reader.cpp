@@ -208,13 +208,15 @@ int ReadTextData(Data_Set& set, std::string_view text) {
   }
 }
 
-int ReadTextFile(Data_Set& set, const std::string& path) {
+int ReadTextFile(Data_Set& set, const std::string& path, const ProgressCallback& progress) {
   set.name = path;
   auto file = InputFile::Open(path);
   if (!file) return kIoCannotOpen;
   try {
     TextDataReader reader(set);
-    reader.expectBytes(file->size());
+    const std::uint64_t total = file->size();
+    std::uint64_t read = 0;
+    reader.expectBytes(total);
     std::vector<char> buffer(kFileBlock);
     std::size_t filled = 0;
     bool atEnd = false;
@@ -224,6 +226,9 @@ int ReadTextFile(Data_Set& set, const std::string& path) {
         if (n < 0) return kIoCannotOpen;
         if (n == 0) atEnd = true;
         filled += static_cast<std::size_t>(n);
+        read += static_cast<std::uint64_t>(n);
+        const double done = total > 0 ? static_cast<double>(read) / static_cast<double>(total) : 1.0;
+        if (!ContinueAfter(progress, done > 1 ? 1.0 : done)) return kIoCancelled;
       }
       const std::size_t used = reader.consume(buffer.data(), filled, atEnd);
       if (reader.overLimit()) return kIoTooLarge;

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/progress.h"
+
 namespace zentrel {
 
 class Data_Set;
@@ -70,7 +72,8 @@ class TextDataReader {
 int ReadTextData(Data_Set& set, std::string_view text);
 
 // Reads a text data file into an empty set; the set's name becomes `path`.
-// kIoOk, kIoCannotOpen (cannot open or read), or kIoTooLarge.
-int ReadTextFile(Data_Set& set, const std::string& path);
+// kIoOk, kIoCannotOpen (cannot open or read), kIoTooLarge, or kIoCancelled
+// when `progress` answered false (the set then holds part of the file).
+int ReadTextFile(Data_Set& set, const std::string& path, const ProgressCallback& progress = {});
 
 }  // namespace zentrel

@@ -372,7 +372,8 @@ GraphLoadResult LoadGraph(std::span<const std::uint8_t> bytes, CZentrelDoc& doc)
 
 // ---- Files ----
 
-FileReadStatus ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+FileReadStatus ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
+                             const ProgressCallback& progress) {
   namespace fs = std::filesystem;
   std::error_code error;
   const fs::file_status status = fs::status(path, error);
@@ -380,8 +381,25 @@ FileReadStatus ReadWholeFile(const std::string& path, std::vector<std::uint8_t>&
   if (error || status.type() == fs::file_type::directory) return FileReadStatus::Failed;
   std::ifstream in(path, std::ios::binary);
   if (!in) return FileReadStatus::Failed;
+  // Read in blocks into a buffer sized once from the file's length; a file
+  // that grows meanwhile is read to its end all the same.
+  const std::uintmax_t expected = fs::file_size(path, error);
+  bytes.clear();
   try {
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!error) bytes.reserve(static_cast<std::size_t>(expected));
+    constexpr std::size_t kBlock = std::size_t{1} << 20;
+    std::size_t filled = 0;
+    while (in) {
+      bytes.resize(filled + kBlock);
+      in.read(reinterpret_cast<char*>(bytes.data() + filled), static_cast<std::streamsize>(kBlock));
+      filled += static_cast<std::size_t>(in.gcount());
+      bytes.resize(filled);
+      const double done = expected > 0 ? static_cast<double>(filled) / static_cast<double>(expected) : 1.0;
+      if (!ContinueAfter(progress, done > 1 ? 1.0 : done)) {
+        bytes.clear();
+        return FileReadStatus::Cancelled;
+      }
+    }
   } catch (const std::bad_alloc&) {
     bytes.clear();
     return FileReadStatus::Failed;
@@ -389,7 +407,8 @@ FileReadStatus ReadWholeFile(const std::string& path, std::vector<std::uint8_t>&
   return in.bad() ? FileReadStatus::Failed : FileReadStatus::Ok;
 }
 
-std::string WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes) {
+std::string WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes,
+                               const ProgressCallback& progress) {
   namespace fs = std::filesystem;
   std::error_code error;
   // Replace what a link points to, not the link.
@@ -415,14 +434,17 @@ std::string WriteFileReplacing(const std::string& path, std::span<const std::uin
     ::umask(mask);
     ::fchmod(fd, 0666 & ~mask);
   }
+  constexpr std::size_t kBlock = std::size_t{1} << 20;
   std::size_t written = 0;
   while (written < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+    const ssize_t n = ::write(fd, bytes.data() + written, std::min(kBlock, bytes.size() - written));
     if (n < 0) {
       if (errno == EINTR) continue;
       return abandon("cannot write " + target + ": " + std::strerror(errno));
     }
     written += static_cast<std::size_t>(n);
+    if (!ContinueAfter(progress, static_cast<double>(written) / static_cast<double>(bytes.size())))
+      return abandon(std::string(kWriteCancelled));
   }
   if (::fsync(fd) != 0) return abandon("cannot write " + target + ": " + std::strerror(errno));
   if (::close(fd) != 0) {

@@ -45,6 +45,12 @@ class FakeUi : public Ui {
   };
   std::vector<ShownFileDialog> fileDialogsShown;
   int redraws = 0;
+  // Long operations: the labels shown, how many are open now, and after how
+  // many progress reports the person presses Cancel (-1: never).
+  std::vector<std::string> progressLabels;
+  int progressOpen = 0;
+  int progressReports = 0;
+  int cancelProgressAfter = -1;
 
   bool pickFromList(SetPickerModel& picker) override {
     pickersShown.push_back({picker.title(), picker.lines()});
@@ -95,6 +101,16 @@ class FakeUi : public Ui {
     saveChangesAnswers.pop_front();
     return answer;
   }
+  ProgressCallback beginProgress(const std::string& label) override {
+    progressLabels.push_back(label);
+    ++progressOpen;
+    return [this](double fraction) {
+      if (fraction < 0 || fraction > 1) throw std::logic_error("progress outside 0..1");
+      ++progressReports;
+      return cancelProgressAfter < 0 || progressReports <= cancelProgressAfter;
+    };
+  }
+  void endProgress() override { --progressOpen; }
 
  private:
   std::optional<std::string> NextFileAnswer() {

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "app/commands/bindings.h"
+#include "app/ui.h"
+#include "io/file_names.h"
 #include "model/document.h"
 #include "model/graph_file.h"
 
@@ -22,9 +24,15 @@ constexpr const char* kDocumentExtension = "ZTL";
 // file could not be read at all; `result` tells how far reading got.
 bool ReadGraphFile(const std::string& path, CZentrelDoc& into, Ui& ui, GraphLoadResult& result) {
   std::vector<std::uint8_t> bytes;
-  switch (ReadWholeFile(path, bytes)) {
+  FileReadStatus status;
+  {
+    ProgressScope progress(ui, "Reading " + BareFileName(path) + "...");
+    status = ReadWholeFile(path, bytes, progress.callback());
+  }
+  switch (status) {
     case FileReadStatus::NotFound: ui.messageBox(CannotFindFileMessage(path)); return false;
     case FileReadStatus::Failed: ui.messageBox(std::string(kFailedToOpenDocument)); return false;
+    case FileReadStatus::Cancelled: return false;  // the person stopped it: nothing to say
     case FileReadStatus::Ok: break;
   }
   result = LoadGraph(bytes, into);
@@ -72,7 +80,13 @@ bool SaveDocumentTo(CZentrelDoc& doc, Ui& ui, const std::string& path) {
   // The bytes are made first and the document marked stored only after the
   // file is safely in place, so a failed save changes nothing.
   const std::vector<std::uint8_t> bytes = GraphFileBytes(doc);
-  if (!WriteFileReplacing(path, bytes).empty()) {
+  std::string error;
+  {
+    ProgressScope progress(ui, "Saving " + BareFileName(path) + "...");
+    error = WriteFileReplacing(path, bytes, progress.callback());
+  }
+  if (error == kWriteCancelled) return false;  // the previous file is untouched
+  if (!error.empty()) {
     ui.messageBox(std::string(kFailedToSaveDocument));
     return false;
   }

@@ -4,6 +4,8 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/commands/bindings.h"
 #include "app/dialogs/file_type_dialog.h"
@@ -24,6 +26,9 @@ namespace zentrel {
 namespace {
 
 constexpr std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) { return r | (g << 8) | (b << 16); }
+
+// When the person stops a long import; the document stays as it was.
+constexpr std::string_view kImportCancelled = "Import cancelled";
 
 constexpr std::uint32_t kImportColours[] = {
   Rgb(0, 0, 0),   Rgb(255, 0, 0),   Rgb(0, 255, 0),   Rgb(0, 0, 255),   Rgb(0, 255, 255),
@@ -90,12 +95,13 @@ struct ReadResult {
   FsdataReadInfo fsdata;
 };
 
-ReadResult ReadDataFile(FileKind kind, Data_Set& set, const std::string& path) {
+ReadResult ReadDataFile(FileKind kind, Data_Set& set, const std::string& path, const ProgressCallback& progress) {
   ReadResult result;
   switch (kind) {
+    // FSdata files hold a few thousand points at most: no progress needed.
     case FileKind::Fsdata: result.status = ReadFsdataFile(set, path, &result.fsdata); break;
     case FileKind::Ascii:
-    case FileKind::Csv: result.status = ReadTextFile(set, path); break;
+    case FileKind::Csv: result.status = ReadTextFile(set, path, progress); break;
     case FileKind::None: break;
   }
   set.name = BareFileName(path);
@@ -116,8 +122,14 @@ void OnImportData(CZentrelDoc& doc, Ui& ui) {
   const auto path = ui.openFileName(ImportRequest(kind));
   if (!path) return;
   auto set = std::make_unique<Data_Set>();
-  const ReadResult read = ReadDataFile(kind, *set, *path);
-  if (read.status == kIoOk) {
+  ReadResult read;
+  {
+    ProgressScope progress(ui, "Importing " + BareFileName(*path) + "...");
+    read = ReadDataFile(kind, *set, *path, progress.callback());
+  }
+  if (read.status == kIoCancelled) {
+    doc.statusText = std::string(kImportCancelled);
+  } else if (read.status == kIoOk) {
     doc.AppendSet(std::move(set));
     Autoscale(doc);
     doc.SetModifiedFlag();
@@ -135,23 +147,41 @@ void OnMultipleFileImporting(CZentrelDoc& doc, Ui& ui) {
   if (kind == FileKind::None) return;  // no reader would apply
   const auto paths = ui.openFileNames(MultipleImportRequest(kind));
   if (!paths) return;
-  doc.statusText.clear();
+  std::string failure;
   std::string shortFiles;
-  int loaded = 0;
-  for (const auto& path : *paths) {
-    auto set = std::make_unique<Data_Set>();
-    const ReadResult read = ReadDataFile(kind, *set, path);
-    if (read.status != kIoOk) {
-      doc.statusText = "Couldn't open file " + set->name;
-      continue;
+  // Read everything first: a cancelled import adds none of the files.
+  std::vector<std::unique_ptr<Data_Set>> sets;
+  {
+    ProgressScope progress(ui, "Importing " + std::to_string(paths->size()) + " files...");
+    const double count = static_cast<double>(paths->size());
+    for (std::size_t k = 0; k < paths->size(); ++k) {
+      const std::string& path = (*paths)[k];
+      auto set = std::make_unique<Data_Set>();
+      ProgressCallback fileProgress;
+      if (progress.callback())
+        fileProgress = [&](double done) { return progress.callback()((static_cast<double>(k) + done) / count); };
+      const ReadResult read = ReadDataFile(kind, *set, path, fileProgress);
+      if (read.status == kIoCancelled) {
+        doc.statusText = std::string(kImportCancelled);
+        return;
+      }
+      if (read.status != kIoOk) {
+        failure = "Couldn't open file " + set->name;
+        continue;
+      }
+      if (read.fsdata.truncated())
+        shortFiles += (shortFiles.empty() ? "" : "; ") + set->name + " holds " + ShortFileNote(read.fsdata);
+      sets.push_back(std::move(set));
     }
-    if (read.fsdata.truncated())
-      shortFiles += (shortFiles.empty() ? "" : "; ") + set->name + " holds " + ShortFileNote(read.fsdata);
+  }
+  int loaded = 0;
+  for (auto& set : sets) {
     set->color = kImportColours[loaded % 10];
     ++loaded;
     doc.AppendSet(std::move(set));
     doc.SetModifiedFlag();
   }
+  doc.statusText = failure;
   if (doc.statusText.empty()) doc.statusText = "Opened " + std::to_string(loaded) + " files";
   if (!shortFiles.empty()) doc.statusText += "; " + shortFiles;
   Autoscale(doc);
