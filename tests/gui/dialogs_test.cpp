@@ -2,6 +2,9 @@
 // QtUi as a person would: typing into the edits and pressing the buttons.
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QLineEdit>
@@ -136,6 +139,73 @@ class DialogsTest : public QObject {
       dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
     QCOMPARE(EditCustomEquations(frame->ui(), fileName).value_or("cancelled"), std::string("a0*exp(-x)"));
+  }
+
+  // The whole round a person makes with keyboard and mouse: import a text
+  // file through the real file dialog, rename and recolour the set, copy and
+  // paste it, undo, and quit past the save prompt.
+  void walkThroughWithKeyboardAndDialogs() {
+    QTemporaryDir dir;
+    const QString data = dir.filePath(QStringLiteral("decay.txt"));
+    {
+      QFile out(data);
+      QVERIFY(out.open(QIODevice::WriteOnly));
+      out.write("0 10\n1 6\n2 3.5\n3 2\n");
+    }
+    CZentrelView* view = frame->view();
+    WhenDialogOpens([data](QWidget* chooser) {
+      QPushButton* ascii = Button(chooser, QStringLiteral("ASCII"));
+      QVERIFY(ascii != nullptr);
+      WhenDialogOpens([data](QWidget* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        QVERIFY(files != nullptr);
+        files->selectFile(data);
+        static_cast<QDialog*>(files)->accept();  // as the Open button does
+      });
+      ascii->click();
+    });
+    QTest::keyClick(view, Qt::Key_I);
+    QCOMPARE(doc().SetCount(), 1);
+    QCOMPARE(doc().sets[0]->PointCount(1), 4);
+    QCOMPARE(doc().statusText, std::string("File Opened"));
+
+    WhenDialogOpens([](QWidget* dialog) {
+      auto* edit = dialog->findChild<QLineEdit*>();
+      QVERIFY(edit != nullptr);
+      edit->setText(QStringLiteral("Decay A"));
+      dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    frame->action(32821)->trigger();
+    QCOMPARE(doc().sets[0]->name, std::string("Decay A"));
+
+    WhenDialogOpens([](QWidget* dialog) {
+      auto* colours = qobject_cast<QColorDialog*>(dialog);
+      QVERIFY(colours != nullptr);
+      colours->setCurrentColor(QColor(255, 0, 0));
+      colours->accept();
+    });
+    QTest::keyClick(view, Qt::Key_C, Qt::AltModifier);
+    QCOMPARE(doc().sets[0]->color, 0x0000FFu);
+
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(doc().SetCount(), 2);
+    QCOMPARE(doc().sets[1]->PointCount(1), 4);
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(doc().SetCount(), 1);
+
+    // Quitting asks first; Cancel keeps the window, No lets it go.
+    QVERIFY(doc().IsModified());
+    WhenDialogOpens([](QWidget* dialog) {
+      auto* box = qobject_cast<QMessageBox*>(dialog);
+      QVERIFY(box != nullptr);
+      QCOMPARE(box->text(), QStringLiteral("Save changes to Untitled?"));
+      box->button(QMessageBox::Cancel)->click();
+    });
+    QVERIFY(!frame->close());
+    QVERIFY(frame->isVisible());
+    WhenDialogOpens([](QWidget* dialog) { qobject_cast<QMessageBox*>(dialog)->button(QMessageBox::No)->click(); });
+    QVERIFY(frame->close());
   }
 
   void progressShowsAfterAWhileAndCancelStops() {
