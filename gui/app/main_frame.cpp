@@ -23,6 +23,7 @@
 
 #include "about_dialog.h"
 #include "lock_keys.h"
+#include "toolbar_icons.h"
 #include "app/commands/command_table.h"
 #include "app/commands/dispatch.h"
 #include "app/commands/file_commands.h"
@@ -267,10 +268,10 @@ void CMainFrame::buildToolbar() {
       case kOpenCommand:
         return QIcon::fromTheme(QStringLiteral("document-open"), style->standardIcon(QStyle::SP_DialogOpenButton));
       case 57603: return QIcon::fromTheme(QStringLiteral("document-save"), style->standardIcon(QStyle::SP_DialogSaveButton));
-      case 57635: return QIcon::fromTheme(QStringLiteral("edit-cut"));
-      case 57634: return QIcon::fromTheme(QStringLiteral("edit-copy"));
-      case 57637: return QIcon::fromTheme(QStringLiteral("edit-paste"));
-      case kPrintCommand: return QIcon::fromTheme(QStringLiteral("document-print"));
+      case 57635: return ToolbarIcon("edit-cut", ToolbarGlyph::Cut);
+      case 57634: return ToolbarIcon("edit-copy", ToolbarGlyph::Copy);
+      case 57637: return ToolbarIcon("edit-paste", ToolbarGlyph::Paste);
+      case kPrintCommand: return ToolbarIcon("document-print", ToolbarGlyph::Print);
       case kAboutCommand:
         return QIcon::fromTheme(QStringLiteral("help-about"), style->standardIcon(QStyle::SP_MessageBoxInformation));
       case kContextHelpCommand:
