@@ -9,12 +9,14 @@
 
 #include "app/dialogs/create_dataset_dialog.h"
 #include "app/dialogs/custom_equations_dialog.h"
+#include "app/dialogs/fft_options_dialog.h"
 #include "app/dialogs/file_type_dialog.h"
 #include "app/dialogs/set_picker.h"
 #include "app/dialogs/form_dialog.h"
 #include "app/dialogs/text_dialog.h"
 #include "create_dataset_dialog.h"
 #include "custom_equations_dialog.h"
+#include "fft_options_dialog.h"
 #include "field_dialog.h"
 #include "file_type_dialog.h"
 #include "form_dialog.h"
@@ -40,6 +42,8 @@ bool QtUi::runDialog(DialogModel& model) {
     return CreateDataSetDialog(*create, parent_).exec() == QDialog::Accepted;
   if (auto* custom = dynamic_cast<CustomEquationsDialogModel*>(&model))
     return CustomEquationsDialog(*custom, *this, parent_).exec() == QDialog::Accepted;
+  if (auto* fft = dynamic_cast<FftOptionsDialogModel*>(&model))
+    return FftOptionsDialog(*fft, parent_).exec() == QDialog::Accepted;
   // A model without a dialog of its own: one edit per field.
   return FieldDialog(model, parent_).exec() == QDialog::Accepted;
 }

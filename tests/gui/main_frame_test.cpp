@@ -2,6 +2,9 @@
 // the view, the status panes and dialogs through QtUi.
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -19,6 +22,7 @@
 #include "app/commands/command_table.h"
 #include "app/commands/dispatch.h"
 #include "app/dialogs/set_picker.h"
+#include "fft_options_dialog.h"
 #include "form_dialog.h"
 #include "main_frame.h"
 #include "model/document.h"
@@ -276,6 +280,29 @@ class MainFrameTest : public QObject {
     });
     QVERIFY(frame->ui().pickFromList(picker));
     QCOMPARE(picker.selected, 1);
+  }
+
+  void fourierTransformThroughFftOptions() {
+    addSet("R", {0, 1, 2, 3}, {1, 0, 0, 0});
+    addSet("I", {0, 1, 2, 3}, {0, 1, 0, 0});
+    WhenDialogOpens([](QWidget* dialog) {
+      auto* fft = qobject_cast<FftOptionsDialog*>(dialog);
+      QVERIFY(fft != nullptr);
+      QCOMPARE(dialog->windowTitle(), QStringLiteral("FFT Options"));
+      QCOMPARE(fft->realList()->count(), 3);
+      QCOMPARE(fft->realList()->itemText(0), QStringLiteral("All points zero"));
+      QCOMPARE(fft->realList()->currentIndex(), 1);
+      QCOMPARE(fft->imaginaryList()->currentIndex(), 0);
+      QVERIFY(!fft->inverseButton()->isChecked());
+      fft->imaginaryList()->setCurrentIndex(2);
+      fft->powerSpectrumBox()->setChecked(true);
+      PressOk(dialog);
+    });
+    frame->runCommand(32843);
+    QCOMPARE(doc().statusText, std::string("FFT completed"));
+    QCOMPARE(doc().SetCount(), 5);
+    QCOMPARE(doc().sets[2]->name, std::string("Real Transform of Rand I"));
+    QCOMPARE(doc().sets[4]->name, std::string("Power spectrum"));
   }
 };
 

@@ -144,6 +144,7 @@ constexpr std::span<const CommandBinding> (*kBindingLists[])() = {
     &ExpressionCommandBindings,
     &FileCommandBindings,
     &InteractionCommandBindings,
+    &TransformCommandBindings,
 };
 
 const std::vector<CommandInfo>& Table() {
