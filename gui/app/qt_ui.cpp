@@ -11,6 +11,7 @@
 #include "app/dialogs/custom_equations_dialog.h"
 #include "app/dialogs/fft_options_dialog.h"
 #include "app/dialogs/file_type_dialog.h"
+#include "app/dialogs/set_operations_dialog.h"
 #include "app/dialogs/set_picker.h"
 #include "app/dialogs/form_dialog.h"
 #include "app/dialogs/text_dialog.h"
@@ -20,6 +21,7 @@
 #include "field_dialog.h"
 #include "file_type_dialog.h"
 #include "form_dialog.h"
+#include "set_operations_dialog.h"
 #include "set_picker_dialog.h"
 #include "text_dialog.h"
 
@@ -44,6 +46,8 @@ bool QtUi::runDialog(DialogModel& model) {
     return CustomEquationsDialog(*custom, *this, parent_).exec() == QDialog::Accepted;
   if (auto* fft = dynamic_cast<FftOptionsDialogModel*>(&model))
     return FftOptionsDialog(*fft, parent_).exec() == QDialog::Accepted;
+  if (auto* operations = dynamic_cast<SetOperationsDialogModel*>(&model))
+    return SetOperationsDialog(*operations, parent_).exec() == QDialog::Accepted;
   // A model without a dialog of its own: one edit per field.
   return FieldDialog(model, parent_).exec() == QDialog::Accepted;
 }

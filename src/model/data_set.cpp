@@ -232,6 +232,23 @@ void Data_Set::ApplyOperation(int xCode, double xOperand, int yCode, double yOpe
   modified = true;
 }
 
+void Data_Set::Clear() {
+  columns_.clear();
+  modified = true;
+  RefreshFitBindings();
+}
+
+void Data_Set::KeepPoints(const std::vector<char>& keep) {
+  for (auto& cells : columns_) {
+    size_t kept = 0;
+    for (size_t k = 0; k < cells.size(); ++k)
+      if (k < keep.size() && keep[k]) cells[kept++] = cells[k];
+    cells.resize(kept);
+  }
+  modified = true;
+  RefreshFitBindings();
+}
+
 void Data_Set::Reserve(int column, int points) {
   if (column < 0 || points <= 0) return;
   if (column >= ColumnCount()) columns_.resize(static_cast<size_t>(column) + 1);

@@ -71,6 +71,11 @@ class Data_Set {
   void CopyFrom(const Data_Set& source);
   void ReattachFits();
   void ApplyOperation(int xCode, double xOperand, int yCode, double yOperand);
+  // Drops every column (the set then has no columns and no points); fits stay.
+  void Clear();
+  // Keeps the points whose flag is set, in order, in every column; a short
+  // column keeps only the cells it has. keep holds one flag per x value.
+  void KeepPoints(const std::vector<char>& keep);
 
   // Reserves room for n points in every existing column (a bulk-import hint).
   void Reserve(int column, int points);

@@ -38,6 +38,7 @@ void CZentrelDoc::TakeUndoSnapshot() {
 bool CZentrelDoc::Undo() {
   if (!undoAvailable) return false;
   lastEditedFit = nullptr;
+  StopScaledSubtraction();  // its sets are about to be replaced
   sets.clear();
   sets = CopySetList(undoSets);
   undoAvailable = 0;
@@ -48,7 +49,7 @@ bool CZentrelDoc::Undo() {
 void CZentrelDoc::ResetDocument() {
   lastEditedFit = nullptr;
   sets.clear();
-  scaledPreviewActive = 0;
+  StopScaledSubtraction();
   graph.ResetGraph();
   selectionX1 = selectionX2 = selectionY1 = selectionY2 = 0.5;
   statusText.clear();
@@ -78,6 +79,7 @@ void CZentrelDoc::CloseSet(int index) {
   if (closing == nullptr) return;
   for (const auto& fit : closing->fits)
     if (lastEditedFit == fit.get()) lastEditedFit = nullptr;
+  if (scaledFirst == closing || scaledSecond == closing) StopScaledSubtraction();
   std::unique_ptr<Data_Set> owned = std::move(sets[static_cast<size_t>(index)]);
   sets.erase(sets.begin() + index);
   for (auto& set : sets)
@@ -99,6 +101,12 @@ std::string CZentrelDoc::Title() const {
   if (pathName.empty()) return "Untitled";
   const size_t slash = pathName.find_last_of("/\\");
   return slash == std::string::npos ? pathName : pathName.substr(slash + 1);
+}
+
+void CZentrelDoc::StopScaledSubtraction() {
+  scaledPreviewActive = 0;
+  scaledFirst = nullptr;
+  scaledSecond = nullptr;
 }
 
 void CZentrelDoc::ClearSelection() {

@@ -61,6 +61,13 @@ class CZentrelDoc {
   int scaledPreviewActive = 0;
   int useAbbreviations = 1;
   Data_Set scaledPreview;
+  // Scaled subtraction: the factor, the change one arrow press makes, and
+  // the two sets it works on (not owned; dropped with the preview whenever
+  // one of them leaves the document).
+  double scaleFactor = 1.0;
+  double scaleStep = 0.1;
+  Data_Set* scaledFirst = nullptr;
+  Data_Set* scaledSecond = nullptr;
   Fit* lastEditedFit = nullptr;  // not owned
   std::string statusText;
   double printXMin = 1.0, printXMax = 10.0;
@@ -70,6 +77,9 @@ class CZentrelDoc {
   double cursorX = 0.0, cursorY = 0.0;
   // File the document was last opened from or saved to; empty when untitled.
   std::string pathName;
+
+  // Ends the scaled subtraction: no preview, no sets to refill it from.
+  void StopScaledSubtraction();
 
  private:
   bool modified_ = false;

@@ -21,5 +21,6 @@ std::span<const CommandBinding> ExpressionCommandBindings();  // expression_comm
 std::span<const CommandBinding> FileCommandBindings();        // file_commands.cpp
 std::span<const CommandBinding> InteractionCommandBindings();  // interaction_commands.cpp
 std::span<const CommandBinding> TransformCommandBindings();   // transform_commands.cpp
+std::span<const CommandBinding> SetArithmeticCommandBindings();  // set_arithmetic_commands.cpp
 
 }  // namespace zentrel

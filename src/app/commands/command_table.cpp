@@ -145,6 +145,7 @@ constexpr std::span<const CommandBinding> (*kBindingLists[])() = {
     &FileCommandBindings,
     &InteractionCommandBindings,
     &TransformCommandBindings,
+    &SetArithmeticCommandBindings,
 };
 
 const std::vector<CommandInfo>& Table() {
