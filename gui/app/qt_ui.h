@@ -1,12 +1,15 @@
 #pragma once
 // The Ui of the desktop program: real dialogs, the clipboard and the view.
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
 #include "app/ui.h"
 
 namespace zentrel {
+
+class FitDialog;
 
 class QtUi : public Ui {
  public:
@@ -24,12 +27,24 @@ class QtUi : public Ui {
   std::optional<std::string> clipboardText() override;
   void setClipboardText(const std::string& text) override;
   std::optional<bool> askSaveChanges(const std::string& documentTitle) override;
+  void showFitDialog(FitDialogModel& dialog) override;
 
   QWidget* parent() const { return parent_; }
+  // The Fitting window once made; null before.
+  FitDialog* fitDialogWindow() const;
+  // Before the model goes (at program end): the window lets go of it.
+  void detachFitDialog();
+  // The Iterate button was pressed: whoever runs the idle passes hears it.
+  void setFitIterationChanged(std::function<void()> changed) { fitIterationChanged_ = std::move(changed); }
+  void fitIterationChanged() {
+    if (fitIterationChanged_) fitIterationChanged_();
+  }
 
  private:
   QWidget* parent_;
   std::function<void()> redraw_;
+  QPointer<FitDialog> fitDialog_;
+  std::function<void()> fitIterationChanged_;
 };
 
 // The program's name as message boxes show it.

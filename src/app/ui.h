@@ -11,6 +11,7 @@
 namespace zentrel {
 
 class DialogModel;
+class FitDialogModel;
 class SetPickerModel;
 
 // What a file dialog shows. Filters use Qt's syntax
@@ -54,6 +55,11 @@ class Ui {
   // "Save changes to %1?" before a modified document is replaced: true Yes,
   // false No, nothing Cancel.
   virtual std::optional<bool> askSaveChanges(const std::string& documentTitle) = 0;
+
+  // Shows (and raises) the modeless fitting dialog bound to `dialog`; the
+  // window is made on the first call and kept. A Ui without windows has
+  // nothing to show: the model alone is the dialog.
+  virtual void showFitDialog(FitDialogModel& dialog) { (void)dialog; }
 };
 
 }  // namespace zentrel

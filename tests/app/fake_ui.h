@@ -45,6 +45,7 @@ class FakeUi : public Ui {
   };
   std::vector<ShownFileDialog> fileDialogsShown;
   int redraws = 0;
+  int fitDialogShows = 0;
 
   bool pickFromList(SetPickerModel& picker) override {
     pickersShown.push_back({picker.title(), picker.lines()});
@@ -86,6 +87,7 @@ class FakeUi : public Ui {
     fileDialogsShown.push_back({ShownFileDialog::Save, request});
     return NextFileAnswer();
   }
+  void showFitDialog(FitDialogModel&) override { ++fitDialogShows; }
   std::optional<std::string> clipboardText() override { return clipboard; }
   void setClipboardText(const std::string& text) override { clipboard = text; }
   std::optional<bool> askSaveChanges(const std::string& documentTitle) override {

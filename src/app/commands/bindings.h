@@ -20,5 +20,6 @@ std::span<const CommandBinding> IoCommandBindings();          // io_commands.cpp
 std::span<const CommandBinding> ExpressionCommandBindings();  // expression_commands.cpp
 std::span<const CommandBinding> FileCommandBindings();        // file_commands.cpp
 std::span<const CommandBinding> InteractionCommandBindings();  // interaction_commands.cpp
+std::span<const CommandBinding> FitCommandBindings();          // fit_commands.cpp
 
 }  // namespace zentrel

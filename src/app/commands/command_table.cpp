@@ -144,6 +144,7 @@ constexpr std::span<const CommandBinding> (*kBindingLists[])() = {
     &ExpressionCommandBindings,
     &FileCommandBindings,
     &InteractionCommandBindings,
+    &FitCommandBindings,
 };
 
 const std::vector<CommandInfo>& Table() {
