@@ -27,6 +27,7 @@
 #include "app/commands/command_table.h"
 #include "app/commands/dispatch.h"
 #include "app/commands/file_commands.h"
+#include "app/dialogs/fit_dialog.h"
 #include "app/fit_iteration.h"
 #include "app_icon.h"
 #include "graph_export.h"
@@ -75,6 +76,8 @@ CMainFrame::CMainFrame()
   connect(view_, &CZentrelView::cursorMoved, this, &CMainFrame::updatePanes);
   fitTimer_.setInterval(0);
   connect(&fitTimer_, &QTimer::timeout, this, &CMainFrame::iterateFits);
+  // The Fitting dialog's Iterate button starts the idle passes.
+  ui_.setFitIterationChanged([this] { refresh(); });
   qApp->installEventFilter(this);
   resize(900, 680);
   view_->setFocus();
@@ -83,6 +86,8 @@ CMainFrame::CMainFrame()
 
 CMainFrame::~CMainFrame() {
   qApp->removeEventFilter(this);
+  // The document (and the dialog's model with it) goes before the windows.
+  ui_.detachFitDialog();
   delete help_;
 }
 
@@ -142,6 +147,8 @@ void CMainFrame::refresh() {
   setWindowTitle(QString::fromStdString(doc_.Caption()));
   updateCommandStates();
   updatePanes();
+  // A command may have destroyed the fit the Fitting dialog shows.
+  if (FitDialogModel* dialog = ExistingFitDialog(doc_)) dialog->releaseIfGone();
   if (!fitTimer_.isActive() && AnyFitIterating(doc_)) fitTimer_.start();
 }
 
@@ -373,7 +380,11 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 // Fit iteration ----------------------------------------------------------------
 
 void CMainFrame::iterateFits() {
+  // A failure's message box runs an event loop in which the timer fires.
+  if (iteratingFits_) return;
+  iteratingFits_ = true;
   const bool more = IterateFitsOnce(doc_, ui_);
+  iteratingFits_ = false;
   if (!more) {
     fitTimer_.stop();
     // The finished fits show at once.

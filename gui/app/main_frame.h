@@ -106,6 +106,7 @@ class CMainFrame : public QMainWindow {
   QList<QAction*> recentActions_;
   QToolBar* toolbar_ = nullptr;
   QTimer fitTimer_;
+  bool iteratingFits_ = false;
   std::unique_ptr<QPrinter> printer_;
   QPointer<HelpWindow> help_;
   std::string rememberedPath_;

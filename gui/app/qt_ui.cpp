@@ -15,6 +15,9 @@
 #include "app/dialogs/set_picker.h"
 #include "app/dialogs/form_dialog.h"
 #include "app/dialogs/text_dialog.h"
+#include "app/dialogs/xrange_dialog.h"
+#include "fit_dialog.h"
+#include "xrange_dialog.h"
 #include "create_dataset_dialog.h"
 #include "custom_equations_dialog.h"
 #include "fft_options_dialog.h"
@@ -48,6 +51,7 @@ bool QtUi::runDialog(DialogModel& model) {
     return FftOptionsDialog(*fft, parent_).exec() == QDialog::Accepted;
   if (auto* operations = dynamic_cast<SetOperationsDialogModel*>(&model))
     return SetOperationsDialog(*operations, parent_).exec() == QDialog::Accepted;
+  if (auto* range = dynamic_cast<XrangeDialogModel*>(&model)) return XrangeDialog(*range, parent_).exec() == QDialog::Accepted;
   // A model without a dialog of its own: one edit per field.
   return FieldDialog(model, parent_).exec() == QDialog::Accepted;
 }
@@ -130,6 +134,21 @@ std::optional<bool> QtUi::askSaveChanges(const std::string& documentTitle) {
   if (answer == QMessageBox::Yes) return true;
   if (answer == QMessageBox::No) return false;
   return std::nullopt;
+}
+
+void QtUi::showFitDialog(FitDialogModel& dialog) {
+  // Made once and kept; hiding it never destroys it.
+  if (!fitDialog_) fitDialog_ = new FitDialog(dialog, *this, parent_);
+  fitDialog_->syncFromModel();
+  fitDialog_->show();
+  fitDialog_->raise();
+  fitDialog_->activateWindow();
+}
+
+FitDialog* QtUi::fitDialogWindow() const { return fitDialog_.data(); }
+
+void QtUi::detachFitDialog() {
+  if (fitDialog_) fitDialog_->detach();
 }
 
 }  // namespace zentrel

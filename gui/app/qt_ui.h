@@ -1,15 +1,17 @@
 #pragma once
 // The Ui of the desktop program: real dialogs, the clipboard and the view.
 
+#include <QPointer>
+#include <QProgressDialog>
 #include <QWidget>
 #include <functional>
 #include <memory>
 
-#include <QProgressDialog>
-
 #include "app/ui.h"
 
 namespace zentrel {
+
+class FitDialog;
 
 class QtUi : public Ui {
  public:
@@ -31,15 +33,28 @@ class QtUi : public Ui {
   // has taken about a tenth of a second (qt_ui_progress.cpp).
   ProgressCallback beginProgress(const std::string& label) override;
   void endProgress() override;
+  void showFitDialog(FitDialogModel& dialog) override;
 
   QWidget* parent() const { return parent_; }
   // The progress dialog of the operation running now, if any (for tests).
   QProgressDialog* progressDialog() const { return progress_.get(); }
 
+  // The Fitting window once made; null before.
+  FitDialog* fitDialogWindow() const;
+  // Before the model goes (at program end): the window lets go of it.
+  void detachFitDialog();
+  // The Iterate button was pressed: whoever runs the idle passes hears it.
+  void setFitIterationChanged(std::function<void()> changed) { fitIterationChanged_ = std::move(changed); }
+  void fitIterationChanged() {
+    if (fitIterationChanged_) fitIterationChanged_();
+  }
+
  private:
   QWidget* parent_;
   std::function<void()> redraw_;
   std::unique_ptr<QProgressDialog> progress_;
+  QPointer<FitDialog> fitDialog_;
+  std::function<void()> fitIterationChanged_;
 };
 
 // The program's name as message boxes show it.

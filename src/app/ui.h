@@ -13,6 +13,7 @@
 namespace zentrel {
 
 class DialogModel;
+class FitDialogModel;
 class SetPickerModel;
 
 // What a file dialog shows. Filters use Qt's syntax
@@ -62,6 +63,11 @@ class Ui {
   // endProgress() follows every beginProgress(); use ProgressScope.
   virtual ProgressCallback beginProgress(const std::string& /*label*/) { return {}; }
   virtual void endProgress() {}
+
+  // Shows (and raises) the modeless fitting dialog bound to `dialog`; the
+  // window is made on the first call and kept. A Ui without windows has
+  // nothing to show: the model alone is the dialog.
+  virtual void showFitDialog(FitDialogModel& dialog) { (void)dialog; }
 };
 
 // Shows progress for the life of one long operation.

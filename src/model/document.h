@@ -15,6 +15,13 @@ namespace zentrel {
 
 using SetList = std::vector<std::unique_ptr<Data_Set>>;
 
+// Something a higher layer keeps for as long as the document lives (the
+// fitting dialog's state); the document only owns it.
+class DocumentCompanion {
+ public:
+  virtual ~DocumentCompanion() = default;
+};
+
 class CZentrelDoc {
  public:
   CZentrelDoc();
@@ -77,6 +84,9 @@ class CZentrelDoc {
   double cursorX = 0.0, cursorY = 0.0;
   // File the document was last opened from or saved to; empty when untitled.
   std::string pathName;
+  // The fitting dialog (app/dialogs/fit_dialog.h), made on first use. It
+  // refers to its fit by serial, so destroying fits never leaves it dangling.
+  std::unique_ptr<DocumentCompanion> fitDialog;
 
   // Ends the scaled subtraction: no preview, no sets to refill it from.
   void StopScaledSubtraction();

@@ -1,6 +1,7 @@
 #include "model/fit.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "model/data_set.h"
 #include "model/fit_kinds.h"
@@ -8,7 +9,17 @@
 
 namespace zentrel {
 
-Fit::Fit() { freeFlags.fill(1); }
+namespace {
+
+std::uint64_t NextFitSerial() {
+  // Batch fits are made on worker threads.
+  static std::atomic<std::uint64_t> next{1};
+  return next.fetch_add(1, std::memory_order_relaxed);
+}
+
+}  // namespace
+
+Fit::Fit() : serial(NextFitSerial()) { freeFlags.fill(1); }
 
 Fit::Fit(const Fit& source) : Fit() {
   hidden = source.hidden;

@@ -104,6 +104,11 @@ class Fit {
   std::vector<double> splineSecondDerivatives;
 
   LevenbergMarquardtState lm;
+
+  // Never shared by two fits of one run, copies included: lets a holder of
+  // a fit (the fitting dialog) find out whether it still exists without
+  // touching a pointer that may dangle.
+  const std::uint64_t serial;
 };
 
 // Simpson's rule over a set's y values on its mean x spacing; 0 below 5 points.

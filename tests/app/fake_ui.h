@@ -51,6 +51,7 @@ class FakeUi : public Ui {
   int progressOpen = 0;
   int progressReports = 0;
   int cancelProgressAfter = -1;
+  int fitDialogShows = 0;
 
   bool pickFromList(SetPickerModel& picker) override {
     pickersShown.push_back({picker.title(), picker.lines()});
@@ -92,6 +93,7 @@ class FakeUi : public Ui {
     fileDialogsShown.push_back({ShownFileDialog::Save, request});
     return NextFileAnswer();
   }
+  void showFitDialog(FitDialogModel&) override { ++fitDialogShows; }
   std::optional<std::string> clipboardText() override { return clipboard; }
   void setClipboardText(const std::string& text) override { clipboard = text; }
   std::optional<bool> askSaveChanges(const std::string& documentTitle) override {

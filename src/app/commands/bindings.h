@@ -22,5 +22,6 @@ std::span<const CommandBinding> FileCommandBindings();        // file_commands.c
 std::span<const CommandBinding> InteractionCommandBindings();  // interaction_commands.cpp
 std::span<const CommandBinding> TransformCommandBindings();   // transform_commands.cpp
 std::span<const CommandBinding> SetArithmeticCommandBindings();  // set_arithmetic_commands.cpp
+std::span<const CommandBinding> FitCommandBindings();          // fit_commands.cpp
 
 }  // namespace zentrel

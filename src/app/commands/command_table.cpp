@@ -146,6 +146,7 @@ constexpr std::span<const CommandBinding> (*kBindingLists[])() = {
     &InteractionCommandBindings,
     &TransformCommandBindings,
     &SetArithmeticCommandBindings,
+    &FitCommandBindings,
 };
 
 const std::vector<CommandInfo>& Table() {

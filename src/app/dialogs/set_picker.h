@@ -25,6 +25,8 @@ class SetPickerModel {
 
   // -1 while no line is selected (the initial state).
   int selected = -1;
+  // The lines are a set's fits (scripts answer with fit= instead of set=).
+  bool picksFit = false;
 
  private:
   std::string title_;

@@ -8,6 +8,7 @@
 #include "app/commands/command_table.h"
 #include "app/commands/dispatch.h"
 #include "app/document_json.h"
+#include "app/script/fit_script.h"
 #include "app/script/script_values.h"
 #include "model/document.h"
 #include "util/atomic_file.h"
@@ -130,6 +131,8 @@ std::string ScriptRunner::runScriptOnly(const ScriptLine& line, bool& handled) {
   }
   if (name == "render") return render(line);
   if (name == "new-set") return newSet(line);
+  if (name == "fit-dialog") return RunFitDialogLine(doc_, ui_, line, out_);
+  if (name == "iterate") return RunIterateLine(doc_, ui_, line, out_);
   handled = false;
   return {};
 }

@@ -23,8 +23,11 @@ void ScriptUi::fail(std::string message) {
 bool ScriptUi::cancelled() { return line_ != nullptr && line_->takeFlag("cancel"); }
 
 bool ScriptUi::pickFromList(SetPickerModel& picker) {
-  ++pickersAsked_;
-  const std::string key = pickersAsked_ == 1 ? "set" : "set" + std::to_string(pickersAsked_);
+  std::string key = "fit";
+  if (!picker.picksFit) {
+    ++pickersAsked_;
+    key = pickersAsked_ == 1 ? "set" : "set" + std::to_string(pickersAsked_);
+  }
   if (cancelled()) return false;
   const auto answer = line_ ? line_->take(key) : std::nullopt;
   if (!answer) {
@@ -45,7 +48,7 @@ bool ScriptUi::pickFromList(SetPickerModel& picker) {
       return true;
     }
   }
-  fail(key + "=\"" + *answer + "\" names no set");
+  fail(key + "=\"" + *answer + (picker.picksFit ? "\" names no fit" : "\" names no set"));
   return false;
 }
 

@@ -1,0 +1,342 @@
+#include "fit_dialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "model/fit_kinds.h"
+#include "qt_ui.h"
+
+namespace zentrel {
+
+namespace {
+
+// Sets a text unless it is already there or the person is typing into it.
+void Show(QLineEdit* edit, const std::string& text) {
+  const QString value = ToQString(text);
+  if (edit->hasFocus() && edit->isModified()) return;
+  if (edit->text() != value) edit->setText(value);
+  edit->setModified(false);
+  edit->setCursorPosition(0);
+}
+
+QLineEdit* ReadOnly(QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  edit->setReadOnly(true);
+  edit->setFocusPolicy(Qt::ClickFocus);
+  return edit;
+}
+
+}  // namespace
+
+FitDialog::FitDialog(FitDialogModel& model, QtUi& ui, QWidget* parent) : QDialog(parent), model_(&model), ui_(ui) {
+  setObjectName(QStringLiteral("FitDialog"));
+  setWindowTitle(QStringLiteral("Fitting"));
+  setModal(false);
+  build();
+  model_->changed = [this] { syncFromModel(); };
+  syncFromModel();
+}
+
+FitDialog::~FitDialog() { detach(); }
+
+void FitDialog::detach() {
+  if (model_ != nullptr) model_->changed = nullptr;
+  model_ = nullptr;
+}
+
+void FitDialog::build() {
+  auto* outer = new QVBoxLayout(this);
+
+  // The model and its settings.
+  auto* settings = new QGridLayout;
+  outer->addLayout(settings);
+  name_ = new QLineEdit(this);
+  name_->setObjectName(QStringLiteral("fitName"));
+  fitFunction_ = new QComboBox(this);
+  fitFunction_->setObjectName(QStringLiteral("fittingFn"));
+  for (auto name : kModelNames) fitFunction_->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+  order_ = new QLineEdit(this);
+  order_->setObjectName(QStringLiteral("order"));
+  order_->setMaximumWidth(60);
+  iterations_ = ReadOnly(this);
+  iterations_->setObjectName(QStringLiteral("iterations"));
+  method_ = new QComboBox(this);
+  method_->setObjectName(QStringLiteral("fitMethod"));
+  method_->addItems({QStringLiteral("Gridless"), QStringLiteral("Levenberg-Marquardt")});
+  fitStart_ = new QLineEdit(this);
+  fitStart_->setObjectName(QStringLiteral("fitStart"));
+  fitEnd_ = new QLineEdit(this);
+  fitEnd_->setObjectName(QStringLiteral("fitEnd"));
+  settings->addWidget(new QLabel(QStringLiteral("Fit Name:"), this), 0, 0);
+  settings->addWidget(name_, 0, 1, 1, 3);
+  settings->addWidget(new QLabel(QStringLiteral("Fitting Fn:"), this), 1, 0);
+  settings->addWidget(fitFunction_, 1, 1);
+  settings->addWidget(new QLabel(QStringLiteral("Order:"), this), 1, 2);
+  settings->addWidget(order_, 1, 3);
+  settings->addWidget(new QLabel(QStringLiteral("Fit Method:"), this), 2, 0);
+  settings->addWidget(method_, 2, 1);
+  settings->addWidget(new QLabel(QStringLiteral("Iterations:"), this), 2, 2);
+  settings->addWidget(iterations_, 2, 3);
+  settings->addWidget(new QLabel(QStringLiteral("Fit Start:"), this), 3, 0);
+  settings->addWidget(fitStart_, 3, 1);
+  settings->addWidget(new QLabel(QStringLiteral("Fit End:"), this), 3, 2);
+  settings->addWidget(fitEnd_, 3, 3);
+
+  auto* limits = new QHBoxLayout;
+  limits->addWidget(new QLabel(QStringLiteral("Limit Set:"), this));
+  limitSets_ = new QButtonGroup(this);
+  for (int k = 0; k < 3; ++k) {
+    auto* radio = new QRadioButton(QString::number(k + 1), this);
+    radio->setObjectName(QStringLiteral("limitSet%1").arg(k + 1));
+    limitSets_->addButton(radio, k);
+    limits->addWidget(radio);
+  }
+  limits->addSpacing(20);
+  limits->addWidget(new QLabel(QStringLiteral("Chi Weighting:"), this));
+  weightings_ = new QButtonGroup(this);
+  const char* const weightingNames[] = {"Equal", "1/Y", "1/Sigma^2", "1/Sqrt(Y)"};
+  for (int k = 0; k < 4; ++k) {
+    auto* radio = new QRadioButton(QString::fromUtf8(weightingNames[k]), this);
+    weightings_->addButton(radio, k);
+    limits->addWidget(radio);
+  }
+  limits->addStretch();
+  outer->addLayout(limits);
+
+  auto* custom = new QHBoxLayout;
+  equationLabel_ = new QLabel(QStringLiteral("Custom Equation:"), this);
+  equation_ = new QLineEdit(this);
+  equation_->setObjectName(QStringLiteral("customEquation"));
+  list_ = new QPushButton(QStringLiteral("List"), this);
+  custom->addWidget(equationLabel_);
+  custom->addWidget(equation_, 1);
+  custom->addWidget(list_);
+  outer->addLayout(custom);
+
+  auto* convolve = new QHBoxLayout;
+  auto* convolveButton = new QPushButton(QStringLiteral("Convolve with:"), this);
+  convolveName_ = ReadOnly(this);
+  convolve->addWidget(convolveButton);
+  convolve->addWidget(convolveName_, 1);
+  outer->addLayout(convolve);
+
+  // The parameters: free check box captioned with the name, value, error.
+  auto* box = new QGroupBox(QStringLiteral("Parameters"), this);
+  auto* grid = new QGridLayout(box);
+  grid->addWidget(new QLabel(QStringLiteral("Free"), box), 0, 0);
+  grid->addWidget(new QLabel(QStringLiteral("Value"), box), 0, 1);
+  grid->addWidget(new QLabel(QStringLiteral("Std. error"), box), 0, 2);
+  for (int i = 0; i < kFitDialogRows; ++i) {
+    checks_[static_cast<size_t>(i)] = new QCheckBox(QStringLiteral("a%1").arg(i), box);
+    values_[static_cast<size_t>(i)] = new QLineEdit(box);
+    values_[static_cast<size_t>(i)]->setObjectName(QStringLiteral("param%1").arg(i));
+    errors_[static_cast<size_t>(i)] = new QLabel(box);
+    errors_[static_cast<size_t>(i)]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(checks_[static_cast<size_t>(i)], i + 1, 0);
+    grid->addWidget(values_[static_cast<size_t>(i)], i + 1, 1);
+    grid->addWidget(errors_[static_cast<size_t>(i)], i + 1, 2);
+    checks_[static_cast<size_t>(i)]->hide();
+    values_[static_cast<size_t>(i)]->hide();
+    errors_[static_cast<size_t>(i)]->hide();
+  }
+  grid->setColumnStretch(1, 1);
+  outer->addWidget(box);
+
+  auto* chi = new QHBoxLayout;
+  chiSquare_ = ReadOnly(this);
+  chiSquare_->setObjectName(QStringLiteral("chiSquared"));
+  reducedChiSquare_ = new QLabel(this);
+  chi->addWidget(new QLabel(QStringLiteral("Chi Squared:"), this));
+  chi->addWidget(chiSquare_, 1);
+  chi->addWidget(reducedChiSquare_);
+  outer->addLayout(chi);
+
+  auto* buttons = new QHBoxLayout;
+  auto* copy = new QPushButton(QStringLiteral("Copy Params"), this);
+  auto* paste = new QPushButton(QStringLiteral("Paste Params"), this);
+  auto* colour = new QPushButton(QStringLiteral("Change Color"), this);
+  iterate_ = new QPushButton(QStringLiteral("Iterate"), this);
+  iterate_->setObjectName(QStringLiteral("iterate"));
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setObjectName(QStringLiteral("ok"));
+  ok->setAutoDefault(false);
+  iterate_->setAutoDefault(false);
+  for (QPushButton* button : {copy, paste, colour, iterate_, ok}) buttons->addWidget(button);
+  outer->addLayout(buttons);
+
+  // What the person does reaches the model as the dialog's events.
+  connect(name_, &QLineEdit::editingFinished, this, [this] {
+    if (model_ == nullptr) return;
+    model_->nameText = ToStdString(name_->text());
+    name_->setModified(false);
+    model_->nameLostFocus();
+  });
+  connect(fitFunction_, &QComboBox::activated, this, [this] { applyModelChoice(); });
+  fitFunction_->installEventFilter(this);
+  connect(order_, &QLineEdit::editingFinished, this, [this] { applyModelChoice(); });
+  connect(fitStart_, &QLineEdit::editingFinished, this, [this] {
+    if (model_ == nullptr) return;
+    model_->fitStartText = ToStdString(fitStart_->text());
+    fitStart_->setModified(false);
+    model_->fitStartLostFocus();
+  });
+  connect(fitEnd_, &QLineEdit::editingFinished, this, [this] {
+    if (model_ == nullptr) return;
+    model_->fitStartText = ToStdString(fitStart_->text());
+    model_->fitEndText = ToStdString(fitEnd_->text());
+    fitStart_->setModified(false);
+    fitEnd_->setModified(false);
+    model_->fitEndLostFocus();
+  });
+  connect(limitSets_, &QButtonGroup::idClicked, this, [this](int k) {
+    if (model_ == nullptr) return;
+    model_->fitStartText = ToStdString(fitStart_->text());
+    model_->fitEndText = ToStdString(fitEnd_->text());
+    model_->switchLimitSet(k);
+  });
+  connect(weightings_, &QButtonGroup::idClicked, this, [this](int k) {
+    if (model_ != nullptr) model_->weightingClicked(k);
+  });
+  connect(method_, &QComboBox::activated, this, [this](int k) {
+    if (model_ != nullptr) model_->methodChanged(k);
+  });
+  connect(equation_, &QLineEdit::editingFinished, this, [this] {
+    if (model_ == nullptr || syncing_) return;
+    const std::string text = ToStdString(equation_->text());
+    if (!equation_->isModified() && text == model_->customEquationText) return;
+    model_->customEquationText = text;
+    equation_->setModified(false);
+    model_->customEquationLostFocus(ui_);
+  });
+  connect(list_, &QPushButton::clicked, this, [this] {
+    if (model_ != nullptr) model_->list(ui_);
+  });
+  connect(convolveButton, &QPushButton::clicked, this, [this] {
+    if (model_ != nullptr) model_->convolveWith(ui_);
+  });
+  for (int i = 0; i < kFitDialogRows; ++i) {
+    const auto row = static_cast<size_t>(i);
+    connect(values_[row], &QLineEdit::editingFinished, this, [this, i, row] {
+      if (model_ == nullptr) return;
+      model_->paramTexts[row] = ToStdString(values_[row]->text());
+      values_[row]->setModified(false);
+      model_->applyParameterRow(i);
+    });
+    connect(checks_[row], &QCheckBox::clicked, this, [this, i, row](bool checked) {
+      if (model_ == nullptr) return;
+      model_->paramTexts[row] = ToStdString(values_[row]->text());
+      model_->paramChecks[row] = checked;
+      model_->applyParameterRow(i);
+    });
+  }
+  connect(copy, &QPushButton::clicked, this, [this] {
+    if (model_ != nullptr) model_->copyParams(ui_);
+  });
+  connect(paste, &QPushButton::clicked, this, [this] {
+    if (model_ != nullptr) model_->pasteParams(ui_);
+  });
+  connect(colour, &QPushButton::clicked, this, [this] {
+    if (model_ != nullptr) model_->changeColor(ui_);
+  });
+  connect(iterate_, &QPushButton::clicked, this, [this] {
+    if (model_ == nullptr) return;
+    model_->toggleIterate();
+    iterationToggled();
+  });
+  connect(ok, &QPushButton::clicked, this, &FitDialog::accept);
+  // Return finishes an edit; it never presses a button.
+  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
+}
+
+void FitDialog::applyModelChoice() {
+  if (model_ == nullptr || syncing_) return;
+  model_->modelName = ToStdString(fitFunction_->currentText());
+  model_->orderText = ToStdString(order_->text());
+  order_->setModified(false);
+  model_->modelLostFocus();
+}
+
+void FitDialog::iterationToggled() { ui_.fitIterationChanged(); }
+
+bool FitDialog::eventFilter(QObject* watched, QEvent* event) {
+  // "Fitting Fn:" applies its choice when it loses focus, like "Order:".
+  if (watched == fitFunction_ && event->type() == QEvent::FocusOut) applyModelChoice();
+  return QDialog::eventFilter(watched, event);
+}
+
+void FitDialog::syncFromModel() {
+  if (model_ == nullptr || syncing_) return;
+  syncing_ = true;
+  const FitDialogModel& m = *model_;
+  Show(name_, m.nameText);
+  Show(iterations_, m.iterationsText);
+  Show(order_, m.orderText);
+  Show(fitStart_, m.fitStartText);
+  Show(fitEnd_, m.fitEndText);
+  Show(equation_, m.customEquationText);
+  Show(convolveName_, m.convolveText);
+  Show(chiSquare_, m.chiSquareText);
+  reducedChiSquare_->setText(m.reducedChiSquareText.empty()
+                                 ? QString()
+                                 : QStringLiteral("χ²/ν: %1").arg(ToQString(m.reducedChiSquareText)));
+  const int modelIndex = fitFunction_->findText(ToQString(m.modelName));
+  if (modelIndex >= 0 && fitFunction_->currentIndex() != modelIndex) fitFunction_->setCurrentIndex(modelIndex);
+  if (method_->currentIndex() != m.methodIndex) method_->setCurrentIndex(m.methodIndex);
+  if (auto* button = limitSets_->button(m.limitSetIndex)) button->setChecked(true);
+  if (auto* button = weightings_->button(m.weightingIndex)) button->setChecked(true);
+  equationLabel_->setVisible(m.customEquationVisible);
+  equation_->setVisible(m.customEquationVisible);
+  list_->setVisible(m.customEquationVisible);
+  for (int i = 0; i < kFitDialogRows; ++i) {
+    const auto row = static_cast<size_t>(i);
+    const bool visible = i < m.rowsShown;
+    checks_[row]->setVisible(visible);
+    values_[row]->setVisible(visible);
+    errors_[row]->setVisible(visible);
+    if (!visible) continue;
+    checks_[row]->setText(ToQString(m.paramCaptions[row]));
+    checks_[row]->setChecked(m.paramChecks[row]);
+    Show(values_[row], m.paramTexts[row]);
+    errors_[row]->setText(m.errorTexts[row].empty() ? QString() : QStringLiteral("± %1").arg(ToQString(m.errorTexts[row])));
+  }
+  iterate_->setText(ToQString(m.iterateCaption));
+  // A dialog whose fit went away hides; so does one the model hid.
+  if (!m.isVisible() && isVisible()) hide();
+  syncing_ = false;
+}
+
+void FitDialog::accept() {
+  if (model_ == nullptr) {
+    hide();
+    return;
+  }
+  // Texts typed but not yet left count, as they do when OK takes the focus.
+  model_->nameText = ToStdString(name_->text());
+  model_->modelName = ToStdString(fitFunction_->currentText());
+  model_->orderText = ToStdString(order_->text());
+  model_->pressOk();
+  hide();
+}
+
+void FitDialog::reject() {
+  if (model_ != nullptr) model_->hide();
+  hide();
+}
+
+void FitDialog::closeEvent(QCloseEvent* event) {
+  if (model_ != nullptr) model_->hide();
+  event->accept();
+}
+
+}  // namespace zentrel

@@ -1,0 +1,147 @@
+#pragma once
+// The modeless "Fitting" dialog: one per document, made on first use, then
+// only shown, hidden and pointed at another fit. This class holds what the
+// dialog's controls show (as texts, the way a person sees and types them)
+// and what happens when a control loses focus or is clicked; the window in
+// the desktop program only binds widgets to it.
+//
+// The dialog refers to its fit by serial number and looks it up in the
+// document on every use: a fit destroyed by any command (Delete Fit, Close
+// Data, Undo, New, Open, ...) simply disappears from the dialog, which then
+// hides and shows nothing editable.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "model/document.h"
+#include "model/fit.h"
+
+namespace zentrel {
+
+class Ui;
+
+// Rows of parameter edits and check boxes ("a0".."a16").
+inline constexpr int kFitDialogRows = kMaxFitParameters;
+
+class FitDialogModel : public DocumentCompanion {
+ public:
+  // A fit range and the free flags that go with it, as one "Limit Set:" holds.
+  struct LimitSet {
+    double start = 0.0;
+    double end = 0.0;
+    std::array<int, kMaxFitParameters> freeFlags;
+    LimitSet() { freeFlags.fill(1); }
+  };
+
+  explicit FitDialogModel(CZentrelDoc& doc) : doc_(doc) {}
+
+  // The fit being edited; null before the first openFit and once that fit no
+  // longer exists.
+  Fit* fit() const;
+  bool hasWindow() const { return created_; }
+  // Shown and editing a fit that exists.
+  bool isVisible() const { return visible_ && fit() != nullptr; }
+
+  // Creates the window's state on first use (the first data exchange).
+  void ensureCreated();
+  // Points the dialog at a fit and shows its values.
+  void openFit(Fit& fit);
+  // Makes the dialog visible and asks the Ui to show its window.
+  void showDialog(Ui& ui);
+  // OK: the data exchange (which applies the model selection), then hide.
+  void pressOk();
+  // Escape or the window's close button.
+  void hide();
+  // Lets go of a fit that no longer exists: hides the dialog. True when the
+  // dialog had to let go.
+  bool releaseIfGone();
+
+  // The first data exchange and every later one.
+  void dataExchange();
+  void refreshDisplay();
+  void applyModelSelection();
+  void readAllFields();
+  void applyParameterRow(int row);
+  void switchLimitSet(int index);
+
+  // Controls losing focus or clicked.
+  void modelLostFocus();  // "Fitting Fn:" and "Order:"
+  // "Fit Name:": a typed name is kept even when no model change follows.
+  void nameLostFocus();
+  void fitStartLostFocus();
+  void fitEndLostFocus();
+  // Compiles the custom equation edit; false (with the message shown) when
+  // it does not compile.
+  bool customEquationLostFocus(Ui& ui);
+  void methodChanged(int index);
+  void weightingClicked(int index);
+  void copyParams(Ui& ui);
+  void pasteParams(Ui& ui);
+  void changeColor(Ui& ui);
+  void convolveWith(Ui& ui);
+  // "List": the custom equation list; true when an equation was chosen.
+  bool list(Ui& ui);
+  // "Iterate" / "Stop Iterating".
+  void toggleIterate();
+
+  // Standard errors of the free parameters, computed when iteration stops
+  // or a fit that has been iterated is opened; cleared while it iterates.
+  void updateUncertainties();
+
+  // What the controls show.
+  std::string nameText;            // 1039 "Fit Name:"
+  std::string iterationsText;      // 1040 "Iterations:"
+  std::string modelName;           // 1028 "Fitting Fn:" selection
+  std::string orderText;           // 1035 "Order:"
+  std::string fitStartText;        // 1033 "Fit Start:"
+  std::string fitEndText;          // 1034 "Fit End:"
+  std::string customEquationText;  // 1057 "Custom Equation:"
+  bool customEquationVisible = false;  // the equation edit, its label and "List"
+  std::array<std::string, kFitDialogRows> paramTexts;
+  std::array<bool, kFitDialogRows> paramChecks{};
+  std::array<std::string, kFitDialogRows> paramCaptions;
+  // "±" column: the standard error of each parameter once known, else empty.
+  std::array<std::string, kFitDialogRows> errorTexts;
+  std::string reducedChiSquareText;  // χ²/ν next to the errors, once known
+  int rowsShown = 0;
+  int methodIndex = 0;     // 1032: 0 "Gridless", 1 "Levenberg-Marquardt"
+  int weightingIndex = 0;  // 1027, 1029, 1030, 1031
+  int limitSetIndex = 0;   // 1010..1012
+  std::string convolveText;    // 1043
+  std::string chiSquareText;   // 1015 "Chi Squared:"
+  std::string iterateCaption = "Iterate";  // button 3
+
+  std::array<LimitSet, 3> limitSets;
+
+  // Set by iteration when the dialog was refreshed and the graph still has
+  // to catch up.
+  bool graphRedrawPending = false;
+
+  // The window re-reads every text from the model (and repaints at once).
+  std::function<void()> changed;
+  void notifyChanged() const {
+    if (changed) changed();
+  }
+
+  CZentrelDoc& document() const { return doc_; }
+
+ private:
+  CZentrelDoc& doc_;
+  std::uint64_t fitSerial_ = 0;
+  bool created_ = false;
+  bool visible_ = false;
+};
+
+// The document's fitting dialog, made on first use.
+FitDialogModel& FitDialogOf(CZentrelDoc& doc);
+// The dialog when it was made already, else null.
+FitDialogModel* ExistingFitDialog(CZentrelDoc& doc);
+
+// The number in an edit as the dialog reads it: its first line (at most 255
+// characters) converted like strtod; nothing when no number starts it.
+std::optional<double> ReadEditNumber(const std::string& text);
+
+}  // namespace zentrel

@@ -1,0 +1,150 @@
+#include "app/script/fit_script.h"
+
+#include <algorithm>
+#include <cctype>
+#include <ostream>
+
+#include "app/dialogs/fit_dialog.h"
+#include "app/fit_iteration.h"
+#include "app/script/script_line.h"
+#include "app/script/script_ui.h"
+#include "app/script/script_values.h"
+#include "model/fit_kinds.h"
+
+namespace zentrel {
+
+namespace {
+
+constexpr long long kMaxIteratePasses = 10'000'000;
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+void PrintMessages(ScriptUi& ui, std::ostream& out) {
+  for (const auto& message : ui.takeMessages()) out << "message: " << message << '\n';
+}
+
+std::string ApplyFitDialogLine(FitDialogModel& dialog, ScriptUi& ui, const ScriptLine& line, std::ostream& out) {
+  if (auto value = line.take("limit-set")) {
+    const auto index = ParseInteger(*value);
+    if (!index || *index < 1 || *index > 3) return "limit-set=" + *value + " must be 1, 2 or 3";
+    dialog.switchLimitSet(static_cast<int>(*index) - 1);
+  }
+  const auto model = line.take("model");
+  const auto order = line.take("order");
+  if (model || order) {
+    if (model) {
+      if (std::find(kModelNames.begin(), kModelNames.end(), *model) == kModelNames.end())
+        return "model=\"" + *model + "\" is not a model of the catalogue";
+      dialog.modelName = *model;
+    }
+    if (order) {
+      if (!ParseInteger(*order)) return "order=" + *order + " is not a whole number";
+      dialog.orderText = *order;
+    }
+    dialog.modelLostFocus();
+  }
+  if (line.takeFlag("list") && dialog.list(ui) == false && !ui.error().empty()) return ui.error();
+  if (auto equation = line.take("equation")) {
+    dialog.customEquationText = *equation;
+    if (!dialog.customEquationLostFocus(ui)) return "equation=\"" + *equation + "\" does not compile";
+  }
+  if (auto name = line.take("name")) {
+    dialog.nameText = *name;
+    dialog.nameLostFocus();
+  }
+  for (int row = 0; row < kFitDialogRows; ++row) {
+    const auto value = line.take("a" + std::to_string(row));
+    const auto free = line.take("free" + std::to_string(row));
+    if (!value && !free) continue;
+    if (row >= dialog.rowsShown)
+      return "a" + std::to_string(row) + ": the dialog shows " + std::to_string(dialog.rowsShown) + " parameters";
+    if (value) {
+      if (!ParseDouble(*value)) return "a" + std::to_string(row) + "=" + *value + " is not a number";
+      dialog.paramTexts[static_cast<size_t>(row)] = *value;
+    }
+    if (free) {
+      if (*free != "0" && *free != "1") return "free" + std::to_string(row) + "=" + *free + " must be 0 or 1";
+      dialog.paramChecks[static_cast<size_t>(row)] = *free == "1";
+    }
+    dialog.applyParameterRow(row);
+  }
+  if (auto start = line.take("start")) {
+    if (!ParseDouble(*start)) return "start=" + *start + " is not a number";
+    dialog.fitStartText = *start;
+    dialog.fitStartLostFocus();
+  }
+  if (auto end = line.take("end")) {
+    if (!ParseDouble(*end)) return "end=" + *end + " is not a number";
+    dialog.fitEndText = *end;
+    dialog.fitEndLostFocus();
+  }
+  if (auto method = line.take("method")) {
+    const std::string m = Lower(*method);
+    if (m == "lm" || m == "levenberg-marquardt") dialog.methodChanged(kMethodLevenbergMarquardt);
+    else if (m == "gridless") dialog.methodChanged(kMethodGridless);
+    else return "method=" + *method + " must be lm or gridless";
+  }
+  if (auto weighting = line.take("weighting")) {
+    static const char* const kWeightings[] = {"equal", "1/y", "1/sigma^2", "1/sqrt(y)"};
+    const std::string w = Lower(*weighting);
+    const auto found = std::find(std::begin(kWeightings), std::end(kWeightings), w);
+    if (found == std::end(kWeightings)) return "weighting=" + *weighting + " must be equal, 1/y, 1/sigma^2 or 1/sqrt(y)";
+    dialog.weightingClicked(static_cast<int>(found - std::begin(kWeightings)));
+  }
+  if (line.takeFlag("convolve-with")) {
+    dialog.convolveWith(ui);
+    if (!ui.error().empty()) return ui.error();
+  }
+  if (line.has("color")) {
+    dialog.changeColor(ui);
+    if (!ui.error().empty()) return ui.error();
+  }
+  if (line.takeFlag("paste-params")) dialog.pasteParams(ui);
+  if (line.takeFlag("copy-params")) dialog.copyParams(ui);
+  if (line.takeFlag("iterate")) dialog.toggleIterate();
+  if (line.takeFlag("print")) {
+    out << "Fit Name: " << dialog.nameText << "\nIterations: " << dialog.iterationsText
+        << "\nChi Squared: " << dialog.chiSquareText << '\n';
+    for (int row = 0; row < dialog.rowsShown; ++row) {
+      const auto i = static_cast<size_t>(row);
+      out << dialog.paramCaptions[i] << " = " << dialog.paramTexts[i];
+      if (!dialog.errorTexts[i].empty()) out << " +- " << dialog.errorTexts[i];
+      out << (dialog.paramChecks[i] ? "" : " (held)") << '\n';
+    }
+  }
+  if (line.takeFlag("ok")) dialog.pressOk();
+  return {};
+}
+
+}  // namespace
+
+std::string RunFitDialogLine(CZentrelDoc& doc, ScriptUi& ui, const ScriptLine& line, std::ostream& out) {
+  FitDialogModel* dialog = ExistingFitDialog(doc);
+  if (dialog != nullptr) dialog->releaseIfGone();
+  if (dialog == nullptr || !dialog->isVisible()) return "the Fitting dialog is not shown (fit or refit-set opens it)";
+  ui.beginLine(line);
+  std::string problem = ApplyFitDialogLine(*dialog, ui, line, out);
+  PrintMessages(ui, out);
+  if (problem.empty()) problem = ui.error();
+  return problem;
+}
+
+std::string RunIterateLine(CZentrelDoc& doc, ScriptUi& ui, const ScriptLine& line, std::ostream& out) {
+  const auto words = line.positional();
+  const auto passes = words.size() == 1 ? ParseInteger(words[0]) : std::nullopt;
+  if (!passes || *passes < 0 || *passes > kMaxIteratePasses)
+    return "iterate needs a number of passes (0 to " + std::to_string(kMaxIteratePasses) + ")";
+  ui.beginLine(line);
+  for (long long pass = 0; pass < *passes; ++pass) {
+    const bool more = IterateFitsOnce(doc, ui);
+    PrintMessages(ui, out);
+    // Passes with nothing iterating would change nothing.
+    if (!more) break;
+  }
+  return {};
+}
+
+}  // namespace zentrel

@@ -1,0 +1,85 @@
+#include "fit/fit_sampling.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "fit/model.h"
+#include "model/data_set.h"
+#include "model/fit.h"
+#include "numeric/numeric_error.h"
+
+namespace zentrel {
+
+namespace {
+
+// Keeps the caller's numeric error state across the sampling, which clears
+// every error it meets.
+class KeepNumericError {
+ public:
+  KeepNumericError() : saved_(NumericErrorState()) { ClearNumericError(); }
+  ~KeepNumericError() { NumericErrorState() = saved_; }
+  KeepNumericError(const KeepNumericError&) = delete;
+  KeepNumericError& operator=(const KeepNumericError&) = delete;
+
+ private:
+  NumericError saved_;
+};
+
+// Stores (x, model at x) at point i unless the model raised an error.
+bool AppendModelPoint(Data_Set& target, Fit& fit, double x, int& i) {
+  const double y = ModelValue(fit, x);
+  if (NumericErrorState().code != 0) {
+    ClearNumericError();
+    return false;
+  }
+  target.SetValue(0, i, x);
+  target.SetValue(1, i, y);
+  ++i;
+  return true;
+}
+
+}  // namespace
+
+GridSample sampleGrid(Fit* fit, double from, double to, double step) {
+  GridSample result;
+  if (fit == nullptr || step == 0.0) return result;
+  const double lo = std::min(from, to), hi = std::max(from, to);
+  const double increment = std::fabs(step);
+  if (hi >= lo) {
+    // A step too small for the range would never reach its end (x + step
+    // == x) or fill all memory first.
+    const double points = (hi - lo) / increment + 1.0;
+    if (!(points <= kMaxSampledPoints) || lo + increment == lo) {
+      result.tooManyPoints = true;
+      return result;
+    }
+  }
+  result.set = std::make_unique<Data_Set>();
+  result.set->name = fit->name;
+  if (!(hi >= lo)) return result;
+  KeepNumericError keep;
+  int i = 0;
+  double x = lo;
+  do {
+    AppendModelPoint(*result.set, *fit, x, i);
+    x += increment;
+  } while (x <= hi);
+  return result;
+}
+
+std::unique_ptr<Data_Set> sampleAtDataX(const Data_Set& set, Fit& fit) {
+  auto sampled = std::make_unique<Data_Set>();
+  sampled->name = fit.name;
+  KeepNumericError keep;
+  const int n = set.PointCount(0);
+  const double* xs = set.ColumnData(0);
+  int i = 0;
+  for (int j = 0; j < n; ++j) {
+    const double x = xs[j];
+    if (!(fit.fitStart <= x && x <= fit.fitEnd)) continue;
+    AppendModelPoint(*sampled, fit, x, i);
+  }
+  return sampled;
+}
+
+}  // namespace zentrel

@@ -1,0 +1,31 @@
+#pragma once
+// A fit's model sampled into a new data set, with the fit's own stored
+// parameters: on an even x grid, or at the x values of its data set.
+// Points where the model raises a math error are left out; the numeric
+// error state is the same afterwards as before.
+
+#include <memory>
+
+namespace zentrel {
+
+class Data_Set;
+class Fit;
+
+// More grid points than this are refused.
+inline constexpr int kMaxSampledPoints = 10'000'000;
+
+struct GridSample {
+  std::unique_ptr<Data_Set> set;  // null: no set (no fit, a zero step, too many points)
+  bool tooManyPoints = false;     // the grid would need more than kMaxSampledPoints
+};
+
+// From min(from, to) to max(from, to) in steps of |step|, x accumulated by
+// repeated addition. The set is named after the fit; it is empty when the
+// bounds are not ordered numbers.
+GridSample sampleGrid(Fit* fit, double from, double to, double step);
+
+// Every point of the set whose x lies in fitStart..fitEnd (inclusive), in
+// data order.
+std::unique_ptr<Data_Set> sampleAtDataX(const Data_Set& set, Fit& fit);
+
+}  // namespace zentrel

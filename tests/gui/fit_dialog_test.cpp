@@ -1,0 +1,140 @@
+// The Fitting window in the desktop program: opened by Fit, driven through
+// its widgets, iterating in idle passes while the event loop keeps running.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QtTest>
+#include <cmath>
+
+#include "app/dialogs/fit_dialog.h"
+#include "fit_dialog.h"
+#include "main_frame.h"
+#include "model/document.h"
+#include "model/fit.h"
+
+using namespace zentrel;
+
+class FitDialogTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<CMainFrame> frame;
+
+  CZentrelDoc& doc() { return frame->document(); }
+  template <typename T>
+  T* child(const char* name) {
+    return frame->ui().fitDialogWindow()->findChild<T*>(QString::fromLatin1(name));
+  }
+  void type(const char* name, const QString& text) {
+    auto* edit = child<QLineEdit>(name);
+    QVERIFY(edit != nullptr);
+    edit->setText(text);
+    edit->setModified(true);
+    emit edit->editingFinished();
+  }
+
+ private slots:
+  void init() {
+    QStandardPaths::setTestModeEnabled(true);
+    frame = std::make_unique<CMainFrame>();
+    frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+    // y = 3 exp(-x/2) + 0.5 on 20000 points.
+    auto set = std::make_unique<Data_Set>();
+    set->name = "decay";
+    for (int i = 0; i < 20000; ++i) {
+      const double x = i * 0.0005;
+      set->SetValue(0, i, x);
+      set->SetValue(1, i, 3 * std::exp(-x / 2) + 0.5);
+    }
+    doc().AppendSet(std::move(set));
+  }
+  void cleanup() {
+    doc().SetModifiedFlag(false);
+    frame.reset();
+  }
+
+  void iteratesToConvergenceWithoutBlocking() {
+    frame->runCommand(32789);  // Fit: the only set, no question
+    FitDialog* window = frame->ui().fitDialogWindow();
+    QVERIFY(window != nullptr);
+    QVERIFY(window->isVisible());
+    Fit* fit = doc().lastEditedFit;
+    QVERIFY(fit != nullptr);
+
+    // A model with three rows, then back to one exponential.
+    auto* fitFunction = child<QComboBox>("fittingFn");
+    fitFunction->setCurrentText(QStringLiteral("Polynomial"));
+    emit fitFunction->activated(fitFunction->currentIndex());
+    QCOMPARE(fit->modelKind, 1);
+    QVERIFY(!child<QLineEdit>("param3")->isVisibleTo(window));
+    fitFunction->setCurrentText(QStringLiteral("Exponential"));
+    emit fitFunction->activated(fitFunction->currentIndex());
+    QVERIFY(child<QLineEdit>("param3")->isVisibleTo(window));
+
+    type("param0", QStringLiteral("0"));
+    type("param2", QStringLiteral("1"));
+    type("param3", QStringLiteral("1"));
+    auto* x0 = window->findChildren<QCheckBox*>().at(1);
+    QCOMPARE(x0->text(), QStringLiteral("x0"));
+    x0->click();  // held
+    QCOMPARE(fit->freeFlags[1], 0);
+    auto* method = child<QComboBox>("fitMethod");
+    method->setCurrentIndex(1);
+    emit method->activated(1);
+    QCOMPARE(fit->method, kMethodLevenbergMarquardt);
+
+    // The event loop keeps running while the fit iterates.
+    int ticks = 0;
+    QTimer other;
+    connect(&other, &QTimer::timeout, [&ticks] { ++ticks; });
+    other.start(5);
+    auto* iterate = child<QPushButton>("iterate");
+    iterate->click();
+    QCOMPARE(iterate->text(), QStringLiteral("Stop Iterating"));
+    QVERIFY(frame->fitTimerActive());
+    QTRY_VERIFY_WITH_TIMEOUT(std::fabs(fit->params[3] - 2.0) < 1e-6 && fit->iterationCount > 5, 20000);
+    QVERIFY(ticks > 0);
+    QCOMPARE(child<QLineEdit>("iterations")->text().toInt(), fit->iterationCount);
+    QVERIFY(!child<QLineEdit>("chiSquared")->text().isEmpty());
+
+    iterate->click();
+    QCOMPARE(iterate->text(), QStringLiteral("Iterate"));
+    QVERIFY(!fit->iterating);
+    QTRY_VERIFY(!frame->fitTimerActive());
+    // The standard errors show once the fit has stopped.
+    bool errorShown = false;
+    for (QLabel* label : window->findChildren<QLabel*>())
+      if (label->text().startsWith(QStringLiteral("± "))) errorShown = true;
+    QVERIFY(errorShown);
+
+    // OK hides the window; Refit Last Edited Fit shows the same one again.
+    child<QPushButton>("ok")->click();
+    QVERIFY(!window->isVisible());
+    frame->runCommand(32850);
+    QCOMPARE(frame->ui().fitDialogWindow(), window);
+    QVERIFY(window->isVisible());
+  }
+
+  void deletingTheIteratingFitHidesTheWindow() {
+    frame->runCommand(32789);
+    FitDialog* window = frame->ui().fitDialogWindow();
+    child<QPushButton>("iterate")->click();
+    QVERIFY(frame->fitTimerActive());
+    frame->runCommand(32870);  // Delete All Fits: the only set, no question
+    QVERIFY(!window->isVisible());
+    QVERIFY(FitDialogOf(doc()).fit() == nullptr);
+    QTRY_VERIFY(!frame->fitTimerActive());
+    // Its buttons do nothing harmful now.
+    child<QPushButton>("iterate")->click();
+    type("param0", QStringLiteral("4"));
+  }
+};
+
+QTEST_MAIN(FitDialogTest)
+#include "fit_dialog_test.moc"
