@@ -12,12 +12,18 @@
 #include "app/dialogs/file_type_dialog.h"
 #include "app/dialogs/set_picker.h"
 #include "app/dialogs/form_dialog.h"
+#include "app/dialogs/operate_dialog.h"
+#include "app/dialogs/properties_dialog.h"
+#include "app/dialogs/smoothing_dialog.h"
 #include "app/dialogs/text_dialog.h"
 #include "create_dataset_dialog.h"
 #include "custom_equations_dialog.h"
 #include "field_dialog.h"
 #include "file_type_dialog.h"
 #include "form_dialog.h"
+#include "operate_dialog.h"
+#include "properties_dialog.h"
+#include "smoothing_dialog.h"
 #include "set_picker_dialog.h"
 #include "text_dialog.h"
 
@@ -40,6 +46,12 @@ bool QtUi::runDialog(DialogModel& model) {
     return CreateDataSetDialog(*create, parent_).exec() == QDialog::Accepted;
   if (auto* custom = dynamic_cast<CustomEquationsDialogModel*>(&model))
     return CustomEquationsDialog(*custom, *this, parent_).exec() == QDialog::Accepted;
+  if (auto* operate = dynamic_cast<OperateDialogModel*>(&model))
+    return OperateDialog(*operate, parent_).exec() == QDialog::Accepted;
+  if (auto* smoothing = dynamic_cast<SmoothingDialogModel*>(&model))
+    return SmoothingDialog(*smoothing, parent_).exec() == QDialog::Accepted;
+  if (auto* properties = dynamic_cast<PropertiesDialogModel*>(&model))
+    return PropertiesDialog(*properties, parent_).exec() == QDialog::Accepted;
   // A model without a dialog of its own: one edit per field.
   return FieldDialog(model, parent_).exec() == QDialog::Accepted;
 }

@@ -20,5 +20,7 @@ std::span<const CommandBinding> IoCommandBindings();          // io_commands.cpp
 std::span<const CommandBinding> ExpressionCommandBindings();  // expression_commands.cpp
 std::span<const CommandBinding> FileCommandBindings();        // file_commands.cpp
 std::span<const CommandBinding> InteractionCommandBindings();  // interaction_commands.cpp
+std::span<const CommandBinding> PointwiseCommandBindings();    // pointwise_commands.cpp
+std::span<const CommandBinding> SmoothingCommandBindings();    // smoothing_commands.cpp
 
 }  // namespace zentrel

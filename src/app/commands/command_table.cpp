@@ -144,6 +144,8 @@ constexpr std::span<const CommandBinding> (*kBindingLists[])() = {
     &ExpressionCommandBindings,
     &FileCommandBindings,
     &InteractionCommandBindings,
+    &PointwiseCommandBindings,
+    &SmoothingCommandBindings,
 };
 
 const std::vector<CommandInfo>& Table() {
