@@ -14,6 +14,9 @@
 #include "app/dialogs/set_operations_dialog.h"
 #include "app/dialogs/set_picker.h"
 #include "app/dialogs/form_dialog.h"
+#include "app/dialogs/operate_dialog.h"
+#include "app/dialogs/properties_dialog.h"
+#include "app/dialogs/smoothing_dialog.h"
 #include "app/dialogs/text_dialog.h"
 #include "app/dialogs/xrange_dialog.h"
 #include "fit_dialog.h"
@@ -25,6 +28,9 @@
 #include "file_type_dialog.h"
 #include "form_dialog.h"
 #include "set_operations_dialog.h"
+#include "operate_dialog.h"
+#include "properties_dialog.h"
+#include "smoothing_dialog.h"
 #include "set_picker_dialog.h"
 #include "text_dialog.h"
 
@@ -52,6 +58,12 @@ bool QtUi::runDialog(DialogModel& model) {
   if (auto* operations = dynamic_cast<SetOperationsDialogModel*>(&model))
     return SetOperationsDialog(*operations, parent_).exec() == QDialog::Accepted;
   if (auto* range = dynamic_cast<XrangeDialogModel*>(&model)) return XrangeDialog(*range, parent_).exec() == QDialog::Accepted;
+  if (auto* operate = dynamic_cast<OperateDialogModel*>(&model))
+    return OperateDialog(*operate, parent_).exec() == QDialog::Accepted;
+  if (auto* smoothing = dynamic_cast<SmoothingDialogModel*>(&model))
+    return SmoothingDialog(*smoothing, parent_).exec() == QDialog::Accepted;
+  if (auto* properties = dynamic_cast<PropertiesDialogModel*>(&model))
+    return PropertiesDialog(*properties, parent_).exec() == QDialog::Accepted;
   // A model without a dialog of its own: one edit per field.
   return FieldDialog(model, parent_).exec() == QDialog::Accepted;
 }

@@ -85,3 +85,64 @@ TEST(Autocorrelate, NinePointsGiveNothing) {
 
 }  // namespace
 }  // namespace zentrel
+
+namespace zentrel {
+namespace {
+
+TEST(Differentiate, ForwardDifferencesAtTheLeftPoint) {
+  struct Case {
+    std::vector<double> x, y, wantX, wantY;
+  } cases[] = {
+      {{0, 1, 2, 3}, {0, 1, 4, 9}, {0, 1, 2}, {1, 3, 5}},
+      {{3, 1, 2, 0}, {9, 1, 4, 0}, {0, 1, 2}, {1, 3, 5}},  // sorted first
+      {{0, 0, 1}, {1, 5, 7}, {0, 0}, {0, 2}},                 // equal x: 0, not infinite
+      {{4}, {2}, {4}, {2}},                                   // one point: unchanged
+  };
+  for (const auto& c : cases) {
+    Data_Set set = MakeSet(c.x, c.y);
+    Differentiate(set);
+    ASSERT_EQ(set.PointCount(0), static_cast<int>(c.wantX.size()));
+    ASSERT_EQ(set.PointCount(1), static_cast<int>(c.wantY.size()));
+    for (size_t i = 0; i < c.wantX.size(); ++i) {
+      EXPECT_DOUBLE_EQ(set.GetValue(0, static_cast<int>(i)), c.wantX[i]);
+      EXPECT_DOUBLE_EQ(set.GetValue(1, static_cast<int>(i)), c.wantY[i]);
+    }
+  }
+}
+
+TEST(Differentiate, ErrorsOfTheRemainingPointsStay) {
+  Data_Set set = MakeSet({0, 1, 2}, {0, 2, 6});
+  set.SetValue(2, 0, 0.1), set.SetValue(2, 1, 0.2), set.SetValue(2, 2, 0.3);
+  Differentiate(set);
+  EXPECT_EQ(set.PointCount(2), 2);
+  EXPECT_DOUBLE_EQ(set.GetValue(2, 1), 0.2);
+}
+
+TEST(PointSpacing, FirstIntervalAgainstAllButTheLast) {
+  struct Case {
+    std::vector<double> x;
+    double spacing;
+    bool even;
+  } cases[] = {
+      {{0, 0.5, 1.0, 1.5}, 0.5, true},
+      {{0, 1, 2, 4}, 1, true},  // the last interval is not compared
+      {{0, 1, 3, 4}, 1, false},
+      {{3, 2, 1, 0}, 1, true},  // descending: magnitudes compared
+      {{0, 1, 2.000001, 3}, 1, true},
+      {{0, 1, 2.0001, 3}, 1, false},
+      {{0, 0, 0, 1}, 0, true},
+      {{0, 0, 1, 2}, 0, false},
+      {{5, 7}, 2, true},
+      {{5}, 0, false},
+      {{}, 0, false},
+  };
+  for (const auto& c : cases) {
+    Data_Set set = MakeSet(c.x, c.x);
+    const Spacing s = PointSpacing(set);
+    EXPECT_DOUBLE_EQ(s.spacing, c.spacing) << c.x.size();
+    EXPECT_EQ(s.evenlySpaced, c.even) << c.x.size();
+  }
+}
+
+}  // namespace
+}  // namespace zentrel

@@ -23,5 +23,7 @@ std::span<const CommandBinding> InteractionCommandBindings();  // interaction_co
 std::span<const CommandBinding> TransformCommandBindings();   // transform_commands.cpp
 std::span<const CommandBinding> SetArithmeticCommandBindings();  // set_arithmetic_commands.cpp
 std::span<const CommandBinding> FitCommandBindings();          // fit_commands.cpp
+std::span<const CommandBinding> PointwiseCommandBindings();    // pointwise_commands.cpp
+std::span<const CommandBinding> SmoothingCommandBindings();    // smoothing_commands.cpp
 
 }  // namespace zentrel

@@ -147,6 +147,8 @@ constexpr std::span<const CommandBinding> (*kBindingLists[])() = {
     &TransformCommandBindings,
     &SetArithmeticCommandBindings,
     &FitCommandBindings,
+    &PointwiseCommandBindings,
+    &SmoothingCommandBindings,
 };
 
 const std::vector<CommandInfo>& Table() {

@@ -1,0 +1,57 @@
+#pragma once
+// Smoothing one set in place: block means that shrink the set (Reducing), a
+// running mean (Moving Window) and the Savitzky-Golay least-squares
+// polynomial filter. The window size is a formula in x: floor(N(x)) points,
+// evaluated at every point (Moving Window), at the start of every block
+// (Reducing) or once at the first point (Savitzky-Golay).
+//
+// A failure leaves the set exactly as it was: every new value is computed
+// before the first one is written.
+
+#include <string>
+
+namespace zentrel {
+
+class Data_Set;
+class DMatrix;
+class DVector;
+class IVector;
+struct Expression;
+
+enum SmoothMethod : int {
+  kSmoothReducing = 1,
+  kSmoothMovingWindow = 2,
+  kSmoothSavitzkyGolay = 3,
+};
+
+struct SmoothOutcome {
+  bool ok = true;
+  std::string message;  // why the set was left unchanged
+};
+
+// Any other method leaves the set alone and succeeds. Fails, leaving the set
+// unchanged, when N has no evaluator, when evaluating N fails (the numeric
+// error's message), gives NaN or a size beyond an int, or when the
+// Savitzky-Golay coefficients cannot be had (window too short for the
+// polynomial, singular matrix). The numeric error state is as before.
+SmoothOutcome smoothSet(Data_Set& set, int method, const Expression& n);
+
+// Statuses of savitzkyGolayCoefficients and luDecompose.
+inline constexpr int kSavgolBadArgs = -1;
+inline constexpr int kSingularMatrix = -2;
+
+// Coefficients c[1..np] of the filter over nl points before and nr after,
+// derivative order ld, polynomial order m, in wrap-around order: offset 0 at
+// 1, offset -k at k + 1, offset +k at np - k + 1; other positions 0. Returns
+// 0, or kSavgolBadArgs / kSingularMatrix after reporting the failure through
+// reportNumericError (c is then untouched).
+int savitzkyGolayCoefficients(DVector& c, int np, int nl, int nr, int ld, int m);
+
+// Crout LU decomposition with implicit partial pivoting of the 1-based n x n
+// matrix a, in place; index records the row interchanges. Returns 0, or
+// kSingularMatrix (reported) when a row or a pivot is zero.
+int luDecompose(DMatrix& a, int n, IVector& index);
+// Solves a x = b with the decomposition; b becomes x.
+void luBackSubstitute(const DMatrix& a, int n, const IVector& index, DVector& b);
+
+}  // namespace zentrel

@@ -1,0 +1,61 @@
+// The Smooth command: one set, or a copy of it, through the Smoothing
+// dialog.
+
+#include <memory>
+#include <new>
+
+#include "analysis/smoothing.h"
+#include "app/commands/bindings.h"
+#include "app/dialogs/set_picker.h"
+#include "app/dialogs/smoothing_dialog.h"
+#include "app/ui.h"
+#include "model/document.h"
+
+namespace zentrel {
+
+namespace {
+
+void OnSmooth(CZentrelDoc& doc, Ui& ui) {
+  PickedSet picked = PickSet(doc, ui, "Select a Set to Smooth", true);
+  if (!picked) {
+    ui.redraw();
+    return;
+  }
+  SmoothingDialogModel dialog;
+  if (!ui.runDialog(dialog) || !dialog.hasFormula()) return;
+  Data_Set* target = picked.set;
+  std::unique_ptr<Data_Set> copy;
+  if (dialog.copySet) {
+    try {
+      copy = std::make_unique<Data_Set>(*picked.set);
+    } catch (const std::bad_alloc&) {
+      doc.statusText = "Couldn't allocate new dataset";
+      return;
+    }
+    copy->name = "Smoothed " + picked.set->name;
+    target = copy.get();
+  }
+  // A failure leaves the set as it was; a copy that could not be smoothed
+  // is not added.
+  const SmoothOutcome outcome = smoothSet(*target, dialog.method, dialog.formula());
+  if (!outcome.ok) {
+    doc.statusText = "Set not smoothed: " + outcome.message;
+    ui.redraw();
+    return;
+  }
+  if (copy) doc.AppendSet(std::move(copy));
+  doc.statusText = "Set smoothed";
+  doc.SetModifiedFlag();
+  ui.redraw();
+}
+
+}  // namespace
+
+std::span<const CommandBinding> SmoothingCommandBindings() {
+  static const CommandBinding bindings[] = {
+      {32797, &OnSmooth},
+  };
+  return bindings;
+}
+
+}  // namespace zentrel
