@@ -18,26 +18,16 @@
 #include <QtTest>
 #include <functional>
 
+#include "gui_test_support.h"
 #include "app/dialogs/custom_equations_dialog.h"
 #include "main_frame.h"
 #include "model/document.h"
 #include "zentrel_view.h"
 
 using namespace zentrel;
+using namespace zentrel::testing;
 
 namespace {
-
-// Runs `answer` on the next modal dialog once it is open.
-void WhenDialogOpens(std::function<void(QWidget*)> answer) {
-  QTimer::singleShot(0, [answer] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    if (dialog == nullptr) {
-      WhenDialogOpens(answer);
-      return;
-    }
-    answer(dialog);
-  });
-}
 
 void Type(QLineEdit* edit, const QString& text) {
   edit->setFocus();

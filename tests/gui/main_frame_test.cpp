@@ -19,6 +19,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "gui_test_support.h"
 #include "app/commands/command_table.h"
 #include "app/commands/dispatch.h"
 #include "app/dialogs/set_picker.h"
@@ -30,28 +31,11 @@
 #include "zentrel_view.h"
 
 using namespace zentrel;
+using namespace zentrel::testing;
 
 namespace {
 
 QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-// Runs `answer` on the next modal dialog once it is open.
-void WhenDialogOpens(std::function<void(QWidget*)> answer) {
-  QTimer::singleShot(0, [answer] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    if (dialog == nullptr) {
-      WhenDialogOpens(answer);
-      return;
-    }
-    answer(dialog);
-  });
-}
-
-void PressOk(QWidget* dialog) {
-  auto* buttons = dialog->findChild<QDialogButtonBox*>();
-  QVERIFY(buttons != nullptr);
-  buttons->button(QDialogButtonBox::Ok)->click();
-}
 
 }  // namespace
 
@@ -63,11 +47,7 @@ class MainFrameTest : public QObject {
 
   CZentrelDoc& doc() { return frame->document(); }
   void addSet(const char* name, std::vector<double> x, std::vector<double> y) {
-    auto set = std::make_unique<Data_Set>();
-    set->name = name;
-    for (size_t i = 0; i < x.size(); ++i) set->SetValue(0, static_cast<int>(i), x[i]);
-    for (size_t i = 0; i < y.size(); ++i) set->SetValue(1, static_cast<int>(i), y[i]);
-    doc().AppendSet(std::move(set));
+    AddSet(doc(), name, x, y);
   }
   QString pane(int id) { return frame->pane(id)->text(); }
 

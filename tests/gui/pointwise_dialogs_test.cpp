@@ -15,29 +15,14 @@
 #include <cmath>
 #include <functional>
 
+#include "gui_test_support.h"
 #include "main_frame.h"
 #include "model/document.h"
 
 using namespace zentrel;
+using namespace zentrel::testing;
 
 namespace {
-
-void WhenDialogOpens(std::function<void(QWidget*)> answer) {
-  QTimer::singleShot(0, [answer] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    if (dialog == nullptr) {
-      WhenDialogOpens(answer);
-      return;
-    }
-    answer(dialog);
-  });
-}
-
-void PressOk(QWidget* dialog) {
-  auto* buttons = dialog->findChild<QDialogButtonBox*>();
-  QVERIFY(buttons != nullptr);
-  buttons->button(QDialogButtonBox::Ok)->click();
-}
 
 template <typename T>
 T* Child(QWidget* dialog, const char* name) {
@@ -54,11 +39,7 @@ class PointwiseDialogsTest : public QObject {
 
   CZentrelDoc& doc() { return frame->document(); }
   Data_Set& addSet(const char* name, std::vector<double> x, std::vector<double> y) {
-    auto set = std::make_unique<Data_Set>();
-    set->name = name;
-    for (size_t i = 0; i < x.size(); ++i) set->SetValue(0, static_cast<int>(i), x[i]);
-    for (size_t i = 0; i < y.size(); ++i) set->SetValue(1, static_cast<int>(i), y[i]);
-    return doc().AppendSet(std::move(set));
+    return AddSet(doc(), name, x, y);
   }
 
  private slots:

@@ -15,6 +15,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "gui_test_support.h"
 #include "main_frame.h"
 #include "model/document.h"
 #include "set_operations_dialog.h"
@@ -22,26 +23,9 @@
 #include "zentrel_view.h"
 
 using namespace zentrel;
+using namespace zentrel::testing;
 
 namespace {
-
-// Runs `answer` on the next modal dialog with this title once it is open.
-void WhenDialogOpens(const QString& title, std::function<void(QWidget*)> answer) {
-  QTimer::singleShot(0, [title, answer] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    if (dialog == nullptr || dialog->windowTitle() != title) {
-      WhenDialogOpens(title, answer);
-      return;
-    }
-    answer(dialog);
-  });
-}
-
-void PressOk(QWidget* dialog) {
-  auto* buttons = dialog->findChild<QDialogButtonBox*>();
-  QVERIFY(buttons != nullptr);
-  buttons->button(QDialogButtonBox::Ok)->click();
-}
 
 void PickRow(const QString& title, int row) {
   WhenDialogOpens(title, [row](QWidget* dialog) {
@@ -72,11 +56,7 @@ class SetArithmeticGuiTest : public QObject {
 
   CZentrelDoc& doc() { return frame->document(); }
   void addSet(const char* name, std::vector<double> x, std::vector<double> y) {
-    auto set = std::make_unique<Data_Set>();
-    set->name = name;
-    for (size_t i = 0; i < x.size(); ++i) set->SetValue(0, static_cast<int>(i), x[i]);
-    for (size_t i = 0; i < y.size(); ++i) set->SetValue(1, static_cast<int>(i), y[i]);
-    doc().AppendSet(std::move(set));
+    AddSet(doc(), name, x, y);
   }
   void addLines() {
     addSet("A", {0, 1, 2, 3, 4, 5, 6}, {0, 10, 20, 30, 40, 50, 60});

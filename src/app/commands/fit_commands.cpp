@@ -9,6 +9,7 @@
 
 #include "analysis/autocorrelation.h"
 #include "app/commands/bindings.h"
+#include "app/commands/transform_commands.h"
 #include "app/dialogs/fit_dialog.h"
 #include "app/dialogs/set_picker.h"
 #include "app/dialogs/xrange_dialog.h"
@@ -206,15 +207,7 @@ void OnResidualAutocorrelation(CZentrelDoc& doc, Ui& ui) {
   std::unique_ptr<Data_Set> residuals = ResidualSet(*picked.set, *fit);
   std::unique_ptr<Data_Set> correlated = autocorrelate(*residuals);
   residuals.reset();
-  if (correlated) {
-    doc.AppendSet(std::move(correlated));
-    Autoscale(doc);
-    doc.SetModifiedFlag();
-    doc.statusText = "Autocorrelation done!";
-  } else {
-    doc.statusText = "Error autocorrelating set";
-  }
-  ui.redraw();
+  FinishAutocorrelation(doc, ui, std::move(correlated));
 }
 
 void OnCreateDataSetFromFit(CZentrelDoc& doc, Ui& ui) {

@@ -1,6 +1,8 @@
 // Commands that derive new sets by transforms: power spectrum, Fourier
 // transform, convolution, deconvolution and autocorrelation.
 
+#include "app/commands/transform_commands.h"
+
 #include <memory>
 #include <string>
 #include <tuple>
@@ -104,6 +106,12 @@ void OnDeconvolve(CZentrelDoc& doc, Ui& ui) { Convolve(doc, ui, -1); }
 void OnAutocorrelation(CZentrelDoc& doc, Ui& ui) {
   std::unique_ptr<Data_Set> result;
   if (PickedSet picked = PickSet(doc, ui, "Select a Set to Autocorrelate", false)) result = autocorrelate(*picked.set);
+  FinishAutocorrelation(doc, ui, std::move(result));
+}
+
+}  // namespace
+
+void FinishAutocorrelation(CZentrelDoc& doc, Ui& ui, std::unique_ptr<Data_Set> result) {
   if (result) {
     doc.AppendSet(std::move(result));
     Autoscale(doc);
@@ -114,8 +122,6 @@ void OnAutocorrelation(CZentrelDoc& doc, Ui& ui) {
   }
   ui.redraw();
 }
-
-}  // namespace
 
 std::span<const CommandBinding> TransformCommandBindings() {
   static const CommandBinding bindings[] = {
