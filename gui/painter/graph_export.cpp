@@ -137,7 +137,7 @@ std::string ExportGraph(CZentrelDoc& doc, const std::string& path, int width, in
       break;
   }
   buffer.close();
-  return WriteFileAtomically(path, std::string(bytes.constData(), static_cast<size_t>(bytes.size())));
+  return WriteFileAtomically(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 }  // namespace zentrel

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "model/progress.h"
+#include "util/progress.h"
 
 namespace zentrel {
 

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/progress.h"
+#include "util/progress.h"
 
 namespace zentrel {
 

@@ -1,11 +1,6 @@
 #include "model/graph_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <filesystem>
@@ -405,66 +400,6 @@ FileReadStatus ReadWholeFile(const std::string& path, std::vector<std::uint8_t>&
     return FileReadStatus::Failed;
   }
   return in.bad() ? FileReadStatus::Failed : FileReadStatus::Ok;
-}
-
-std::string WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes,
-                               const ProgressCallback& progress) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  // Replace what a link points to, not the link.
-  std::string target = path;
-  if (fs::is_symlink(path, error)) {
-    const fs::path resolved = fs::canonical(path, error);
-    if (!error) target = resolved.string();
-  }
-  std::string temporary = target + ".XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return "cannot create a file beside " + target + ": " + std::strerror(errno);
-  auto abandon = [&](const std::string& why) {
-    ::close(fd);
-    ::unlink(temporary.c_str());
-    return why;
-  };
-  // The new file keeps the old one's permissions, or gets the usual ones.
-  struct stat existing {};
-  if (::stat(target.c_str(), &existing) == 0) {
-    ::fchmod(fd, existing.st_mode & 07777);
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-  }
-  constexpr std::size_t kBlock = std::size_t{1} << 20;
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + written, std::min(kBlock, bytes.size() - written));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return abandon("cannot write " + target + ": " + std::strerror(errno));
-    }
-    written += static_cast<std::size_t>(n);
-    if (!ContinueAfter(progress, static_cast<double>(written) / static_cast<double>(bytes.size())))
-      return abandon(std::string(kWriteCancelled));
-  }
-  if (::fsync(fd) != 0) return abandon("cannot write " + target + ": " + std::strerror(errno));
-  if (::close(fd) != 0) {
-    const std::string why = std::strerror(errno);
-    ::unlink(temporary.c_str());
-    return "cannot write " + target + ": " + why;
-  }
-  if (::rename(temporary.c_str(), target.c_str()) != 0) {
-    const std::string why = std::strerror(errno);
-    ::unlink(temporary.c_str());
-    return "cannot replace " + target + ": " + why;
-  }
-  // Make the rename itself durable; a failure here loses nothing already written.
-  const std::string folder = fs::path(target).parent_path().string();
-  const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-  return {};
 }
 
 // ---- Text ----

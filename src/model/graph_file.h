@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/progress.h"
+#include "util/progress.h"
 
 namespace zentrel {
 
@@ -58,13 +58,6 @@ GraphLoadResult LoadGraph(std::span<const std::uint8_t> bytes, CZentrelDoc& doc)
 enum class FileReadStatus { Ok, NotFound, Failed, Cancelled };
 FileReadStatus ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
                              const ProgressCallback& progress = {});
-// Writes a temporary file beside `path`, flushes it to the disk and renames
-// it over `path`, so a failure at any point leaves an existing file as it
-// was. Returns an error description, empty on success; kWriteCancelled when
-// the progress callback stopped it (nothing was replaced).
-inline constexpr std::string_view kWriteCancelled = "cancelled";
-std::string WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes,
-                               const ProgressCallback& progress = {});
 
 // Text in graph files is 8-bit: this program writes UTF-8. Bytes that are
 // not valid UTF-8 (files from older tools) are read as Latin-1.

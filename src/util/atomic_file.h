@@ -1,12 +1,22 @@
 #pragma once
+// Every file the program writes goes through here: the bytes go to a
+// temporary file beside the target, are flushed to the disk and the
+// temporary is renamed over the target, so a failure (or a cancel) at any
+// point leaves an existing file as it was. A link is followed: the file it
+// points to is replaced, keeping its permissions.
 
 #include <string>
+#include <string_view>
+
+#include "util/progress.h"
 
 namespace zentrel {
 
-// Writes text to a file through a temporary beside it, renamed over the
-// target, so a failed write never leaves a partial or truncated file.
-// Returns an error message, empty on success.
-std::string WriteFileAtomically(const std::string& path, const std::string& text);
+// What WriteFileAtomically returns when `progress` stopped it.
+inline constexpr std::string_view kWriteCancelled = "cancelled";
+
+// Returns an error description, empty on success.
+std::string WriteFileAtomically(const std::string& path, std::string_view bytes,
+                                const ProgressCallback& progress = {});
 
 }  // namespace zentrel

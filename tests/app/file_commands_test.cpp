@@ -15,9 +15,14 @@
 #include "model/document.h"
 #include "model/fit.h"
 #include "model/graph_file.h"
+#include "util/atomic_file.h"
 
 namespace zentrel {
 namespace {
+
+std::string WriteGraphBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  return WriteFileAtomically(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+}
 
 using testing::FakeUi;
 using testing::ReadBytes;
@@ -39,7 +44,7 @@ class FileCommands : public ::testing::Test {
     CZentrelDoc other;
     for (const char* name : names) AddSet(other, name, 10);
     const std::string path = dir.file(file);
-    EXPECT_TRUE(WriteFileReplacing(path, GraphFileBytes(other)).empty());
+    EXPECT_TRUE(WriteGraphBytes(path, GraphFileBytes(other)).empty());
     return path;
   }
   void Run(int id) { ASSERT_EQ(Dispatch(doc, ui, id), DispatchResult::Done); }
@@ -230,7 +235,7 @@ TEST_F(FileCommands, ImportGraphAppendsSetsAndRebasesConvolutionSources) {
   other.graph.title = "not imported";
   other.useAbbreviations = 0;
   const std::string path = dir.file("conv.ztl");
-  ASSERT_TRUE(WriteFileReplacing(path, GraphFileBytes(other)).empty());
+  ASSERT_TRUE(WriteGraphBytes(path, GraphFileBytes(other)).empty());
 
   for (const char* name : {"P", "Q", "R"}) AddSet(doc, name, 1);
   doc.graph.title = "mine";

@@ -20,7 +20,7 @@ using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
 
-enum Id { kOpen = 57601, kSaveAs = 57604, kImport = 32771, kMultiple = 32826 };
+enum Id { kOpen = 57601, kSaveAs = 57604, kImport = 32771, kMultiple = 32826, kExport = 32776 };
 constexpr int kAsciiButton = 1001;
 
 // About 2.6 MB of text: several reading blocks, so several reports.
@@ -122,6 +122,30 @@ TEST_F(Progress, CancelledOpenLeavesTheDocumentAlone) {
   Run(kOpen);
   EXPECT_EQ(doc.sets[0]->name, "long.txt");
   EXPECT_EQ(doc.sets[0]->PointCount(1), 200000);
+}
+
+TEST_F(Progress, CancelledExportWritesNothingAndKeepsTheSet) {
+  ImportLong();
+  doc.sets[0]->modified = false;
+  const std::string target = dir.file("out.txt");
+  WriteBytes(target, "previous export");
+  ui.cancelProgressAfter = ui.progressReports + 1;
+  ChooseAscii();
+  ui.fileAnswers.push_back(target);
+  Run(kExport);
+  EXPECT_EQ(ReadBytes(target), "previous export");
+  EXPECT_EQ(doc.sets[0]->name, "long.txt");
+  EXPECT_FALSE(doc.sets[0]->modified);
+  EXPECT_EQ(doc.statusText, "Export cancelled");
+  EXPECT_EQ(ui.progressOpen, 0);
+
+  ui.cancelProgressAfter = -1;
+  ChooseAscii();
+  ui.fileAnswers.push_back(target);
+  Run(kExport);
+  EXPECT_EQ(doc.sets[0]->name, target);
+  EXPECT_EQ(ReadBytes(target).substr(0, 6), "0 0 \n1");
+  EXPECT_EQ(ui.progressLabels.back(), "Writing out.txt...");
 }
 
 }  // namespace

@@ -104,7 +104,7 @@ TEST(WriteTextFile, RoundTripsBitForBit) {
   for (auto write : {&WriteTextFile, &WriteCsvFile}) {
     set.name = dir.file("round.txt");
     set.modified = true;
-    ASSERT_EQ(write(set), kIoOk);
+    ASSERT_EQ(write(set, {}), kIoOk);
     Data_Set back;
     ASSERT_EQ(ReadTextFile(back, set.name), kIoOk);
     EXPECT_EQ(DifferenceBetween(set, back), "");

@@ -11,6 +11,7 @@
 #include "io/file_names.h"
 #include "model/document.h"
 #include "model/graph_file.h"
+#include "util/atomic_file.h"
 
 namespace zentrel {
 
@@ -83,7 +84,7 @@ bool SaveDocumentTo(CZentrelDoc& doc, Ui& ui, const std::string& path) {
   std::string error;
   {
     ProgressScope progress(ui, "Saving " + BareFileName(path) + "...");
-    error = WriteFileReplacing(path, bytes, progress.callback());
+    error = WriteFileAtomically(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, progress.callback());
   }
   if (error == kWriteCancelled) return false;  // the previous file is untouched
   if (!error.empty()) {

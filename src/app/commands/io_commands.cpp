@@ -197,15 +197,29 @@ void OnExportData(CZentrelDoc& doc, Ui& ui) {
   if (!path) return;
   Data_Set& set = *picked.set;
   const std::string previousName = set.name;
+  const bool previouslyModified = set.modified;
   set.name = *path;
   set.modified = true;
   bool written = true;
-  switch (kind) {
-    case FileKind::Fsdata: written = WriteFsdataFile(set) != kIoCannotOpen; break;
-    case FileKind::Ascii: written = WriteTextFile(set) != kIoCannotCreate; break;
-    case FileKind::Csv: written = WriteCsvFile(set) != kIoCannotCreate; break;
-    case FileKind::None: break;
+  int status = kIoOk;
+  {
+    ProgressScope progress(ui, "Writing " + BareFileName(*path) + "...");
+    switch (kind) {
+      // FSdata files hold a few thousand points at most: no progress needed.
+      case FileKind::Fsdata: written = WriteFsdataFile(set) != kIoCannotOpen; break;
+      case FileKind::Ascii: status = WriteTextFile(set, progress.callback()); break;
+      case FileKind::Csv: status = WriteCsvFile(set, progress.callback()); break;
+      case FileKind::None: break;
+    }
   }
+  if (status == kIoCancelled) {
+    // Nothing was written: the set is as it was.
+    set.name = previousName;
+    set.modified = previouslyModified;
+    doc.statusText = "Export cancelled";
+    return;
+  }
+  if (status == kIoCannotCreate) written = false;
   if (!written) {
     // The set does not live in that file: it keeps its name.
     set.name = previousName;
