@@ -43,25 +43,12 @@ QPushButton* Button(QWidget* dialog, const QString& text) {
 
 }  // namespace
 
-class DialogsTest : public QObject {
+class DialogsTest : public QObject, private FrameFixture {
   Q_OBJECT
 
- private:
-  std::unique_ptr<CMainFrame> frame;
-  CZentrelDoc& doc() { return frame->document(); }
-
  private slots:
-  void init() {
-    QStandardPaths::setTestModeEnabled(true);
-    frame = std::make_unique<CMainFrame>();
-    frame->resize(800, 600);
-    frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-  }
-  void cleanup() {
-    doc().SetModifiedFlag(false);
-    frame.reset();
-  }
+  void init() { openFrame(); }
+  void cleanup() { closeFrame(); }
 
   void createDataSetRoundTrip() {
     bool seen = false;

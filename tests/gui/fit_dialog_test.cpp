@@ -11,6 +11,7 @@
 #include <QtTest>
 #include <cmath>
 
+#include "gui_test_support.h"
 #include "app/dialogs/fit_dialog.h"
 #include "fit_dialog.h"
 #include "main_frame.h"
@@ -18,14 +19,12 @@
 #include "model/fit.h"
 
 using namespace zentrel;
+using namespace zentrel::testing;
 
-class FitDialogTest : public QObject {
+class FitDialogTest : public QObject, private FrameFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<CMainFrame> frame;
-
-  CZentrelDoc& doc() { return frame->document(); }
   template <typename T>
   T* child(const char* name) {
     return frame->ui().fitDialogWindow()->findChild<T*>(QString::fromLatin1(name));
@@ -40,10 +39,7 @@ class FitDialogTest : public QObject {
 
  private slots:
   void init() {
-    QStandardPaths::setTestModeEnabled(true);
-    frame = std::make_unique<CMainFrame>();
-    frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+    openFrame();
     // y = 3 exp(-x/2) + 0.5 on 20000 points.
     auto set = std::make_unique<Data_Set>();
     set->name = "decay";
@@ -54,10 +50,7 @@ class FitDialogTest : public QObject {
     }
     doc().AppendSet(std::move(set));
   }
-  void cleanup() {
-    doc().SetModifiedFlag(false);
-    frame.reset();
-  }
+  void cleanup() { closeFrame(); }
 
   void iteratesToConvergenceWithoutBlocking() {
     frame->runCommand(32789);  // Fit: the only set, no question

@@ -39,31 +39,15 @@ QString Text(std::string_view text) { return QString::fromUtf8(text.data(), stat
 
 }  // namespace
 
-class MainFrameTest : public QObject {
+class MainFrameTest : public QObject, private FrameFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<CMainFrame> frame;
-
-  CZentrelDoc& doc() { return frame->document(); }
-  void addSet(const char* name, std::vector<double> x, std::vector<double> y) {
-    AddSet(doc(), name, x, y);
-  }
   QString pane(int id) { return frame->pane(id)->text(); }
 
  private slots:
-  void init() {
-    QStandardPaths::setTestModeEnabled(true);
-    frame = std::make_unique<CMainFrame>();
-    frame->resize(800, 600);
-    frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-    frame->view()->redrawGraph();
-  }
-  void cleanup() {
-    doc().SetModifiedFlag(false);
-    frame.reset();
-  }
+  void init() { openFrame(); }
+  void cleanup() { closeFrame(); }
 
   void menusFollowTheCommandTable() {
     const QList<QAction*> menus = frame->menuBar()->actions();

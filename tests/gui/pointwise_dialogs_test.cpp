@@ -31,29 +31,12 @@ T* Child(QWidget* dialog, const char* name) {
 
 }  // namespace
 
-class PointwiseDialogsTest : public QObject {
+class PointwiseDialogsTest : public QObject, private FrameFixture {
   Q_OBJECT
 
- private:
-  std::unique_ptr<CMainFrame> frame;
-
-  CZentrelDoc& doc() { return frame->document(); }
-  Data_Set& addSet(const char* name, std::vector<double> x, std::vector<double> y) {
-    return AddSet(doc(), name, x, y);
-  }
-
  private slots:
-  void init() {
-    QStandardPaths::setTestModeEnabled(true);
-    frame = std::make_unique<CMainFrame>();
-    frame->resize(800, 600);
-    frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-  }
-  void cleanup() {
-    doc().SetModifiedFlag(false);
-    frame.reset();
-  }
+  void init() { openFrame(); }
+  void cleanup() { closeFrame(); }
 
   void operateFunctionButtonClosesAsOk() {
     Data_Set& set = addSet("A", {1, 2}, {1, 2});

@@ -48,34 +48,18 @@ int RedPixels(const QImage& image) {
 
 }  // namespace
 
-class SetArithmeticGuiTest : public QObject {
+class SetArithmeticGuiTest : public QObject, private FrameFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<CMainFrame> frame;
-
-  CZentrelDoc& doc() { return frame->document(); }
-  void addSet(const char* name, std::vector<double> x, std::vector<double> y) {
-    AddSet(doc(), name, x, y);
-  }
   void addLines() {
     addSet("A", {0, 1, 2, 3, 4, 5, 6}, {0, 10, 20, 30, 40, 50, 60});
     addSet("B", {1, 2, 3, 4, 5}, {1, 2, 3, 4, 5});
   }
 
  private slots:
-  void init() {
-    QStandardPaths::setTestModeEnabled(true);
-    frame = std::make_unique<CMainFrame>();
-    frame->resize(800, 600);
-    frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-    frame->view()->redrawGraph();
-  }
-  void cleanup() {
-    doc().SetModifiedFlag(false);
-    frame.reset();
-  }
+  void init() { openFrame(); }
+  void cleanup() { closeFrame(); }
 
   void altOOpensSetOperationsWithPlusAndTheFirstItems() {
     addLines();
