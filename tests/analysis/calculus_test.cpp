@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "set_builder.h"
+
 #include "analysis/autocorrelation.h"
 #include "analysis/calculus.h"
 #include "model/data_set.h"
@@ -10,14 +12,7 @@
 namespace zentrel {
 namespace {
 
-Data_Set MakeSet(const std::vector<double>& x, const std::vector<double>& y) {
-  Data_Set set;
-  for (size_t i = 0; i < x.size(); ++i) {
-    set.SetValue(0, static_cast<int>(i), x[i]);
-    set.SetValue(1, static_cast<int>(i), y[i]);
-  }
-  return set;
-}
+using testing::MakeSet;
 
 TEST(RunningIntegral, ConstantGivesTheRampAndSortsFirst) {
   Data_Set set = MakeSet({2, 0, 1}, {1, 1, 1});

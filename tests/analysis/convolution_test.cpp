@@ -8,21 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include "set_builder.h"
+
 #include "analysis/convolution.h"
 #include "model/data_set.h"
 
 namespace zentrel {
 namespace {
 
-Data_Set MakeSet(const std::vector<double>& x, const std::vector<double>& y, const char* name) {
-  Data_Set set;
-  for (size_t i = 0; i < x.size(); ++i) {
-    set.SetValue(0, static_cast<int>(i), x[i]);
-    set.SetValue(1, static_cast<int>(i), y[i]);
-  }
-  set.name = name;
-  return set;
-}
+using testing::MakeSet;
 
 std::vector<double> Random(size_t count, unsigned seed) {
   std::mt19937 random(seed);

@@ -15,6 +15,14 @@ inline void FillSet(Data_Set& set, const std::vector<std::vector<double>>& colum
   set.modified = false;
 }
 
+// A set of x and y values named `name`.
+inline Data_Set MakeSet(const std::vector<double>& x, const std::vector<double>& y, const char* name = "s") {
+  Data_Set set;
+  FillSet(set, {x, y});
+  set.name = name;
+  return set;
+}
+
 inline std::vector<double> Column(const Data_Set& set, int column) {
   std::vector<double> values;
   for (int i = 0; i < set.PointCount(column); ++i) values.push_back(set.GetValue(column, i));

@@ -8,24 +8,18 @@
 
 #include <gtest/gtest.h>
 
+#include "set_builder.h"
+
 #include "analysis/transforms.h"
 #include "model/data_set.h"
 
 namespace zentrel {
 namespace {
 
+using testing::MakeSet;
+
 using Complex = std::complex<double>;
 constexpr double kPi = std::numbers::pi;
-
-Data_Set MakeSet(const std::vector<double>& x, const std::vector<double>& y, const char* name = "s") {
-  Data_Set set;
-  for (size_t i = 0; i < x.size(); ++i) {
-    set.SetValue(0, static_cast<int>(i), x[i]);
-    set.SetValue(1, static_cast<int>(i), y[i]);
-  }
-  set.name = name;
-  return set;
-}
 
 // n points from x0 in steps of dx, y from a function of the index.
 template <typename F>
