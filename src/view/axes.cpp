@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "numeric/c_format.h"
 #include "view/nice_numbers.h"
 
 namespace zentrel {
@@ -20,17 +20,9 @@ constexpr int kMaxTicks = 1000;
 // sum overshoots it by rounding (a fraction of a step this small).
 constexpr double kEndSlack = 1e-9;
 
-template <typename... Args>
-std::string Format(const char* format, Args... args) {
-  char buffer[128];
-  const int n = std::snprintf(buffer, sizeof buffer, format, args...);
-  if (n < 0) return {};
-  return std::string(buffer, static_cast<size_t>(std::min<int>(n, sizeof buffer - 1)));
-}
-
 std::string LinearLabel(double value, double scaled, int exponent, bool useAbbreviations, const char* format) {
-  if (!useAbbreviations || std::fabs(value) > 1e18 || std::fabs(value) < 1e-16) return Format("%g", value);
-  return Format(format, scaled, AbbreviationLetter(exponent));
+  if (!useAbbreviations || std::fabs(value) > 1e18 || std::fabs(value) < 1e-16) return CFormat("%g", value);
+  return CFormat(format, scaled, AbbreviationLetter(exponent));
 }
 
 enum class Axis { X, Y };
@@ -100,7 +92,7 @@ void DrawLogTicks(Surface& surface, Graph& graph, Axis axis) {
     const double hi = axis == Axis::X ? graph.xMax : graph.yMax;
     if (!(std::log(hi) + kEndSlack * std::fabs(step) >= level)) break;
     const double value = std::exp(level);
-    DrawTick(surface, graph, axis, value, Format("%1.1le", value));
+    DrawTick(surface, graph, axis, value, CFormat("%1.1le", value));
     const double next = level + step;
     if (!(next > level)) break;
     level = next;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "model/document.h"
+#include "numeric/c_format.h"
 
 namespace zentrel {
 
@@ -17,11 +17,7 @@ constexpr double kHalfPi = 1.57079635;
 constexpr double kThreeHalfPi = 4.71238905;
 constexpr double kDegreesPerRadian = 57.29577866666166;
 
-std::string Format(const char* label, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%s%1.4g", label, value);
-  return text;
-}
+std::string Format(const char* label, double value) { return CFormat("%s%1.4g", label, value); }
 
 }  // namespace
 

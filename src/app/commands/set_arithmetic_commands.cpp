@@ -2,7 +2,6 @@
 // subtraction with its arrow-key companions.
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -14,6 +13,7 @@
 #include "app/ui.h"
 #include "model/document.h"
 #include "model/fit.h"
+#include "numeric/c_format.h"
 
 namespace zentrel {
 
@@ -21,13 +21,7 @@ namespace {
 
 constexpr const char* kOperateFailed = "Set operation failed";
 
-std::string WithNumber(const char* format, double value) {
-  char text[96];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
-std::string ScaleFactorText(double factor) { return WithNumber("Scale factor:%g", factor); }
+std::string ScaleFactorText(double factor) { return CFormat("Scale factor:%g", factor); }
 
 // The operand a list item stands for; nothing when the item names no set or
 // fit of the document.
@@ -170,7 +164,7 @@ void OnSaveScaledSub(CZentrelDoc& doc, Ui& ui) {
   doc.StopScaledSubtraction();
   doc.AppendSet(std::make_unique<Data_Set>(doc.scaledPreview));
   doc.SetModifiedFlag();
-  doc.statusText = WithNumber("Scaled subtraction with factor:%g\n", doc.scaleFactor);
+  doc.statusText = CFormat("Scaled subtraction with factor:%g\n", doc.scaleFactor);
   ui.redraw();
 }
 

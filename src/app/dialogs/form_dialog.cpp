@@ -2,24 +2,21 @@
 
 #include <cctype>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+
+#include "numeric/c_format.h"
 
 namespace zentrel {
 
-std::string FormatFieldNumber(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.15g", value);
-  return text;
-}
+std::string FormatFieldNumber(double value) { return CFormat("%.15g", value); }
 
 std::optional<double> ParseFieldNumber(const std::string& text) {
   const char* begin = text.c_str();
   while (std::isspace(static_cast<unsigned char>(*begin))) ++begin;
   if (*begin == '\0') return std::nullopt;
-  char* end = nullptr;
-  const double value = std::strtod(begin, &end);
-  if (end == begin) return std::nullopt;
+  std::size_t used = 0;
+  const double value = CStrtod(begin, &used);
+  if (used == 0) return std::nullopt;
+  const char* end = begin + used;
   while (std::isspace(static_cast<unsigned char>(*end))) ++end;
   if (*end != '\0' || !std::isfinite(value)) return std::nullopt;
   return value;
