@@ -25,17 +25,34 @@ class KeepNumericError {
   NumericError saved_;
 };
 
-// Stores (x, model at x) at point i unless the model raised an error.
-bool AppendModelPoint(Data_Set& target, Fit& fit, double x, int& i) {
+// Stores (x, model at x - offset) at point i unless the model raised an
+// error.
+bool AppendModelPoint(Data_Set& target, Fit& fit, double x, int& i, double offset = 0) {
   const double y = ModelValue(fit, x);
   if (NumericErrorState().code != 0) {
     ClearNumericError();
     return false;
   }
   target.SetValue(0, i, x);
-  target.SetValue(1, i, y);
+  target.SetValue(1, i, y - offset);
   ++i;
   return true;
+}
+
+// The model at the set's first `n` x values inside the fit range, less the
+// data's y when `residual`.
+std::unique_ptr<Data_Set> SampleAtData(const Data_Set& set, Fit& fit, int n, bool residual) {
+  auto sampled = std::make_unique<Data_Set>();
+  KeepNumericError keep;
+  const double* xs = set.ColumnData(0);
+  const double* ys = residual ? set.ColumnData(1) : nullptr;
+  int i = 0;
+  for (int j = 0; j < n; ++j) {
+    const double x = xs[j];
+    if (!(fit.fitStart <= x && x <= fit.fitEnd)) continue;
+    AppendModelPoint(*sampled, fit, x, i, residual ? ys[j] : 0.0);
+  }
+  return sampled;
 }
 
 }  // namespace
@@ -68,18 +85,13 @@ GridSample sampleGrid(Fit* fit, double from, double to, double step) {
 }
 
 std::unique_ptr<Data_Set> sampleAtDataX(const Data_Set& set, Fit& fit) {
-  auto sampled = std::make_unique<Data_Set>();
+  auto sampled = SampleAtData(set, fit, set.PointCount(0), false);
   sampled->name = fit.name;
-  KeepNumericError keep;
-  const int n = set.PointCount(0);
-  const double* xs = set.ColumnData(0);
-  int i = 0;
-  for (int j = 0; j < n; ++j) {
-    const double x = xs[j];
-    if (!(fit.fitStart <= x && x <= fit.fitEnd)) continue;
-    AppendModelPoint(*sampled, fit, x, i);
-  }
   return sampled;
+}
+
+std::unique_ptr<Data_Set> ResidualsAtDataX(const Data_Set& set, Fit& fit) {
+  return SampleAtData(set, fit, set.DrawablePointCount(), true);
 }
 
 }  // namespace zentrel

@@ -28,4 +28,8 @@ GridSample sampleGrid(Fit* fit, double from, double to, double step);
 // data order.
 std::unique_ptr<Data_Set> sampleAtDataX(const Data_Set& set, Fit& fit);
 
+// The residuals (model - y) at the same points, over the points that have
+// both x and y; unnamed.
+std::unique_ptr<Data_Set> ResidualsAtDataX(const Data_Set& set, Fit& fit);
+
 }  // namespace zentrel

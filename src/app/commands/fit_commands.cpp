@@ -15,11 +15,9 @@
 #include "app/dialogs/xrange_dialog.h"
 #include "app/ui.h"
 #include "fit/fit_sampling.h"
-#include "fit/model.h"
 #include "model/document.h"
 #include "model/fit.h"
 #include "numeric/c_format.h"
-#include "numeric/numeric_error.h"
 #include "view/autoscale.h"
 
 namespace zentrel {
@@ -66,27 +64,8 @@ size_t IndexOfFit(const Data_Set& set, const Fit* fit) {
 // first. Points where the model raises a math error are left out.
 std::unique_ptr<Data_Set> ResidualSet(Data_Set& set, Fit& fit) {
   set.SortByX();
-  auto residuals = std::make_unique<Data_Set>();
+  auto residuals = ResidualsAtDataX(set, fit);
   residuals->name = CFormat("%s%c%s", fit.name.c_str(), '-', set.name.c_str());
-  const int n = set.DrawablePointCount();
-  const double* x = set.ColumnData(0);
-  const double* y = set.ColumnData(1);
-  const NumericError saved = NumericErrorState();
-  ClearNumericError();
-  int j = 0;
-  while (j < n && !(x[j] >= fit.fitStart)) ++j;
-  int k = 0;
-  for (; j < n && !(x[j] > fit.fitEnd); ++j) {
-    const double model = ModelValue(fit, x[j]);
-    if (NumericErrorState().code != 0) {
-      ClearNumericError();
-      continue;
-    }
-    residuals->SetValue(0, k, x[j]);
-    residuals->SetValue(1, k, model - y[j]);
-    ++k;
-  }
-  NumericErrorState() = saved;
   return residuals;
 }
 
