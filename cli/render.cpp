@@ -19,7 +19,10 @@ bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
 }  // namespace
 
 RenderFunction MakeRenderFunction(int width, int height) {
-  return [width, height](CZentrelDoc& doc, const std::string& path) { return ExportGraph(doc, path, width, height); };
+  return [width, height](const CZentrelDoc& doc, const std::string& path) {
+    const GraphExport drawn = ExportGraphDrawing(doc, path, width, height);
+    return RenderResult{drawn.error, drawn.layout};
+  };
 }
 
 std::string CheckRenderOutput(const std::string& output) {
@@ -28,7 +31,7 @@ std::string CheckRenderOutput(const std::string& output) {
   return {};
 }
 
-int RenderDocument(CZentrelDoc& doc, const std::string& output, int width, int height) {
+int RenderDocument(const CZentrelDoc& doc, const std::string& output, int width, int height) {
   const std::string error = ExportGraph(doc, output, width, height);
   if (error.empty()) return 0;
   std::cerr << error << '\n';

@@ -16,6 +16,6 @@ RenderFunction MakeRenderFunction(int width, int height);
 std::string CheckRenderOutput(const std::string& output);
 
 // Draws the document into output; prints the error and returns 1 on failure.
-int RenderDocument(CZentrelDoc& doc, const std::string& output, int width, int height);
+int RenderDocument(const CZentrelDoc& doc, const std::string& output, int width, int height);
 
 }  // namespace zentrel::cli

@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
   }
   frame.show();
   if (!files.isEmpty() && !frame.openFile(files.front())) return 1;
-  frame.view()->redrawGraph();
+  frame.redrawGraph();
   if (parser.isSet(screenshot)) {
     const QString target = parser.value(screenshot);
     // Once the event loop has laid the window out and painted it.

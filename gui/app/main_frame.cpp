@@ -29,6 +29,7 @@
 #include "app/commands/file_commands.h"
 #include "app/dialogs/fit_dialog.h"
 #include "app/fit_iteration.h"
+#include "app/settling_ui.h"
 #include "app_icon.h"
 #include "graph_export.h"
 #include "help_window.h"
@@ -48,21 +49,6 @@ QString Text(std::string_view text) { return QString::fromUtf8(text.data(), stat
 
 QSettings Settings() { return QSettings(QStringLiteral("Zentrel"), QStringLiteral("Zentrel")); }
 
-// The graph's mapping belongs to the window; printing and export draw
-// elsewhere and must not leave the mouse with their page.
-class KeepWindowMapping {
- public:
-  explicit KeepWindowMapping(Graph& graph) : graph_(graph), page_(graph.pageRect), plot_(graph.plotRect) {}
-  ~KeepWindowMapping() {
-    graph_.pageRect = page_;
-    graph_.plotRect = plot_;
-  }
-
- private:
-  Graph& graph_;
-  DeviceRect page_, plot_;
-};
-
 }  // namespace
 
 CMainFrame::CMainFrame()
@@ -74,6 +60,8 @@ CMainFrame::CMainFrame()
   buildToolbar();
   buildStatusBar();
   connect(view_, &CZentrelView::cursorMoved, this, &CMainFrame::updatePanes);
+  // A saved graph file records the window's last drawing.
+  ui_.setDrawingLayout([this] { return view_->drawingLayout(); });
   fitTimer_.setInterval(0);
   connect(&fitTimer_, &QTimer::timeout, this, &CMainFrame::iterateFits);
   // The Fitting dialog's Iterate button starts the idle passes.
@@ -137,7 +125,8 @@ void CMainFrame::runCommand(int id) {
 }
 
 bool CMainFrame::openFile(const QString& path) {
-  const bool opened = OpenDocumentFile(doc_, ui_, path.toStdString());
+  SettlingUi settling(doc_, ui_);
+  const bool opened = OpenDocumentFile(doc_, settling, path.toStdString());
   if (opened) rememberFile(QString::fromStdString(doc_.pathName.empty() ? path.toStdString() : doc_.pathName));
   refresh();
   return opened;
@@ -388,7 +377,7 @@ void CMainFrame::iterateFits() {
   if (!more) {
     fitTimer_.stop();
     // The finished fits show at once.
-    view_->redrawGraph();
+    redrawGraph();
   }
   setWindowTitle(QString::fromStdString(doc_.Caption()));
   updatePanes();
@@ -405,22 +394,29 @@ QPrinter& CMainFrame::printer() {
   return *printer_;
 }
 
+void CMainFrame::redrawGraph() { RedrawAndSettle(doc_, ui_); }
+
+// The printer's page has a viewport of its own; the window keeps its.
 void CMainFrame::paintPages(QPrinter* target) {
-  KeepWindowMapping keep(doc_.graph);
   QPainter painter(target);
   PainterSurface surface(painter);
-  PaintGraph(surface, doc_, PrintPageRect(doc_));
+  PaintGraph(surface, doc_, MakeViewport(doc_, PrintPageRect(doc_)));
 }
 
+// Printing and exporting are redraws the person asked for: they settle the
+// document afterwards as the window's redraws do.
 void CMainFrame::print() {
   QPrintDialog dialog(&printer(), this);
-  if (dialog.exec() == QDialog::Accepted) paintPages(&printer());
+  if (dialog.exec() != QDialog::Accepted) return;
+  paintPages(&printer());
+  doc_.SettleAfterRedraw();
 }
 
 void CMainFrame::printOn(QPrinter& target) {
   target.setPageOrientation(QPageLayout::Landscape);
   target.setDocName(QString::fromStdString(doc_.Title()));
   paintPages(&target);
+  doc_.SettleAfterRedraw();
 }
 
 void CMainFrame::printPreview() {
@@ -432,6 +428,7 @@ void CMainFrame::printPreview() {
   auto* pages = preview.findChild<QPrintPreviewWidget*>();
   if (pages != nullptr && settings.value(key, 1).toInt() == 2) pages->setViewMode(QPrintPreviewWidget::FacingPagesView);
   preview.exec();
+  doc_.SettleAfterRedraw();
   if (pages != nullptr)
     settings.setValue(key, pages->viewMode() == QPrintPreviewWidget::FacingPagesView ? 2 : 1);
 }
@@ -450,12 +447,9 @@ void CMainFrame::exportImage() {
   request.overwritePrompt = true;
   const auto path = ui_.saveFileName(request);
   if (!path) return;
-  std::string error;
-  {
-    KeepWindowMapping keep(doc_.graph);
-    error = ExportGraph(doc_, *path);
-  }
-  if (!error.empty()) ui_.messageBox(error);
+  const GraphExport exported = ExportGraphDrawing(doc_, *path);
+  if (exported.layout != PageLayout{}) doc_.SettleAfterRedraw();
+  if (!exported.error.empty()) ui_.messageBox(exported.error);
 }
 
 // Help ---------------------------------------------------------------------------

@@ -71,6 +71,8 @@ class CMainFrame : public QMainWindow {
 
   // Brings menu checks, enables, panes and caption up to date.
   void refresh();
+  // Redraws the view and settles the document, as a command's redraw does.
+  void redrawGraph();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

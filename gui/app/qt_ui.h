@@ -23,6 +23,9 @@ class QtUi : public Ui {
   std::optional<std::uint32_t> chooseColor(std::uint32_t initial) override;
   void messageBox(const std::string& text) override;
   void redraw() override;
+  std::optional<PageLayout> drawingLayout() const override { return layout_ ? layout_() : std::nullopt; }
+  // Where drawingLayout() comes from: the view.
+  void setDrawingLayout(std::function<std::optional<PageLayout>()> layout) { layout_ = std::move(layout); }
   std::optional<std::string> openFileName(const FileDialogRequest& request) override;
   std::optional<std::vector<std::string>> openFileNames(const FileDialogRequest& request) override;
   std::optional<std::string> saveFileName(const FileDialogRequest& request) override;
@@ -52,6 +55,7 @@ class QtUi : public Ui {
  private:
   QWidget* parent_;
   std::function<void()> redraw_;
+  std::function<std::optional<PageLayout>()> layout_;
   std::unique_ptr<QProgressDialog> progress_;
   QPointer<FitDialog> fitDialog_;
   std::function<void()> fitIterationChanged_;

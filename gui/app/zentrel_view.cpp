@@ -39,9 +39,22 @@ void CZentrelView::renderImage() {
     scaleY_ = surface.scaleY();
     const auto width = static_cast<std::int32_t>(pixels.width() / scaleX_);
     const auto height = static_cast<std::int32_t>(pixels.height() / scaleY_);
-    PaintGraph(surface, doc_, WindowPageRect(width, height));
+    viewport_ = MakeViewport(doc_, WindowPageRect(width, height));
+    PaintGraph(surface, doc_, *viewport_);
   }
   bandVisible_ = false;
+}
+
+std::optional<PageLayout> CZentrelView::drawingLayout() const {
+  if (!viewport_) return std::nullopt;
+  return viewport_->layout();
+}
+
+const Viewport& CZentrelView::mapping() const {
+  // Before the first drawing nothing is on screen: an empty viewport maps
+  // every position to 0, as an empty plot rectangle always did.
+  static const Viewport kNothingDrawn{};
+  return viewport_ ? *viewport_ : kNothingDrawn;
 }
 
 DevicePoint CZentrelView::toDevice(QPoint pixel) const {
@@ -68,7 +81,10 @@ void CZentrelView::paintEvent(QPaintEvent*) {
 void CZentrelView::resizeEvent(QResizeEvent*) { renderImage(); }
 
 void CZentrelView::apply(const ViewMouse::Effect& effect) {
-  if (effect.repaint) redrawGraph();
+  if (effect.repaint) {
+    redrawGraph();
+    doc_.SettleAfterRedraw();
+  }
   if (effect.rubberBand) {
     bandVisible_ = true;
     update();
@@ -83,11 +99,13 @@ void CZentrelView::mousePressEvent(QMouseEvent* event) {
     apply(mouse_.rightDown());
 }
 
-void CZentrelView::mouseMoveEvent(QMouseEvent* event) { apply(mouse_.move(doc_, toDevice(event->position().toPoint()))); }
+void CZentrelView::mouseMoveEvent(QMouseEvent* event) {
+  apply(mouse_.move(doc_, mapping(), toDevice(event->position().toPoint())));
+}
 
 void CZentrelView::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton)
-    apply(mouse_.leftUp(doc_, toDevice(event->position().toPoint())));
+    apply(mouse_.leftUp(doc_, mapping(), toDevice(event->position().toPoint())));
   else if (event->button() == Qt::RightButton)
     apply(mouse_.rightUp());
 }

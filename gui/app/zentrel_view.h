@@ -1,15 +1,19 @@
 #pragma once
 // The graph window: paints the document through the QPainter surface and
 // turns mouse input into the selection rectangle and the cursor position.
-// The graph is drawn into an image only when it must be redrawn (every
-// such redraw also resets the selection); Qt's own paint events just show
-// that image and the rubber band.
+// The graph is drawn into an image only when it must be redrawn or the
+// size changed; Qt's own paint events just show that image and the rubber
+// band. Drawing only reads the document: the window keeps the viewport of
+// its last drawing for the mouse, and a redraw the mouse asks for settles
+// the document (CZentrelDoc::SettleAfterRedraw) as a command's does.
 
 #include <QImage>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "view/interaction.h"
+#include "view/viewport.h"
 
 namespace zentrel {
 
@@ -22,6 +26,9 @@ class CZentrelView : public QWidget {
 
   // Draws the whole graph again, at once.
   void redrawGraph();
+  // Where the last drawing put the graph; nothing before the first one.
+  const std::optional<Viewport>& viewport() const { return viewport_; }
+  std::optional<PageLayout> drawingLayout() const;
 
   // Widget pixels to device units and back, with the scale of the last drawing.
   DevicePoint toDevice(QPoint pixel) const;
@@ -48,8 +55,11 @@ class CZentrelView : public QWidget {
   void renderImage();
   void apply(const ViewMouse::Effect& effect);
 
+  const Viewport& mapping() const;
+
   CZentrelDoc& doc_;
   ViewMouse mouse_;
+  std::optional<Viewport> viewport_;
   QImage image_;
   double scaleX_ = 1.0, scaleY_ = 1.0;
   bool bandVisible_ = false;

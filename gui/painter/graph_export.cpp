@@ -36,15 +36,15 @@ Format FormatOf(const std::string& path) {
 }
 
 // Paints the graph on whatever the painter draws to; the page is the whole
-// device converted to device units.
-void Paint(QPainter& painter, CZentrelDoc& doc, const DrawOptions& options) {
+// device converted to device units. Returns the layout drawn.
+PageLayout Paint(QPainter& painter, const CZentrelDoc& doc, const DrawOptions& options) {
   painter.fillRect(QRect(0, 0, painter.device()->width(), painter.device()->height()), Qt::white);
   PainterSurface surface(painter);
   const auto units = [](int pixels, double scale) { return static_cast<std::int32_t>(std::lround(pixels / scale)); };
-  PaintGraph(surface, doc,
-             WindowPageRect(units(painter.device()->width(), surface.scaleX()),
-                            units(painter.device()->height(), surface.scaleY())),
-             options);
+  const Viewport viewport = MakeViewport(doc, WindowPageRect(units(painter.device()->width(), surface.scaleX()),
+                                                             units(painter.device()->height(), surface.scaleY())));
+  PaintGraph(surface, doc, viewport, options);
+  return viewport.layout();
 }
 
 int DotsPerMeter(double dpi) { return static_cast<int>(std::lround(dpi / 0.0254)); }
@@ -75,7 +75,9 @@ void EnsureGuiApplication() {
   new QGuiApplication(argc, argv);
 }
 
-QImage RenderGraphImage(CZentrelDoc& doc, int width, int height, const DrawOptions& options) {
+namespace {
+
+QImage RenderImage(const CZentrelDoc& doc, int width, int height, const DrawOptions& options, PageLayout& drawn) {
   EnsureGuiApplication();
   if (width < 1 || height < 1 || width > kMaxExportSide || height > kMaxExportSide) return {};
   QImage image(width, height, QImage::Format_RGB32);
@@ -83,12 +85,12 @@ QImage RenderGraphImage(CZentrelDoc& doc, int width, int height, const DrawOptio
   image.setDotsPerMeterX(DotsPerMeter(kExportDpi));
   image.setDotsPerMeterY(DotsPerMeter(kExportDpi));
   QPainter painter(&image);
-  Paint(painter, doc, options);
+  drawn = Paint(painter, doc, options);
   painter.end();
   return image;
 }
 
-std::string ExportGraph(CZentrelDoc& doc, const std::string& path, int width, int height) {
+std::string WriteExport(const CZentrelDoc& doc, const std::string& path, int width, int height, PageLayout& drawn) {
   const Format format = FormatOf(path);
   if (format == Format::Unknown) return path + ": the file name must end in .png, .svg or .pdf";
   if (width < 1 || height < 1 || width > kMaxExportSide || height > kMaxExportSide)
@@ -100,7 +102,7 @@ std::string ExportGraph(CZentrelDoc& doc, const std::string& path, int width, in
   buffer.open(QIODevice::WriteOnly);
   switch (format) {
     case Format::Png: {
-      const QImage image = RenderGraphImage(doc, width, height);
+      const QImage image = RenderImage(doc, width, height, {}, drawn);
       if (image.isNull())
         return "not enough memory for a " + std::to_string(width) + " x " + std::to_string(height) + " image";
       if (!image.save(&buffer, "PNG")) return path + ": could not encode the PNG image";
@@ -115,7 +117,7 @@ std::string ExportGraph(CZentrelDoc& doc, const std::string& path, int width, in
       svg.setTitle(QStringLiteral("Zentrel graph"));
       QPainter painter;
       if (!painter.begin(&svg)) return path + ": could not start the SVG document";
-      Paint(painter, doc, {});
+      drawn = Paint(painter, doc, {});
       painter.end();
       break;
     }
@@ -129,7 +131,7 @@ std::string ExportGraph(CZentrelDoc& doc, const std::string& path, int width, in
       pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
       QPainter painter;
       if (!painter.begin(&pdf)) return path + ": could not start the PDF document";
-      Paint(painter, doc, {});
+      drawn = Paint(painter, doc, {});
       painter.end();
       break;
     }
@@ -138,6 +140,23 @@ std::string ExportGraph(CZentrelDoc& doc, const std::string& path, int width, in
   }
   buffer.close();
   return WriteFileAtomically(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+}
+
+}  // namespace
+
+QImage RenderGraphImage(const CZentrelDoc& doc, int width, int height, const DrawOptions& options) {
+  PageLayout drawn;
+  return RenderImage(doc, width, height, options, drawn);
+}
+
+std::string ExportGraph(const CZentrelDoc& doc, const std::string& path, int width, int height) {
+  return ExportGraphDrawing(doc, path, width, height).error;
+}
+
+GraphExport ExportGraphDrawing(const CZentrelDoc& doc, const std::string& path, int width, int height) {
+  GraphExport result;
+  result.error = WriteExport(doc, path, width, height, result.layout);
+  return result;
 }
 
 }  // namespace zentrel

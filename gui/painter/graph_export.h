@@ -23,12 +23,21 @@ inline constexpr double kExportDpi = 100.0;
 void EnsureGuiApplication();
 
 // The graph on a white image; a null image when it cannot be allocated.
-QImage RenderGraphImage(CZentrelDoc& doc, int width, int height, const DrawOptions& options = {});
+QImage RenderGraphImage(const CZentrelDoc& doc, int width, int height, const DrawOptions& options = {});
 
 // Writes the graph to path (.png, .svg or .pdf, any case) in one piece: a
 // failed export leaves any earlier file untouched. Returns an error
 // message, empty on success.
-std::string ExportGraph(CZentrelDoc& doc, const std::string& path, int width = kDefaultExportWidth,
+std::string ExportGraph(const CZentrelDoc& doc, const std::string& path, int width = kDefaultExportWidth,
                         int height = kDefaultExportHeight);
+
+// The same, with the page and plot rectangles drawn (zeros when nothing
+// was drawn).
+struct GraphExport {
+  std::string error;
+  PageLayout layout;
+};
+GraphExport ExportGraphDrawing(const CZentrelDoc& doc, const std::string& path, int width = kDefaultExportWidth,
+                               int height = kDefaultExportHeight);
 
 }  // namespace zentrel

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/dialogs/fit_dialog.h"
+#include "app/settling_ui.h"
 #include "app/ui.h"
 #include "fit/engine.h"
 #include "model/document.h"
@@ -44,7 +45,7 @@ bool IterateFitsOnce(CZentrelDoc& doc, Ui& ui) {
         dialog->refreshDisplay();
         dialog->graphRedrawPending = true;
       } else if (dialogShown && dialog->graphRedrawPending) {
-        ui.redraw();
+        RedrawAndSettle(doc, ui);
         dialog->graphRedrawPending = false;
       }
     }

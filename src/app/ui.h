@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/graph.h"
 #include "util/progress.h"
 
 namespace zentrel {
@@ -40,8 +41,12 @@ class Ui {
   // The platform colour chooser, starting at `initial` (0x00BBGGRR).
   virtual std::optional<std::uint32_t> chooseColor(std::uint32_t initial) = 0;
   virtual void messageBox(const std::string& text) = 0;
-  // Asks the view to redraw the whole graph.
+  // Asks the view to redraw the whole graph. Drawing leaves the document
+  // as it is; Dispatch settles it afterwards (app/settling_ui.h).
   virtual void redraw() = 0;
+  // The page and plot rectangles of the last drawing shown, which a saved
+  // graph file records; nothing before the first one.
+  virtual std::optional<PageLayout> drawingLayout() const { return std::nullopt; }
 
   // File dialogs: the chosen path(s), nothing on Cancel.
   virtual std::optional<std::string> openFileName(const FileDialogRequest& request) = 0;

@@ -114,4 +114,11 @@ void CZentrelDoc::ClearSelection() {
   selectionY1 = selectionY2 = (graph.yMin + graph.yMax) / 2.0;
 }
 
+void CZentrelDoc::SettleAfterRedraw() {
+  // The repair comes first: the cleared selection sits in the middle of
+  // the range as drawn.
+  graph.RepairLogRanges();
+  ClearSelection();
+}
+
 }  // namespace zentrel

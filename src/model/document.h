@@ -49,6 +49,11 @@ class CZentrelDoc {
   // state with nothing selected.
   void ClearSelection();
   bool HasSelection() const { return selectionX1 != selectionX2; }
+  // What a redraw the program asks for does to the document: a logarithmic
+  // range that cannot be drawn is repaired (Graph::RepairLogRanges) and the
+  // selection is cleared, as the old rubber band is gone. Drawing itself
+  // changes nothing; the caller of a redraw runs this (app/settling_ui.h).
+  void SettleAfterRedraw();
 
   // The document's name in captions and questions: the bare file name, or
   // "Untitled" before it was saved or opened.

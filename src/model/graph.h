@@ -1,8 +1,7 @@
 #pragma once
-// The document's axis and display state: visible and previous ranges, page
-// and plot rectangles, labels and switches, and the mapping between data
-// and device units that every paint, the mouse and the status bar share.
-// Drawing that reads this state lives in view/.
+// The document's axis and display settings: visible and previous ranges,
+// labels and switches. Where things land on a page is worked out from
+// these by view/viewport.h.
 
 #include <cstdint>
 #include <string>
@@ -32,13 +31,13 @@ struct DataRange {
   friend bool operator==(const DataRange&, const DataRange&) = default;
 };
 
-// Largest magnitude of a device coordinate: keeps far-away points within
-// what every drawing back end accepts.
-inline constexpr std::int32_t kDeviceLimit = 32766;
-
-// Clamps to +-kDeviceLimit and truncates toward zero. NaN has no position on
-// the page; it goes to the lower limit instead of an undefined conversion.
-std::int32_t ToDevice(double d);
+// The page and plot rectangles of a drawing of the graph (a graph file
+// records those of the last drawing shown).
+struct PageLayout {
+  DeviceRect pageRect;
+  DeviceRect plotRect;
+  friend bool operator==(const PageLayout&, const PageLayout&) = default;
+};
 
 class Graph {
  public:
@@ -52,29 +51,13 @@ class Graph {
   void ResetGraph();
   void SetPolarOrigin(double origin) { polarOrigin = origin; }
 
-  // Data to device. On a logarithmic axis a non-positive value lands on the
-  // left (bottom) edge, and a range that cannot be drawn in logarithms is
-  // repaired in place first.
-  std::int32_t DataToDeviceX(double x);
-  std::int32_t DataToDeviceY(double y);
-  // Device to data through the plot rectangle of the last paint; 0 for an
-  // empty rectangle. No repair, no clamping.
-  double DeviceToDataX(std::int32_t d) const;
-  double DeviceToDataY(std::int32_t d) const;
-  // Polar: the angle (plus polarOrigin, in degrees unless radians) and the
-  // radius give a Cartesian point, mapped with the ordinary ranges.
-  std::int32_t PolarToDeviceX(double angle, double radius);
-  std::int32_t PolarToDeviceY(double angle, double radius);
-  bool InsidePlot(std::int32_t x, std::int32_t y) const {
-    return plotRect.left <= x && x <= plotRect.right && plotRect.bottom <= y && y <= plotRect.top;
-  }
-  bool InsidePlot(DevicePoint p) const { return InsidePlot(p.x, p.y); }
-  // Stores the page and lays the axes frame out inside it, leaving room for
-  // the tick labels and for whichever of title and labels are set.
-  void LayoutPlot(const DeviceRect& page);
-
-  DeviceRect pageRect;
-  DeviceRect plotRect;
+  // The visible range as a logarithmic axis can draw it: on such an axis
+  // an upper end <= 0 becomes 1, then a lower end <= 0 becomes 1e-10, then
+  // a lower end equal to the upper one becomes a tenth of itself. Linear
+  // axes keep their ends.
+  DataRange DrawableRange() const;
+  // Stores DrawableRange() as the visible range (the previous range stays).
+  void RepairLogRanges();
   double xMin = 0.0, xMax = 1.0;
   double yMin = 0.0, yMax = 1.0;
   std::string title;

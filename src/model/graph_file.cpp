@@ -83,9 +83,11 @@ void WriteSet(ArchiveWriter& out, const CZentrelDoc& doc, const Data_Set& set) {
   out.Dword(set.connectLines);
 }
 
-void WriteGraph(ArchiveWriter& out, const Graph& g) {
-  out.Rect(g.pageRect.left, g.pageRect.top, g.pageRect.right, g.pageRect.bottom);
-  out.Rect(g.plotRect.left, g.plotRect.top, g.plotRect.right, g.plotRect.bottom);
+void WriteGraph(ArchiveWriter& out, const Graph& g, const PageLayout& layout) {
+  const DeviceRect& page = layout.pageRect;
+  const DeviceRect& plot = layout.plotRect;
+  out.Rect(page.left, page.top, page.right, page.bottom);
+  out.Rect(plot.left, plot.top, plot.right, plot.bottom);
   out.Double(g.xMin);
   out.Double(g.xMax);
   out.Double(g.yMin);
@@ -337,14 +339,14 @@ std::string CannotFindFileMessage(const std::string& path) {
   return path + "\nCannot find this file.\nPlease verify that the correct path and file name are given.";
 }
 
-std::vector<std::uint8_t> GraphFileBytes(const CZentrelDoc& doc) {
+std::vector<std::uint8_t> GraphFileBytes(const CZentrelDoc& doc, const PageLayout& drawn) {
   ArchiveWriter out;
   out.Count(static_cast<std::uint32_t>(doc.sets.size()));
   for (const auto& set : doc.sets) {
     out.NewObjectTag(kDataSetClass, kDataSetSchema);
     WriteSet(out, doc, *set);
   }
-  WriteGraph(out, doc.graph);
+  WriteGraph(out, doc.graph, drawn);
   out.Dword(doc.useAbbreviations);
   return out.Take();
 }

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/graph.h"
 #include "util/progress.h"
 
 namespace zentrel {
@@ -25,8 +26,11 @@ inline constexpr std::string_view kFailedToSaveDocument = "Failed to save docume
 std::string CannotFindFileMessage(const std::string& path);
 
 // The bytes Save writes for the document. Set names are written as bare
-// file names; the document itself is left as it is.
-std::vector<std::uint8_t> GraphFileBytes(const CZentrelDoc& doc);
+// file names; the document itself is left as it is. The file records the
+// page and plot rectangles of the last drawing the front end showed
+// (Ui::drawingLayout); nothing reads them back, so they are not part of
+// the document, and a program that never drew writes zeros.
+std::vector<std::uint8_t> GraphFileBytes(const CZentrelDoc& doc, const PageLayout& drawn = {});
 // What a successful store does to the sets: each name becomes its bare
 // file name (the part after the last '\\' or '/', "Unnamed" when nothing is
 // left) and each set's modified flag is cleared.

@@ -28,22 +28,23 @@ std::string LinearLabel(double value, double scaled, int exponent, bool useAbbre
 enum class Axis { X, Y };
 
 // Places a tick's label and mark: below the x axis, left of the y axis.
-void DrawTick(Surface& surface, Graph& graph, Axis axis, double value, const std::string& label) {
-  const DeviceRect& plot = graph.plotRect;
+void DrawTick(Surface& surface, const Viewport& viewport, Axis axis, double value, const std::string& label) {
+  const DeviceRect& plot = viewport.plotRect;
   if (axis == Axis::X) {
-    const std::int32_t px = graph.DataToDeviceX(value);
+    const std::int32_t px = viewport.DataToDeviceX(value);
     surface.DrawText({px - 5, plot.bottom - 16}, label);
     surface.DrawLine({px, plot.bottom - 6}, {px, plot.bottom + 4});
   } else {
-    const std::int32_t py = graph.DataToDeviceY(value);
+    const std::int32_t py = viewport.DataToDeviceY(value);
     surface.DrawText({plot.left - 55, py + 3}, label);
     surface.DrawLine({plot.left - 5, py}, {plot.left + 5, py});
   }
 }
 
-void DrawLinearTicks(Surface& surface, Graph& graph, Axis axis, bool useAbbreviations) {
-  const double lo = axis == Axis::X ? graph.xMin : graph.yMin;
-  const double hi = axis == Axis::X ? graph.xMax : graph.yMax;
+void DrawLinearTicks(Surface& surface, const Viewport& viewport, Axis axis, bool useAbbreviations) {
+  const DataRange& range = viewport.range;
+  const double lo = axis == Axis::X ? range.xMin : range.yMin;
+  const double hi = axis == Axis::X ? range.xMax : range.yMax;
   const double s0 = NiceCeil(hi - lo);
   double start = NiceFloor(lo);
   const auto snapToZero = [&] {
@@ -66,7 +67,7 @@ void DrawLinearTicks(Surface& surface, Graph& graph, Axis axis, bool useAbbrevia
   double label = start * f;
   double value = start;
   for (int tick = 0; value <= end && tick < kMaxTicks; ++tick) {
-    DrawTick(surface, graph, axis, value, LinearLabel(value, label, exponent, useAbbreviations, format));
+    DrawTick(surface, viewport, axis, value, LinearLabel(value, label, exponent, useAbbreviations, format));
     label += f * s0 * 0.2;
     const double next = value + step;
     if (!(next > value)) break;
@@ -75,10 +76,14 @@ void DrawLinearTicks(Surface& surface, Graph& graph, Axis axis, bool useAbbrevia
 }
 
 // Six values equally spaced in logarithms from the lower end to the upper,
-// not decades.
-void DrawLogTicks(Surface& surface, Graph& graph, Axis axis) {
+// not decades. The ticks start from the range as the document holds it and
+// the loop's first test reads its upper end too; every later test reads
+// the range as drawn. For a range that needs no repair (the document's
+// after any redraw) both are the same.
+void DrawLogTicks(Surface& surface, const Graph& graph, const Viewport& viewport, Axis axis) {
   double lo = axis == Axis::X ? graph.xMin : graph.yMin;
   const double hiAtStart = axis == Axis::X ? graph.xMax : graph.yMax;
+  const double hiAsDrawn = axis == Axis::X ? viewport.range.xMax : viewport.range.yMax;
   if (lo <= 0.0) {
     lo = 1e-10;
     if (hiAtStart < 1e-10) lo = hiAtStart * 0.01;
@@ -87,12 +92,10 @@ void DrawLogTicks(Surface& surface, Graph& graph, Axis axis) {
   const double step = 0.2 * span;
   double level = std::log(lo);
   for (int tick = 0; tick < kMaxTicks; ++tick) {
-    // The upper end is read again each time: mapping the first tick may
-    // have repaired it.
-    const double hi = axis == Axis::X ? graph.xMax : graph.yMax;
+    const double hi = tick == 0 ? hiAtStart : hiAsDrawn;
     if (!(std::log(hi) + kEndSlack * std::fabs(step) >= level)) break;
     const double value = std::exp(level);
-    DrawTick(surface, graph, axis, value, CFormat("%1.1le", value));
+    DrawTick(surface, viewport, axis, value, CFormat("%1.1le", value));
     const double next = level + step;
     if (!(next > level)) break;
     level = next;
@@ -112,22 +115,24 @@ std::vector<std::string> SplitCharacters(const std::string& text) {
   return out;
 }
 
-void DrawLabels(Surface& surface, Graph& graph) {
+void DrawLabels(Surface& surface, const Graph& graph, const Viewport& viewport) {
   if (graph.title.empty() && graph.xLabel.empty() && graph.yLabel.empty()) return;
-  const std::int32_t left = graph.DataToDeviceX(graph.xMin);
-  const std::int32_t cx = (left + graph.DataToDeviceX(graph.xMax)) / 2;
+  const DataRange& range = viewport.range;
+  const std::int32_t left = viewport.DataToDeviceX(range.xMin);
+  const std::int32_t cx = (left + viewport.DataToDeviceX(range.xMax)) / 2;
   if (!graph.title.empty()) {
     const std::int32_t width = surface.MeasureText(graph.title).width;
-    surface.DrawText({cx - width / 2, graph.DataToDeviceY(graph.yMax) + 20}, graph.title);
+    surface.DrawText({cx - width / 2, viewport.DataToDeviceY(range.yMax) + 20}, graph.title);
   }
   if (!graph.xLabel.empty()) {
     const std::int32_t width = surface.MeasureText(graph.xLabel).width;
-    surface.DrawText({cx - width / 2, graph.DataToDeviceY(graph.yMin) - 30}, graph.xLabel);
+    surface.DrawText({cx - width / 2, viewport.DataToDeviceY(range.yMin) - 30}, graph.xLabel);
   }
   if (!graph.yLabel.empty()) {
     const auto characters = SplitCharacters(graph.yLabel);
-    const std::int32_t x = graph.DataToDeviceX(graph.xMin) - 75;
-    const std::int64_t middle = (std::int64_t{graph.DataToDeviceY(graph.yMin)} + graph.DataToDeviceY(graph.yMax)) / 2;
+    const std::int32_t x = viewport.DataToDeviceX(range.xMin) - 75;
+    const std::int64_t middle =
+        (std::int64_t{viewport.DataToDeviceY(range.yMin)} + viewport.DataToDeviceY(range.yMax)) / 2;
     std::int64_t y = middle + 8 * static_cast<std::int64_t>(characters.size());
     for (const auto& character : characters) {
       surface.DrawText({x, ToDevice(static_cast<double>(y))}, character);
@@ -136,18 +141,19 @@ void DrawLabels(Surface& surface, Graph& graph) {
   }
 }
 
-void DrawPolarGrid(Surface& surface, Graph& graph) {
+void DrawPolarGrid(Surface& surface, const Viewport& viewport) {
   PenScope pen(surface, kPolarGridGrey);
-  const double fullTurn = graph.radians ? 6.2831854 : 360.0;
-  const double spokeStep = graph.radians ? 0.785398175 : 45.0;
+  const double fullTurn = viewport.radians ? 6.2831854 : 360.0;
+  const double spokeStep = viewport.radians ? 0.785398175 : 45.0;
+  const DataRange& range = viewport.range;
   const double radius =
-      std::max({std::fabs(graph.xMin), std::fabs(graph.xMax), std::fabs(graph.yMin), std::fabs(graph.yMax)});
+      std::max({std::fabs(range.xMin), std::fabs(range.xMax), std::fabs(range.yMin), std::fabs(range.yMax)});
   const auto at = [&](double angle, double r) {
-    return DevicePoint{graph.PolarToDeviceX(angle, r), graph.PolarToDeviceY(angle, r)};
+    return DevicePoint{viewport.PolarToDeviceX(angle, r), viewport.PolarToDeviceY(angle, r)};
   };
   std::vector<DeviceSegment> segments;
   const auto addClipped = [&](DevicePoint from, DevicePoint to) {
-    if (auto clipped = ClipToPlot(graph, from, to)) segments.push_back(*clipped);
+    if (auto clipped = ClipToPlot(viewport, from, to)) segments.push_back(*clipped);
   };
   const DevicePoint pole = at(0.0, 0.0);
   for (double a = 0.0; a < fullTurn; a += spokeStep) addClipped(pole, at(a, radius));
@@ -163,9 +169,9 @@ void DrawPolarGrid(Surface& surface, Graph& graph) {
 
 }  // namespace
 
-std::optional<DeviceSegment> ClipToPlot(const Graph& graph, DevicePoint from, DevicePoint to) {
-  if (graph.InsidePlot(from) && graph.InsidePlot(to)) return DeviceSegment{from, to};
-  const DeviceRect& r = graph.plotRect;
+std::optional<DeviceSegment> ClipToPlot(const Viewport& viewport, DevicePoint from, DevicePoint to) {
+  if (viewport.InsidePlot(from) && viewport.InsidePlot(to)) return DeviceSegment{from, to};
+  const DeviceRect& r = viewport.plotRect;
   const double x1 = from.x, y1 = from.y;
   const double dx = static_cast<double>(to.x) - x1, dy = static_cast<double>(to.y) - y1;
   const double tests[4][2] = {{-dx, x1 - r.left}, {dx, r.right - x1}, {-dy, y1 - r.bottom}, {dy, r.top - y1}};
@@ -189,26 +195,25 @@ std::optional<DeviceSegment> ClipToPlot(const Graph& graph, DevicePoint from, De
   return out;
 }
 
-void DrawClippedLine(Surface& surface, const Graph& graph, DevicePoint from, DevicePoint to) {
-  if (auto clipped = ClipToPlot(graph, from, to)) surface.DrawLine(clipped->from, clipped->to);
+void DrawClippedLine(Surface& surface, const Viewport& viewport, DevicePoint from, DevicePoint to) {
+  if (auto clipped = ClipToPlot(viewport, from, to)) surface.DrawLine(clipped->from, clipped->to);
 }
 
-void DrawAxes(Surface& surface, Graph& graph, const DeviceRect& page, bool useAbbreviations) {
-  graph.LayoutPlot(page);
-  if (graph.polar) {
-    DrawPolarGrid(surface, graph);
+void DrawAxes(Surface& surface, const Graph& graph, const Viewport& viewport, bool useAbbreviations) {
+  if (viewport.polar) {
+    DrawPolarGrid(surface, viewport);
     return;
   }
-  surface.DrawRectangle(graph.plotRect);
-  if (graph.logX)
-    DrawLogTicks(surface, graph, Axis::X);
+  surface.DrawRectangle(viewport.plotRect);
+  if (viewport.logX)
+    DrawLogTicks(surface, graph, viewport, Axis::X);
   else
-    DrawLinearTicks(surface, graph, Axis::X, useAbbreviations);
-  if (graph.logY)
-    DrawLogTicks(surface, graph, Axis::Y);
+    DrawLinearTicks(surface, viewport, Axis::X, useAbbreviations);
+  if (viewport.logY)
+    DrawLogTicks(surface, graph, viewport, Axis::Y);
   else
-    DrawLinearTicks(surface, graph, Axis::Y, useAbbreviations);
-  DrawLabels(surface, graph);
+    DrawLinearTicks(surface, viewport, Axis::Y, useAbbreviations);
+  DrawLabels(surface, graph, viewport);
 }
 
 }  // namespace zentrel

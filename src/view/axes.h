@@ -6,16 +6,18 @@
 
 #include "model/graph.h"
 #include "view/surface.h"
+#include "view/viewport.h"
 
 namespace zentrel {
 
-// Stores the page, lays out the plot rectangle and draws the axes (or, in
-// polar mode, only the polar grid) with the surface's current pen.
-void DrawAxes(Surface& surface, Graph& graph, const DeviceRect& page, bool useAbbreviations);
+// Draws the axes of the viewport's plot rectangle (or, in polar mode, only
+// the polar grid) with the surface's current pen; texts and the tick rule
+// come from the graph's settings.
+void DrawAxes(Surface& surface, const Graph& graph, const Viewport& viewport, bool useAbbreviations);
 
 // The part of a line inside the plot rectangle (Liang-Barsky); none when it
 // misses the plot. A line with both ends inside comes back unchanged.
-std::optional<DeviceSegment> ClipToPlot(const Graph& graph, DevicePoint from, DevicePoint to);
-void DrawClippedLine(Surface& surface, const Graph& graph, DevicePoint from, DevicePoint to);
+std::optional<DeviceSegment> ClipToPlot(const Viewport& viewport, DevicePoint from, DevicePoint to);
+void DrawClippedLine(Surface& surface, const Viewport& viewport, DevicePoint from, DevicePoint to);
 
 }  // namespace zentrel

@@ -17,16 +17,17 @@ namespace {
 
 // Device positions of a series: polar, translated with the cursor, or plain.
 std::vector<DevicePoint> SeriesPositions(const DrawContext& context, const double* x, const double* y, int n) {
-  Graph& graph = context.graph;
+  const Graph& graph = context.graph;
+  const Viewport& v = context.viewport;
   std::vector<DevicePoint> points(static_cast<size_t>(n));
-  if (graph.polar) {
-    for (int k = 0; k < n; ++k) points[k] = {graph.PolarToDeviceX(x[k], y[k]), graph.PolarToDeviceY(x[k], y[k])};
+  if (v.polar) {
+    for (int k = 0; k < n; ++k) points[k] = {v.PolarToDeviceX(x[k], y[k]), v.PolarToDeviceY(x[k], y[k])};
   } else if (graph.translating) {
     const double dx = context.cursorX - graph.translateAnchorX;
     const double dy = context.cursorY - graph.translateAnchorY;
-    for (int k = 0; k < n; ++k) points[k] = {graph.DataToDeviceX(dx + x[k]), graph.DataToDeviceY(dy + y[k])};
+    for (int k = 0; k < n; ++k) points[k] = {v.DataToDeviceX(dx + x[k]), v.DataToDeviceY(dy + y[k])};
   } else {
-    for (int k = 0; k < n; ++k) points[k] = {graph.DataToDeviceX(x[k]), graph.DataToDeviceY(y[k])};
+    for (int k = 0; k < n; ++k) points[k] = {v.DataToDeviceX(x[k]), v.DataToDeviceY(y[k])};
   }
   return points;
 }
@@ -100,7 +101,8 @@ class MarkerBatch {
 // highest: their segments are vertical, unclipped and overlap, so the one
 // line covers exactly what they covered. Dense sets then cost one line per
 // column instead of one per point.
-std::vector<DeviceSegment> ConnectingLines(const Graph& graph, const std::vector<DevicePoint>& points, bool merge) {
+std::vector<DeviceSegment> ConnectingLines(const Viewport& viewport, const std::vector<DevicePoint>& points,
+                                           bool merge) {
   std::vector<DeviceSegment> segments;
   const size_t n = points.size();
   if (n < 2) return segments;
@@ -113,10 +115,10 @@ std::vector<DeviceSegment> ConnectingLines(const Graph& graph, const std::vector
       ++k;
       continue;
     }
-    if (merge && p.x == previous.x && graph.InsidePlot(previous) && graph.InsidePlot(p)) {
+    if (merge && p.x == previous.x && viewport.InsidePlot(previous) && viewport.InsidePlot(p)) {
       std::int32_t lo = std::min(previous.y, p.y), hi = std::max(previous.y, p.y);
       size_t next = k + 1;
-      while (next < n && points[next].x == p.x && graph.InsidePlot(points[next])) {
+      while (next < n && points[next].x == p.x && viewport.InsidePlot(points[next])) {
         lo = std::min(lo, points[next].y);
         hi = std::max(hi, points[next].y);
         ++next;
@@ -129,7 +131,7 @@ std::vector<DeviceSegment> ConnectingLines(const Graph& graph, const std::vector
       k = next;
       continue;
     }
-    if (auto clipped = ClipToPlot(graph, previous, p)) segments.push_back(*clipped);
+    if (auto clipped = ClipToPlot(viewport, previous, p)) segments.push_back(*clipped);
     previous = p;
     ++k;
   }
@@ -143,8 +145,9 @@ constexpr std::int64_t kMaxMapCells = std::int64_t{1} << 26;
 
 // Marks, for each device position inside the plot, the last point drawn
 // there; false when the plot is too large to map.
-bool LastAtEachPosition(const Graph& graph, const std::vector<DevicePoint>& points, std::vector<std::uint8_t>& keep) {
-  const DeviceRect& plot = graph.plotRect;
+bool LastAtEachPosition(const Viewport& viewport, const std::vector<DevicePoint>& points,
+                        std::vector<std::uint8_t>& keep) {
+  const DeviceRect& plot = viewport.plotRect;
   const std::int64_t width = std::int64_t{plot.right} - plot.left + 1;
   const std::int64_t height = std::int64_t{plot.top} - plot.bottom + 1;
   if (width <= 0 || height <= 0 || width * height > kMaxMapCells) return false;
@@ -152,7 +155,7 @@ bool LastAtEachPosition(const Graph& graph, const std::vector<DevicePoint>& poin
   keep.assign(points.size(), 0);
   for (size_t k = points.size(); k-- > 0;) {
     const DevicePoint p = points[k];
-    if (!graph.InsidePlot(p)) continue;
+    if (!viewport.InsidePlot(p)) continue;
     const auto cell = static_cast<size_t>((std::int64_t{p.y} - plot.bottom) * width + (std::int64_t{p.x} - plot.left));
     const std::uint64_t bit = std::uint64_t{1} << (cell % 64);
     if (taken[cell / 64] & bit) continue;
@@ -169,24 +172,24 @@ void DrawSeries(const DrawContext& context, const double* x, const double* y, in
   if (n <= 0 || x == nullptr || y == nullptr) return;
   const int shape = static_cast<int>(marker % 8);
   if (shape <= 0 && !connect) return;
-  Graph& graph = context.graph;
+  const Viewport& viewport = context.viewport;
   Surface& surface = context.surface;
   PenScope pen(surface, colour);
   const std::vector<DevicePoint> points = SeriesPositions(context, x, y, n);
   if (shape > 0) {
     MarkerBatch markers(shape, symbolSize);
     std::vector<std::uint8_t> keep;
-    if (context.options.compactDenseSeries && n >= kDenseSeries && LastAtEachPosition(graph, points, keep)) {
+    if (context.options.compactDenseSeries && n >= kDenseSeries && LastAtEachPosition(viewport, points, keep)) {
       for (int k = 0; k < n; ++k)
         if (keep[k]) markers.add(points[k]);
     } else {
       for (int k = 0; k < n; ++k)
-        if (graph.InsidePlot(points[k]) && (k == 0 || points[k] != points[k - 1])) markers.add(points[k]);
+        if (viewport.InsidePlot(points[k]) && (k == 0 || points[k] != points[k - 1])) markers.add(points[k]);
     }
     markers.draw(surface);
   }
   if (connect) {
-    const auto segments = ConnectingLines(graph, points, context.options.compactDenseSeries);
+    const auto segments = ConnectingLines(viewport, points, context.options.compactDenseSeries);
     if (!segments.empty()) surface.DrawSegments(segments);
   }
 }
@@ -194,30 +197,31 @@ void DrawSeries(const DrawContext& context, const double* x, const double* y, in
 void DrawErrorBars(const DrawContext& context, const double* x, const double* y, const double* errors, int errorCount,
                    int n, double symbolSize, Colour colour, ErrorDirection direction) {
   if (n <= 0 || x == nullptr || y == nullptr || errors == nullptr) return;
-  Graph& graph = context.graph;
+  const Graph& settings = context.graph;
+  const Viewport& viewport = context.viewport;
   // The cap follows translate mode; the bar ends use the untranslated values.
-  const bool translating = graph.translating != 0;
-  const double dx = translating ? context.cursorX - graph.translateAnchorX : 0.0;
-  const double dy = translating ? context.cursorY - graph.translateAnchorY : 0.0;
+  const bool translating = settings.translating != 0;
+  const double dx = translating ? context.cursorX - settings.translateAnchorX : 0.0;
+  const double dy = translating ? context.cursorY - settings.translateAnchorY : 0.0;
   const double h = 4.0 * symbolSize;
   std::vector<DeviceSegment> segments;
   const auto add = [&](DevicePoint from, DevicePoint to) {
-    if (auto clipped = ClipToPlot(graph, from, to)) segments.push_back(*clipped);
+    if (auto clipped = ClipToPlot(viewport, from, to)) segments.push_back(*clipped);
   };
   const int count = std::min(n, std::max(errorCount, 0));
   for (int k = 0; k < count; ++k) {
     const double e = errors[k];
     if (!(e > 0.0)) continue;
-    const std::int32_t px = translating ? graph.DataToDeviceX(dx + x[k]) : graph.DataToDeviceX(x[k]);
-    const std::int32_t py = translating ? graph.DataToDeviceY(dy + y[k]) : graph.DataToDeviceY(y[k]);
+    const std::int32_t px = translating ? viewport.DataToDeviceX(dx + x[k]) : viewport.DataToDeviceX(x[k]);
+    const std::int32_t py = translating ? viewport.DataToDeviceY(dy + y[k]) : viewport.DataToDeviceY(y[k]);
     if (direction == ErrorDirection::Vertical) {
-      const std::int32_t lo = graph.DataToDeviceY(y[k] - e), hi = graph.DataToDeviceY(y[k] + e);
+      const std::int32_t lo = viewport.DataToDeviceY(y[k] - e), hi = viewport.DataToDeviceY(y[k] + e);
       const std::int32_t left = ToDevice(px - h), right = ToDevice(px + h);
       add({left, lo}, {right, lo});
       add({left, hi}, {right, hi});
       add({px, lo}, {px, hi});
     } else {
-      const std::int32_t lo = graph.DataToDeviceX(x[k] - e), hi = graph.DataToDeviceX(x[k] + e);
+      const std::int32_t lo = viewport.DataToDeviceX(x[k] - e), hi = viewport.DataToDeviceX(x[k] + e);
       const std::int32_t down = ToDevice(py - h), up = ToDevice(py + h);
       add({lo, down}, {lo, up});
       add({hi, up}, {hi, down});
@@ -229,39 +233,42 @@ void DrawErrorBars(const DrawContext& context, const double* x, const double* y,
   context.surface.DrawSegments(segments);
 }
 
-void DrawDataLine(Surface& surface, Graph& graph, double x1, double y1, double x2, double y2) {
-  const DevicePoint from{graph.DataToDeviceX(x1), graph.DataToDeviceY(y1)};
-  const DevicePoint to{graph.DataToDeviceX(x2), graph.DataToDeviceY(y2)};
-  if (!graph.InsidePlot(from) || !graph.InsidePlot(to)) return;
+void DrawDataLine(Surface& surface, const Viewport& viewport, double x1, double y1, double x2, double y2) {
+  const DevicePoint from{viewport.DataToDeviceX(x1), viewport.DataToDeviceY(y1)};
+  const DevicePoint to{viewport.DataToDeviceX(x2), viewport.DataToDeviceY(y2)};
+  if (!viewport.InsidePlot(from) || !viewport.InsidePlot(to)) return;
   PenScope pen(surface, kBlack);
   surface.DrawLine(from, to);
 }
 
-void DrawPageText(Surface& surface, const Graph& graph, std::int32_t dx, std::int32_t dy, std::string_view text) {
-  const std::int64_t x = (std::int64_t{graph.pageRect.left} + graph.pageRect.right) / 2 + dx;
-  const std::int64_t y = std::int64_t{graph.pageRect.top} + dy;
+void DrawPageText(Surface& surface, const Viewport& viewport, std::int32_t dx, std::int32_t dy,
+                  std::string_view text) {
+  const DeviceRect& page = viewport.pageRect;
+  const std::int64_t x = (std::int64_t{page.left} + page.right) / 2 + dx;
+  const std::int64_t y = std::int64_t{page.top} + dy;
   surface.DrawText({ToDevice(static_cast<double>(x)), ToDevice(static_cast<double>(y))}, text);
 }
 
-void DrawEquationText(Surface& surface, const Graph& graph, std::string_view text, bool customFunction,
+void DrawEquationText(Surface& surface, const Viewport& viewport, std::string_view text, bool customFunction,
                       std::int32_t& line) {
   if (customFunction) {
     const size_t blank = text.find(' ');
-    DrawPageText(surface, graph, -120, line, text.substr(0, blank));
+    DrawPageText(surface, viewport, -120, line, text.substr(0, blank));
     line -= 15;
     text = blank == std::string_view::npos ? std::string_view{} : text.substr(blank + 1);
   }
-  DrawPageText(surface, graph, -120, line, text);
+  DrawPageText(surface, viewport, -120, line, text);
   line -= 15;
 }
 
-void DrawGraph(Surface& surface, CZentrelDoc& doc, const DrawOptions& options) {
-  Graph& graph = doc.graph;
-  doc.ClearSelection();
-  const DrawContext context{surface, graph, doc.cursorX, doc.cursorY, options};
+void DrawGraph(Surface& surface, const CZentrelDoc& doc, const Viewport& viewport, const DrawOptions& options) {
+  const Graph& graph = doc.graph;
+  // Lines and baselines sit in the range as drawn (a logarithmic one repaired).
+  const DataRange& range = viewport.range;
+  const DrawContext context{surface, graph, viewport, doc.cursorX, doc.cursorY, options};
 
   for (size_t i = 0; i < doc.sets.size(); ++i) {
-    Data_Set* set = doc.sets[i].get();
+    const Data_Set* set = doc.sets[i].get();
     if (set == nullptr || set->ColumnCount() <= 1 || !set->active) continue;
     const int n = set->DrawablePointCount();
     const double* x = set->ColumnData(0);
@@ -286,21 +293,21 @@ void DrawGraph(Surface& surface, CZentrelDoc& doc, const DrawOptions& options) {
       const std::vector<double> curve = FitCurveValues(*fit, x, m);
       DrawSeries(context, x, curve.data(), m, 1.0, 0, true, fit->colour);
       if (graph.showResiduals) {
-        const double baseline = 0.9 * graph.yMax + 0.1 * graph.yMin;
+        const double baseline = 0.9 * range.yMax + 0.1 * range.yMin;
         const std::vector<double> residuals = FitResidualValues(*fit, x, m, baseline, graph.residualScale);
         DrawSeries(context, x, residuals.data(), m, 1.0, 0, true, fit->colour);
-        if (graph.showZeroLines) DrawDataLine(surface, graph, graph.xMin, baseline, graph.xMax, baseline);
+        if (graph.showZeroLines) DrawDataLine(surface, viewport, range.xMin, baseline, range.xMax, baseline);
       }
       if (graph.showFitEquations)
-        DrawEquationText(surface, graph, EquationText(*fit), fit->modelKind == kCustomFunction, line);
+        DrawEquationText(surface, viewport, EquationText(*fit), fit->modelKind == kCustomFunction, line);
     }
   }
 
   if (graph.showZeroLines) {
-    const double xMargin = 0.01 * (graph.xMax - graph.xMin);
-    const double yMargin = 0.01 * (graph.yMax - graph.yMin);
-    DrawDataLine(surface, graph, graph.xMin + xMargin, 0.0, graph.xMax - xMargin, 0.0);
-    DrawDataLine(surface, graph, 0.0, graph.yMin + yMargin, 0.0, graph.yMax - yMargin);
+    const double xMargin = 0.01 * (range.xMax - range.xMin);
+    const double yMargin = 0.01 * (range.yMax - range.yMin);
+    DrawDataLine(surface, viewport, range.xMin + xMargin, 0.0, range.xMax - xMargin, 0.0);
+    DrawDataLine(surface, viewport, 0.0, range.yMin + yMargin, 0.0, range.yMax - yMargin);
   }
 
   if (doc.scaledPreviewActive) {

@@ -9,6 +9,7 @@
 
 #include "model/graph.h"
 #include "view/surface.h"
+#include "view/viewport.h"
 
 namespace zentrel {
 
@@ -23,11 +24,12 @@ struct DrawOptions {
   bool compactDenseSeries = true;
 };
 
-// What a series needs besides its data: where to draw, the mapping, and the
-// cursor that translate mode follows (data units).
+// What a series needs besides its data: where to draw, the mapping, the
+// graph's switches, and the cursor that translate mode follows (data units).
 struct DrawContext {
   Surface& surface;
-  Graph& graph;
+  const Graph& graph;
+  const Viewport& viewport;
   double cursorX = 0.0;
   double cursorY = 0.0;
   DrawOptions options;
@@ -48,19 +50,20 @@ void DrawErrorBars(const DrawContext& context, const double* x, const double* y,
 
 // A black line between two data points, drawn only when both ends fall
 // inside the plot; no clipping, translation or polar mapping.
-void DrawDataLine(Surface& surface, Graph& graph, double x1, double y1, double x2, double y2);
+void DrawDataLine(Surface& surface, const Viewport& viewport, double x1, double y1, double x2, double y2);
 
 // Text placed from the middle of the page's top edge.
-void DrawPageText(Surface& surface, const Graph& graph, std::int32_t dx, std::int32_t dy, std::string_view text);
+void DrawPageText(Surface& surface, const Viewport& viewport, std::int32_t dx, std::int32_t dy,
+                  std::string_view text);
 
 // One fit's equation text at page line `line` (moved down 15 per text line
 // drawn). A custom function's text is its name, a blank and the equation:
 // the name goes on a line of its own.
-void DrawEquationText(Surface& surface, const Graph& graph, std::string_view text, bool customFunction,
+void DrawEquationText(Surface& surface, const Viewport& viewport, std::string_view text, bool customFunction,
                       std::int32_t& line);
 
-// Everything after the axes: resets the selection (every redraw does), then
-// the active sets in list order, the zero lines and the preview.
-void DrawGraph(Surface& surface, CZentrelDoc& doc, const DrawOptions& options = {});
+// Everything after the axes: the active sets in list order, the zero lines
+// and the preview. Reads the document only.
+void DrawGraph(Surface& surface, const CZentrelDoc& doc, const Viewport& viewport, const DrawOptions& options = {});
 
 }  // namespace zentrel

@@ -21,12 +21,12 @@ std::string Format(const char* label, double value) { return CFormat("%s%1.4g", 
 
 }  // namespace
 
-void SetSelectionFromDrag(CZentrelDoc& doc, std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) {
-  const Graph& g = doc.graph;
-  doc.selectionX1 = g.DeviceToDataX(x0);
-  doc.selectionX2 = (x1 < x0 - 2 || x1 > x0 + 2) ? g.DeviceToDataX(x1) : doc.selectionX1;
-  doc.selectionY1 = g.DeviceToDataY(y0);
-  doc.selectionY2 = (y1 < y0 - 2 || y1 > y0 + 2) ? g.DeviceToDataY(y1) : doc.selectionY1;
+void SetSelectionFromDrag(CZentrelDoc& doc, const Viewport& viewport, std::int32_t x0, std::int32_t y0,
+                          std::int32_t x1, std::int32_t y1) {
+  doc.selectionX1 = viewport.DeviceToDataX(x0);
+  doc.selectionX2 = (x1 < x0 - 2 || x1 > x0 + 2) ? viewport.DeviceToDataX(x1) : doc.selectionX1;
+  doc.selectionY1 = viewport.DeviceToDataY(y0);
+  doc.selectionY2 = (y1 < y0 - 2 || y1 > y0 + 2) ? viewport.DeviceToDataY(y1) : doc.selectionY1;
 }
 
 double PolarPaneAngle(double x, double y, bool radians, double origin) {
@@ -53,19 +53,19 @@ CursorPaneTexts CursorPanes(const CZentrelDoc& doc) {
           Format("Th:", PolarPaneAngle(x, y, doc.graph.radians != 0, doc.graph.polarOrigin))};
 }
 
-void ViewMouse::publish(CZentrelDoc& doc) const {
-  doc.cursorX = doc.graph.DeviceToDataX(cursorPos_.x);
-  doc.cursorY = doc.graph.DeviceToDataY(cursorPos_.y);
+void ViewMouse::publish(CZentrelDoc& doc, const Viewport& viewport) const {
+  doc.cursorX = viewport.DeviceToDataX(cursorPos_.x);
+  doc.cursorY = viewport.DeviceToDataY(cursorPos_.y);
 }
 
 ViewMouse::Effect ViewMouse::leftDown(CZentrelDoc&, DevicePoint p) {
   dragAnchor_ = dragEnd_ = p;
   buttonState_ |= kLeftDrag;
-  // The repaint erases an old outline and resets the selection.
+  // The repaint erases an old outline; the settle after it resets the selection.
   return {.repaint = true};
 }
 
-ViewMouse::Effect ViewMouse::move(CZentrelDoc& doc, DevicePoint p) {
+ViewMouse::Effect ViewMouse::move(CZentrelDoc& doc, const Viewport& viewport, DevicePoint p) {
   Effect effect;
   if (buttonState_ == 0) {
     cursorPos_ = p;
@@ -74,17 +74,17 @@ ViewMouse::Effect ViewMouse::move(CZentrelDoc& doc, DevicePoint p) {
     effect.rubberBand = true;
   }
   // A held right button alone freezes the cursor.
-  publish(doc);
+  publish(doc, viewport);
   return effect;
 }
 
-ViewMouse::Effect ViewMouse::leftUp(CZentrelDoc& doc, DevicePoint p) {
+ViewMouse::Effect ViewMouse::leftUp(CZentrelDoc& doc, const Viewport& viewport, DevicePoint p) {
   const bool dragging = (buttonState_ & kLeftDrag) != 0;
   dragEnd_ = p;
   buttonState_ = 0;
   // A release without its press (the press went to another window) selects nothing.
   if (!dragging) return {};
-  SetSelectionFromDrag(doc, std::min(dragAnchor_.x, dragEnd_.x), std::min(dragAnchor_.y, dragEnd_.y),
+  SetSelectionFromDrag(doc, viewport, std::min(dragAnchor_.x, dragEnd_.x), std::min(dragAnchor_.y, dragEnd_.y),
                        std::max(dragAnchor_.x, dragEnd_.x), std::max(dragAnchor_.y, dragEnd_.y));
   // No repaint: the outline stays until the next one.
   return {.rubberBand = true};

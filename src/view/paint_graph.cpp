@@ -14,10 +14,10 @@ DeviceRect PrintPageRect(const CZentrelDoc& doc) {
           ToDevice(-doc.printYMax * 100.0)};
 }
 
-void PaintGraph(Surface& surface, CZentrelDoc& doc, const DeviceRect& page, const DrawOptions& options) {
+void PaintGraph(Surface& surface, const CZentrelDoc& doc, const Viewport& viewport, const DrawOptions& options) {
   PenScope pen(surface, kBlack);
-  DrawAxes(surface, doc.graph, page, doc.useAbbreviations != 0);
-  DrawGraph(surface, doc, options);
+  DrawAxes(surface, doc.graph, viewport, doc.useAbbreviations != 0);
+  DrawGraph(surface, doc, viewport, options);
 }
 
 }  // namespace zentrel

@@ -1,10 +1,11 @@
 #pragma once
 // The paint entry shared by window, printer and image export: axes first,
-// then the document's data, on the page rectangle of the target.
+// then the document's data, in the viewport of the target.
 
 #include "model/graph.h"
 #include "view/draw_graph.h"
 #include "view/surface.h"
+#include "view/viewport.h"
 
 namespace zentrel {
 
@@ -17,8 +18,9 @@ DeviceRect WindowPageRect(std::int32_t widthUnits, std::int32_t heightUnits);
 // corner.
 DeviceRect PrintPageRect(const CZentrelDoc& doc);
 
-// Draws the whole graph in black on the page; the surface's pen is the same
-// afterwards.
-void PaintGraph(Surface& surface, CZentrelDoc& doc, const DeviceRect& page, const DrawOptions& options = {});
+// Draws the whole graph in black in the viewport (MakeViewport of the
+// document and the target's page); the surface's pen is the same
+// afterwards and the document is only read.
+void PaintGraph(Surface& surface, const CZentrelDoc& doc, const Viewport& viewport, const DrawOptions& options = {});
 
 }  // namespace zentrel

@@ -142,7 +142,7 @@ class MainFrameTest : public QObject, private FrameFixture {
     doc().graph.SetRange(0, 0, 10, 10);
     frame->view()->redrawGraph();
     CZentrelView* view = frame->view();
-    const Graph& g = doc().graph;
+    const Viewport& g = *view->viewport();  // the window's mapping of its last drawing
     const QPoint from = view->toPixel({g.plotRect.left + 100, g.plotRect.bottom + 100});
     const QPoint to = view->toPixel({g.plotRect.left + 300, g.plotRect.bottom + 250});
     QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, from);
@@ -173,7 +173,7 @@ class MainFrameTest : public QObject, private FrameFixture {
     doc().graph.SetRange(-10, -10, 10, 10);
     frame->view()->redrawGraph();
     CZentrelView* view = frame->view();
-    const Graph& g = doc().graph;
+    const Viewport& g = *view->viewport();  // the window's mapping of its last drawing
     QTest::mouseMove(view, view->toPixel({(g.plotRect.left + g.plotRect.right) / 2, g.plotRect.bottom}));
     QVERIFY(pane(101).startsWith(QStringLiteral("X:")));
     QCOMPARE(pane(102), QStringLiteral("Y:-10"));

@@ -20,16 +20,18 @@ const DeviceRect kPage{0, 0, 1000, -800};
 struct Axes {
   RecordingSurface surface;
   Graph graph;
+  Viewport viewport;
   void draw(bool abbreviations = true) {
     surface.clear();
-    DrawAxes(surface, graph, kPage, abbreviations);
+    viewport = MakeViewport(graph, kPage);
+    DrawAxes(surface, graph, viewport, abbreviations);
   }
   // Labels below the x axis and left of the y axis, told apart by position.
   std::vector<std::string> xLabels() const {
-    return labelsWhere([&](DevicePoint p) { return p.y == graph.plotRect.bottom - 16; });
+    return labelsWhere([&](DevicePoint p) { return p.y == viewport.plotRect.bottom - 16; });
   }
   std::vector<std::string> yLabels() const {
-    return labelsWhere([&](DevicePoint p) { return p.x == graph.plotRect.left - 55; });
+    return labelsWhere([&](DevicePoint p) { return p.x == viewport.plotRect.left - 55; });
   }
   template <typename Pred>
   std::vector<std::string> labelsWhere(Pred pred) const {
@@ -122,7 +124,8 @@ TEST(Axes, LogarithmicTicksAreSixEqualStepsInLogarithms) {
   const auto x = axes.xLabels();
   ASSERT_FALSE(x.empty());
   EXPECT_EQ(x.front(), "1.0e-10");
-  EXPECT_EQ(axes.graph.xMin, 1e-10);
+  EXPECT_EQ(axes.viewport.range.xMin, 1e-10);
+  EXPECT_EQ(axes.graph.xMin, -3.0);  // the graph keeps its own
 }
 
 TEST(Axes, DegenerateRangesEndTheTickLoops) {
@@ -146,7 +149,7 @@ TEST(Axes, TitleAndLabelsAreCentredAndTheYLabelStandsUpright) {
   axes.graph.xLabel = "X axis";  // 48
   axes.graph.yLabel = "µs!";     // three characters, one of them two bytes
   axes.draw();
-  ASSERT_EQ(axes.graph.plotRect, (DeviceRect{85, -25, 965, -745}));
+  ASSERT_EQ(axes.viewport.plotRect, (DeviceRect{85, -25, 965, -745}));
   const auto texts = axes.surface.itemsOfKind(Kind::Text);
   std::vector<RecordingSurface::Item> tail(texts.end() - 5, texts.end());
   EXPECT_EQ(tail[0].text, "Title");
@@ -175,11 +178,12 @@ TEST(Axes, PolarModeDrawsOnlyTheGreyGrid) {
   for (const auto& line : lines) EXPECT_EQ(line.pen, kPolarGridGrey);
   EXPECT_EQ(axes.surface.CurrentPen(), kBlack);  // restored
   Graph& g = axes.graph;
-  const DevicePoint pole{g.DataToDeviceX(0), g.DataToDeviceY(0)};
+  const Viewport& v = axes.viewport;
+  const DevicePoint pole{v.DataToDeviceX(0), v.DataToDeviceY(0)};
   for (int k = 0; k < 8; ++k) EXPECT_EQ(lines[k].a, pole);
-  EXPECT_EQ(lines[0].b, (DevicePoint{g.plotRect.right, pole.y}));  // 0 degrees points right
+  EXPECT_EQ(lines[0].b, (DevicePoint{v.plotRect.right, pole.y}));  // 0 degrees points right
   // The circles: radius 2, 1.5, 1, 0.5 start on the 0-degree spoke.
-  const double perUnit = (g.plotRect.right - g.plotRect.left) / 4.0;
+  const double perUnit = (v.plotRect.right - v.plotRect.left) / 4.0;
   for (int c = 0; c < 4; ++c) EXPECT_NEAR(lines[8 + 360 * c].a.x - pole.x, (2 - 0.5 * c) * perUnit, 1.0) << c;
 
   g.SetPolarOrigin(90);
@@ -187,12 +191,11 @@ TEST(Axes, PolarModeDrawsOnlyTheGreyGrid) {
   const auto turned = axes.surface.itemsOfKind(Kind::Line);
   ASSERT_EQ(turned.size(), lines.size());
   EXPECT_NEAR(turned[0].b.x, pole.x, 1);  // now 0 degrees points up
-  EXPECT_NEAR(turned[0].b.y, g.plotRect.top, 1);
+  EXPECT_NEAR(turned[0].b.y, v.plotRect.top, 1);
 }
 
 TEST(Axes, ClippedLinesKeepOnlyThePartInsideThePlot) {
-  Graph g;
-  g.LayoutPlot(kPage);
+  const Viewport g = MakeViewport(Graph{}, kPage);
   const struct {
     DevicePoint from, to;
     bool drawn;

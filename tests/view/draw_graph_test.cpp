@@ -38,13 +38,17 @@ Data_Set& AddSet(CZentrelDoc& doc, const std::vector<std::vector<double>>& colum
 struct Scene {
   CZentrelDoc doc;
   RecordingSurface surface;
+  Viewport viewport;
   Scene() { doc.graph.SetRange(0, 0, 9, 8); }
   void draw(const DrawOptions& options = {}) {
     surface.clear();
-    doc.graph.LayoutPlot(kPage);
-    DrawGraph(surface, doc, options);
+    viewport = MakeViewport(doc, kPage);
+    DrawGraph(surface, doc, viewport, options);
   }
-  DrawContext context() { return DrawContext{surface, doc.graph, doc.cursorX, doc.cursorY, {}}; }
+  DrawContext context() {
+    viewport = MakeViewport(doc, kPage);
+    return DrawContext{surface, doc.graph, viewport, doc.cursorX, doc.cursorY, {}};
+  }
   std::vector<RecordingSurface::Item> itemsIn(Colour pen) const {
     std::vector<RecordingSurface::Item> out;
     for (const auto& item : surface.items())
@@ -113,7 +117,6 @@ TEST(DrawGraph, MarkerShapesAreTruncatedOffsetsFromTheCentre) {
   };
   for (const auto& c : cases) {
     Scene scene;
-    scene.doc.graph.LayoutPlot(kPage);
     const double x = 4.5, y = 4;
     DrawSeries(scene.context(), &x, &y, 1, c.size, c.marker, false, kPureRed);
     Segments drawn;
@@ -128,7 +131,6 @@ TEST(DrawGraph, MarkerShapesAreTruncatedOffsetsFromTheCentre) {
 
 TEST(DrawGraph, RepeatedPositionsDrawOneMarkerAndNoEmptyLine) {
   Scene scene;
-  scene.doc.graph.LayoutPlot(kPage);
   // The fourth point repeats the first but not its predecessor; the point
   // at x = 20 lies outside yet still counts as the previous position.
   const std::vector<double> x{1, 1, 2, 1, 20, 20, 1};
@@ -268,7 +270,7 @@ TEST(DrawGraph, ZeroLinesOnlyWhereZeroIsVisible) {
   }
 }
 
-TEST(DrawGraph, EveryRedrawClearsTheSelection) {
+TEST(DrawGraph, DrawingKeepsTheSelectionAndTheSettleAfterItClearsIt) {
   Scene scene;
   scene.doc.graph.SetRange(2, 10, 4, 30);
   scene.doc.selectionX1 = 2.5;
@@ -276,6 +278,9 @@ TEST(DrawGraph, EveryRedrawClearsTheSelection) {
   scene.doc.selectionY1 = 11;
   scene.doc.selectionY2 = 12;
   scene.draw();
+  EXPECT_EQ(scene.doc.selectionX1, 2.5);
+  EXPECT_EQ(scene.doc.selectionY2, 12.0);
+  scene.doc.SettleAfterRedraw();
   EXPECT_EQ(scene.doc.selectionX1, 3.0);
   EXPECT_EQ(scene.doc.selectionX2, 3.0);
   EXPECT_EQ(scene.doc.selectionY1, 20.0);
@@ -383,13 +388,12 @@ TEST(DrawGraph, WildValuesStayOnThePage) {
 }
 
 TEST(DrawGraph, PageTextsAndEquationLines) {
-  Graph graph;
-  graph.LayoutPlot({0, 0, 1000, -800});
+  const Viewport viewport = MakeViewport(Graph{}, {0, 0, 1000, -800});
   RecordingSurface surface;
   std::int32_t line = -30;
-  DrawEquationText(surface, graph, "Custom A0*exp(-X/A1) + A2", true, line);
-  DrawEquationText(surface, graph, "y = A0 + A1*x", false, line);
-  DrawEquationText(surface, graph, "NoBlank", true, line);
+  DrawEquationText(surface, viewport, "Custom A0*exp(-X/A1) + A2", true, line);
+  DrawEquationText(surface, viewport, "y = A0 + A1*x", false, line);
+  DrawEquationText(surface, viewport, "NoBlank", true, line);
   EXPECT_EQ(line, -105);
   const auto texts = surface.itemsOfKind(Kind::Text);
   const std::vector<std::pair<DevicePoint, std::string>> expected{{{380, -30}, "Custom"},
@@ -481,7 +485,7 @@ TEST(PaintGraph, AxesThenDataInBlackWithThePenRestored) {
   AddSet(doc, {{0.2, 0.8}, {0.2, 0.8}}, MakeColour(0, 128, 0));
   RecordingSurface surface;
   surface.SelectPen(MakeColour(1, 2, 3));
-  PaintGraph(surface, doc, WindowPageRect(1000, 800));
+  PaintGraph(surface, doc, MakeViewport(doc, WindowPageRect(1000, 800)));
   ASSERT_FALSE(surface.items().empty());
   EXPECT_EQ(surface.items().front().kind, Kind::Rectangle);
   EXPECT_EQ(surface.items().front().pen, kBlack);

@@ -13,27 +13,29 @@ class Interaction : public ::testing::Test {
  protected:
   void SetUp() override {
     doc.graph.SetRange(0, 0, 10, 10);
-    doc.graph.plotRect = {0, 100, 100, 0};
+    view = MakeViewport(doc, {0, 0, 100, -100});
+    view.plotRect = {0, 100, 100, 0};
   }
   CZentrelDoc doc;
+  Viewport view;
 };
 
 TEST_F(Interaction, AClickSelectsOnePointAndTheTwoUnitRuleGovernsEachDirection) {
-  SetSelectionFromDrag(doc, 30, 40, 30, 40);
+  SetSelectionFromDrag(doc, view, 30, 40, 30, 40);
   EXPECT_EQ(doc.selectionX1, 3);
   EXPECT_EQ(doc.selectionX2, 3);
   EXPECT_EQ(doc.selectionY1, 4);
   EXPECT_EQ(doc.selectionY2, 4);
 
   // 2 units wide is no extent; 50 high is.
-  SetSelectionFromDrag(doc, 30, 20, 32, 70);
+  SetSelectionFromDrag(doc, view, 30, 20, 32, 70);
   EXPECT_EQ(doc.selectionX1, 3);
   EXPECT_EQ(doc.selectionX2, 3);
   EXPECT_EQ(doc.selectionY1, 2);
   EXPECT_EQ(doc.selectionY2, 7);
 
   // 3 units is an extent.
-  SetSelectionFromDrag(doc, 30, 20, 33, 22);
+  SetSelectionFromDrag(doc, view, 30, 20, 33, 22);
   EXPECT_DOUBLE_EQ(doc.selectionX2, 3.3);
   EXPECT_EQ(doc.selectionY2, doc.selectionY1);
 }
@@ -80,12 +82,12 @@ TEST_F(Interaction, LeftDragSelectsOrderedRectangleAndPublishesTheCursor) {
   ViewMouse mouse;
   EXPECT_TRUE(mouse.leftDown(doc, {80, 70}).repaint);
   EXPECT_EQ(mouse.buttonState(), ViewMouse::kLeftDrag);
-  auto effect = mouse.move(doc, {20, 10});
+  auto effect = mouse.move(doc, view, {20, 10});
   EXPECT_TRUE(effect.rubberBand);
   EXPECT_EQ(mouse.cursorPos(), (DevicePoint{20, 10}));
   EXPECT_EQ(doc.cursorX, 2);
   EXPECT_EQ(doc.cursorY, 1);
-  effect = mouse.leftUp(doc, {20, 10});
+  effect = mouse.leftUp(doc, view, {20, 10});
   EXPECT_FALSE(effect.repaint);  // the outline stays until the next repaint
   EXPECT_EQ(mouse.buttonState(), 0);
   EXPECT_EQ(doc.selectionX1, 2);
@@ -96,21 +98,21 @@ TEST_F(Interaction, LeftDragSelectsOrderedRectangleAndPublishesTheCursor) {
 
 TEST_F(Interaction, RightButtonFreezesTheCursorAndRepaintsOnRelease) {
   ViewMouse mouse;
-  mouse.move(doc, {50, 50});
+  mouse.move(doc, view, {50, 50});
   mouse.rightDown();
-  const auto effect = mouse.move(doc, {90, 90});
+  const auto effect = mouse.move(doc, view, {90, 90});
   EXPECT_FALSE(effect.rubberBand);
   EXPECT_EQ(mouse.cursorPos(), (DevicePoint{50, 50}));
   EXPECT_EQ(doc.cursorX, 5);
   EXPECT_TRUE(mouse.rightUp().repaint);
-  mouse.move(doc, {90, 90});
+  mouse.move(doc, view, {90, 90});
   EXPECT_EQ(doc.cursorX, 9);
 }
 
 TEST_F(Interaction, AReleaseWithoutItsPressLeavesTheSelection) {
   ViewMouse mouse;
   doc.selectionX1 = doc.selectionX2 = 1;
-  mouse.leftUp(doc, {30, 30});
+  mouse.leftUp(doc, view, {30, 30});
   EXPECT_EQ(doc.selectionX1, 1);
   EXPECT_EQ(doc.selectionX2, 1);
 }

@@ -1,6 +1,7 @@
 #include "app/commands/dispatch.h"
 
 #include "app/commands/command_table.h"
+#include "app/settling_ui.h"
 #include "model/document.h"
 
 namespace zentrel {
@@ -11,7 +12,8 @@ DispatchResult Dispatch(CZentrelDoc& doc, Ui& ui, int id) {
   if (command->handler == nullptr) return DispatchResult::NotImplemented;
   if (!IsCommandEnabled(doc, *command)) return DispatchResult::Disabled;
   if (command->snapshot) doc.TakeUndoSnapshot();
-  command->handler(doc, ui);
+  SettlingUi settling(doc, ui);
+  command->handler(doc, settling);
   return DispatchResult::Done;
 }
 

@@ -13,7 +13,8 @@ enum class DispatchResult {
 };
 
 // Runs a command by id: takes the undo snapshot when its row says so, then
-// calls its handler.
+// calls its handler. Each redraw the handler asks for settles the document
+// (CZentrelDoc::SettleAfterRedraw).
 DispatchResult Dispatch(CZentrelDoc& doc, Ui& ui, int id);
 
 }  // namespace zentrel

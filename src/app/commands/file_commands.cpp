@@ -80,7 +80,7 @@ FileDialogRequest ImportGraphRequest() {
 bool SaveDocumentTo(CZentrelDoc& doc, Ui& ui, const std::string& path) {
   // The bytes are made first and the document marked stored only after the
   // file is safely in place, so a failed save changes nothing.
-  const std::vector<std::uint8_t> bytes = GraphFileBytes(doc);
+  const std::vector<std::uint8_t> bytes = GraphFileBytes(doc, ui.drawingLayout().value_or(PageLayout{}));
   std::string error;
   {
     ProgressScope progress(ui, "Saving " + BareFileName(path) + "...");

@@ -8,6 +8,7 @@
 
 #include "app/dialogs/custom_equations_dialog.h"
 #include "app/dialogs/set_picker.h"
+#include "app/settling_ui.h"
 #include "app/ui.h"
 #include "fit/catalogue.h"
 #include "fit/engine.h"
@@ -333,7 +334,7 @@ void FitDialogModel::changeColor(Ui& ui) {
   if (!colour || f == nullptr) return;
   f->colour = *colour;
   doc_.SetModifiedFlag();
-  ui.redraw();
+  RedrawAndSettle(doc_, ui);
 }
 
 void FitDialogModel::convolveWith(Ui& ui) {

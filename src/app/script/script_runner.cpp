@@ -8,6 +8,7 @@
 #include "app/commands/command_table.h"
 #include "app/commands/dispatch.h"
 #include "app/document_json.h"
+#include "app/settling_ui.h"
 #include "app/script/fit_script.h"
 #include "app/script/script_values.h"
 #include "model/document.h"
@@ -32,7 +33,7 @@ std::string Join(const std::vector<std::string>& words) {
 }  // namespace
 
 ScriptRunner::ScriptRunner(CZentrelDoc& doc, std::ostream& out, std::string scriptName, ScriptRunOptions options)
-    : doc_(doc), out_(out), scriptName_(std::move(scriptName)), options_(options), ui_(doc) {
+    : doc_(doc), out_(out), scriptName_(std::move(scriptName)), options_(options) {
   // File answers may name files beside the script as ${SCRIPT_DIR}/NAME.
   const std::string folder = std::filesystem::path(scriptName_).parent_path().string();
   ui_.setScriptDirectory(folder.empty() || scriptName_ == "<stdin>" ? "." : folder);
@@ -153,7 +154,13 @@ std::string ScriptRunner::render(const ScriptLine& line) {
   const auto words = line.positional();
   if (words.size() != 1) return "render needs one file name (.png, .svg or .pdf)";
   if (!options_.render) return "render is not available in this program";
-  return options_.render(doc_, words[0]);
+  const RenderResult result = options_.render(doc_, words[0]);
+  if (!result.error.empty()) return result.error;
+  // The drawing is the script's window: a later save records its layout,
+  // and it settles the document as a window's redraw does.
+  ui_.setDrawingLayout(result.layout);
+  doc_.SettleAfterRedraw();
+  return {};
 }
 
 std::string ScriptRunner::newSet(const ScriptLine& line) {
@@ -180,7 +187,7 @@ std::string ScriptRunner::newSet(const ScriptLine& line) {
   for (int c = 0; c < 4; ++c)
     for (size_t i = 0; i < columns[c].size(); ++i) set->SetValue(c, static_cast<int>(i), columns[c][i]);
   doc_.AppendSet(std::move(set));
-  ui_.redraw();
+  RedrawAndSettle(doc_, ui_);
   return {};
 }
 

@@ -10,15 +10,22 @@
 #include <string_view>
 
 #include "app/script/script_ui.h"
+#include "model/graph.h"
 
 namespace zentrel {
 
 class CZentrelDoc;
 
-// Draws the document into an image file (PNG, SVG or PDF by extension);
-// returns an error message, empty on success. The core cannot draw with a
-// real painter, so the front end that can supplies this.
-using RenderFunction = std::function<std::string(CZentrelDoc& doc, const std::string& path)>;
+// What drawing into an image file did: an error message (empty on success)
+// and the page and plot rectangles drawn.
+struct RenderResult {
+  std::string error;
+  PageLayout layout;
+};
+// Draws the document into an image file (PNG, SVG or PDF by extension).
+// The core cannot draw with a real painter, so the front end that can
+// supplies this.
+using RenderFunction = std::function<RenderResult(const CZentrelDoc& doc, const std::string& path)>;
 
 struct ScriptRunOptions {
   bool echo = false;  // print each line before running it, and any new status text

@@ -127,10 +127,7 @@ std::optional<bool> ScriptUi::askSaveChanges(const std::string&) {
 
 void ScriptUi::messageBox(const std::string& text) { messages_.push_back(text); }
 
-void ScriptUi::redraw() {
-  // A repaint clears the selection; scripts see the same effect at once.
-  doc_.ClearSelection();
-}
+void ScriptUi::redraw() {}
 
 std::vector<std::string> ScriptUi::takeMessages() { return std::exchange(messages_, {}); }
 

@@ -13,12 +13,8 @@
 
 namespace zentrel {
 
-class CZentrelDoc;
-
 class ScriptUi : public Ui {
  public:
-  explicit ScriptUi(CZentrelDoc& doc) : doc_(doc) {}
-
   // Starts answering for a new line; clears the previous line's error.
   void beginLine(const ScriptLine& line);
   // The folder `${SCRIPT_DIR}` stands for in file answers.
@@ -30,7 +26,11 @@ class ScriptUi : public Ui {
   bool runDialog(DialogModel& dialog) override;
   std::optional<std::uint32_t> chooseColor(std::uint32_t initial) override;
   void messageBox(const std::string& text) override;
+  // A script has no window: nothing to redraw. The layout is that of the
+  // last `render` line, which a saved graph file records.
   void redraw() override;
+  std::optional<PageLayout> drawingLayout() const override { return lastRender_; }
+  void setDrawingLayout(const PageLayout& layout) { lastRender_ = layout; }
   std::optional<std::string> openFileName(const FileDialogRequest& request) override;
   std::optional<std::vector<std::string>> openFileNames(const FileDialogRequest& request) override;
   std::optional<std::string> saveFileName(const FileDialogRequest& request) override;
@@ -54,13 +54,13 @@ class ScriptUi : public Ui {
   // cancel or when the line lacks it (then an error is recorded).
   std::optional<std::string> fileAnswer(const char* key, const char* dialog);
 
-  CZentrelDoc& doc_;
   const ScriptLine* line_ = nullptr;
   int pickersAsked_ = 0;
   std::string error_;
   std::vector<std::string> messages_;
   std::string scriptDirectory_ = ".";
   std::optional<std::string> clipboard_;
+  std::optional<PageLayout> lastRender_;
 };
 
 // Parses a colour answer: "#RRGGBB", "R,G,B" (0..255 each) or a number in the
