@@ -120,6 +120,38 @@ TEST(Document, ResetClearsStateButKeepsTheUndoList) {
   EXPECT_FALSE(doc.Undo());
 }
 
+TEST(Document, SettlingAfterARedrawRepairsLogRangesThenClearsTheSelection) {
+  CZentrelDoc doc;
+  doc.graph.SetRange(-4, 2, 6, 10);
+  doc.selectionX1 = -1, doc.selectionX2 = 1, doc.selectionY1 = 3, doc.selectionY2 = 4;
+  doc.SettleAfterRedraw();
+  // Linear axes: the range stays, the selection goes to its middle.
+  EXPECT_EQ(doc.graph.GetRange(), (DataRange{-4, 2, 6, 10}));
+  EXPECT_EQ(doc.selectionX1, 1.0);
+  EXPECT_EQ(doc.selectionX2, 1.0);
+  EXPECT_EQ(doc.selectionY1, 6.0);
+  EXPECT_EQ(doc.selectionY2, 6.0);
+
+  // Logarithmic: x from -4 becomes 1e-10; y (-3 .. -1) gets 1 on top first,
+  // then 1e-10 below. The selection sits in the middle of the repaired range.
+  doc.graph.logX = doc.graph.logY = 1;
+  doc.graph.yMin = -3;
+  doc.graph.yMax = -1;
+  doc.selectionX1 = 0, doc.selectionX2 = 5;
+  doc.SettleAfterRedraw();
+  EXPECT_EQ(doc.graph.GetRange(), (DataRange{1e-10, 1e-10, 6, 1}));
+  EXPECT_EQ(doc.selectionX1, (1e-10 + 6) / 2);
+  EXPECT_EQ(doc.selectionY2, (1e-10 + 1) / 2);
+  EXPECT_FALSE(doc.HasSelection());
+  EXPECT_EQ(doc.graph.prevXMin, 0.0);  // a repair is no new range for Unzoom (-4 would be)
+
+  // An empty logarithmic range: the lower end becomes a tenth of itself.
+  doc.graph.xMin = doc.graph.xMax = 20;
+  doc.SettleAfterRedraw();
+  EXPECT_DOUBLE_EQ(doc.graph.xMin, 2.0);
+  EXPECT_EQ(doc.selectionX1, (doc.graph.xMin + 20) / 2);
+}
+
 TEST(Fit, SimpsonAreaOfTheConvolutionSource) {
   Data_Set source;
   for (int i = 0; i < 5; ++i) source.SetValue(0, i, i * 0.5), source.SetValue(1, i, 1.0);
