@@ -10,7 +10,7 @@
 #include "model/document.h"
 #include "model/fit.h"
 #include "model/fit_kinds.h"
-#include "model/graph_file.h"
+#include "io/graph_file.h"
 
 namespace zentrel {
 

@@ -14,7 +14,7 @@
 #include "io/io_test_support.h"
 #include "model/document.h"
 #include "model/fit.h"
-#include "model/graph_file.h"
+#include "io/graph_file.h"
 #include "util/atomic_file.h"
 
 namespace zentrel {

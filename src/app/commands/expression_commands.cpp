@@ -7,7 +7,7 @@
 #include "app/ui.h"
 #include "model/data_set.h"
 #include "model/document.h"
-#include "view/autoscale.h"
+#include "model/autoscale.h"
 
 namespace zentrel {
 

@@ -10,7 +10,7 @@
 #include "app/ui.h"
 #include "io/file_names.h"
 #include "model/document.h"
-#include "model/graph_file.h"
+#include "io/graph_file.h"
 #include "util/atomic_file.h"
 
 namespace zentrel {

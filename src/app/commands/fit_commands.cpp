@@ -18,7 +18,7 @@
 #include "model/document.h"
 #include "model/fit.h"
 #include "numeric/c_format.h"
-#include "view/autoscale.h"
+#include "model/autoscale.h"
 
 namespace zentrel {
 

@@ -19,7 +19,7 @@
 #include "io/text_writer.h"
 #include "io/wave.h"
 #include "model/document.h"
-#include "view/autoscale.h"
+#include "model/autoscale.h"
 
 namespace zentrel {
 

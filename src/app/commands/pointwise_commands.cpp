@@ -15,7 +15,7 @@
 #include "app/ui.h"
 #include "model/document.h"
 #include "numeric/c_format.h"
-#include "view/autoscale.h"
+#include "model/autoscale.h"
 
 namespace zentrel {
 

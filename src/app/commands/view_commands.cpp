@@ -7,7 +7,7 @@
 #include "app/ui.h"
 #include "model/document.h"
 #include "model/fit.h"
-#include "view/autoscale.h"
+#include "model/autoscale.h"
 
 namespace zentrel {
 
