@@ -16,7 +16,7 @@
 #include "app/settling_ui.h"
 #include "fake_ui.h"
 #include "model/document.h"
-#include "model/graph_file.h"
+#include "io/graph_file.h"
 
 namespace zentrel {
 namespace {

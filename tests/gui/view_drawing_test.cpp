@@ -12,7 +12,7 @@
 #include "app/document_json.h"
 #include "gui_test_support.h"
 #include "model/fit.h"
-#include "model/graph_file.h"
+#include "io/graph_file.h"
 #include "view/viewport.h"
 
 using namespace zentrel;

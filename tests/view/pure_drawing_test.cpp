@@ -11,7 +11,7 @@
 #include "app/document_json.h"
 #include "model/document.h"
 #include "model/fit.h"
-#include "model/graph_file.h"
+#include "io/graph_file.h"
 #include "view/paint_graph.h"
 #include "view/recording_surface.h"
 
