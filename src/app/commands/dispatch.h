@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/commands/command_ids.h"
+
 namespace zentrel {
 
 class CZentrelDoc;
@@ -15,5 +17,6 @@ enum class DispatchResult {
 // Runs a command by id: takes the undo snapshot when its row says so, then
 // calls its handler.
 DispatchResult Dispatch(CZentrelDoc& doc, Ui& ui, int id);
+inline DispatchResult Dispatch(CZentrelDoc& doc, Ui& ui, Cmd id) { return Dispatch(doc, ui, CommandNumber(id)); }
 
 }  // namespace zentrel
