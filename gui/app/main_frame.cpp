@@ -63,6 +63,26 @@ class KeepWindowMapping {
   DeviceRect page_, plot_;
 };
 
+// The button's icon: the desktop theme's, else a drawn or a style one; none
+// for commands without a button picture.
+QIcon ToolbarIconFor(Cmd id, QStyle* style) {
+  switch (id) {
+    case Cmd::New: return QIcon::fromTheme(QStringLiteral("document-new"), style->standardIcon(QStyle::SP_FileIcon));
+    case Cmd::Open:
+      return QIcon::fromTheme(QStringLiteral("document-open"), style->standardIcon(QStyle::SP_DialogOpenButton));
+    case Cmd::Save: return QIcon::fromTheme(QStringLiteral("document-save"), style->standardIcon(QStyle::SP_DialogSaveButton));
+    case Cmd::Cut: return ToolbarIcon("edit-cut", ToolbarGlyph::Cut);
+    case Cmd::Copy: return ToolbarIcon("edit-copy", ToolbarGlyph::Copy);
+    case Cmd::Paste: return ToolbarIcon("edit-paste", ToolbarGlyph::Paste);
+    case Cmd::Print: return ToolbarIcon("document-print", ToolbarGlyph::Print);
+    case Cmd::About:
+      return QIcon::fromTheme(QStringLiteral("help-about"), style->standardIcon(QStyle::SP_MessageBoxInformation));
+    case Cmd::ContextHelp:
+      return QIcon::fromTheme(QStringLiteral("help-contextual"), style->standardIcon(QStyle::SP_TitleBarContextHelpButton));
+    default: return {};
+  }
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame()
@@ -266,24 +286,6 @@ void CMainFrame::buildToolbar() {
   toolbar_ = addToolBar(QStringLiteral("Toolbar"));
   toolbar_->setObjectName(QStringLiteral("Toolbar"));
   toolbar_->setMovable(true);
-  QStyle* style = this->style();
-  const auto iconFor = [style](Cmd id) -> QIcon {
-    switch (id) {
-      case Cmd::New: return QIcon::fromTheme(QStringLiteral("document-new"), style->standardIcon(QStyle::SP_FileIcon));
-      case Cmd::Open:
-        return QIcon::fromTheme(QStringLiteral("document-open"), style->standardIcon(QStyle::SP_DialogOpenButton));
-      case Cmd::Save: return QIcon::fromTheme(QStringLiteral("document-save"), style->standardIcon(QStyle::SP_DialogSaveButton));
-      case Cmd::Cut: return ToolbarIcon("edit-cut", ToolbarGlyph::Cut);
-      case Cmd::Copy: return ToolbarIcon("edit-copy", ToolbarGlyph::Copy);
-      case Cmd::Paste: return ToolbarIcon("edit-paste", ToolbarGlyph::Paste);
-      case Cmd::Print: return ToolbarIcon("document-print", ToolbarGlyph::Print);
-      case Cmd::About:
-        return QIcon::fromTheme(QStringLiteral("help-about"), style->standardIcon(QStyle::SP_MessageBoxInformation));
-      case Cmd::ContextHelp:
-        return QIcon::fromTheme(QStringLiteral("help-contextual"), style->standardIcon(QStyle::SP_TitleBarContextHelpButton));
-      default: return {};
-    }
-  };
   for (const std::optional<Cmd>& button : ToolbarLayout()) {
     if (!button) {
       toolbar_->addSeparator();
@@ -300,7 +302,7 @@ void CMainFrame::buildToolbar() {
       connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
       actions_.insert(id, action);
     }
-    const QIcon icon = iconFor(id);
+    const QIcon icon = ToolbarIconFor(id, style());
     if (!icon.isNull()) action->setIcon(icon);
     // A button without an icon in this desktop's theme shows this word.
     action->setIconText(Text(command->tooltip));
