@@ -3,8 +3,9 @@
 // key bindings, status-bar prompt and tooltip, menu-state rule, undo
 // snapshot flag and handler. Menus, accelerators, the toolbar, the script
 // runner and `zentrel-cli commands` are all built from this one table.
-// The texts are written here; each subsystem binds its handlers by id in
-// its own commands file (bindings.h), so adding a command touches one place.
+// The texts are written here; each subsystem binds its handlers by Cmd in
+// its own commands file (bindings.h). A new command is a name and number in
+// command_ids.h, a row here and, when it can run, a binding.
 
 #include <optional>
 #include <span>

@@ -14,8 +14,8 @@ enum class DispatchResult {
   UnknownCommand,  // no command has this id
 };
 
-// Runs a command by id: takes the undo snapshot when its row says so, then
-// calls its handler.
+// Runs a command by id: takes the undo snapshot when its row says so, calls
+// its handler and applies the outcome the handler returns (ApplyOutcome).
 DispatchResult Dispatch(CZentrelDoc& doc, Ui& ui, int id);
 inline DispatchResult Dispatch(CZentrelDoc& doc, Ui& ui, Cmd id) { return Dispatch(doc, ui, CommandNumber(id)); }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Command handlers, one per command that can run. Each takes the document
-// and the Ui; the dispatcher has already taken the undo snapshot when the
-// command's table row asks for one.
+// and the Ui and returns what the dispatcher finishes for it; the
+// dispatcher has already taken the undo snapshot when the command's table
+// row asks for one.
 
 #include "app/commands/command_outcome.h"
 
