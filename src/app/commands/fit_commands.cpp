@@ -18,7 +18,6 @@
 #include "model/document.h"
 #include "model/fit.h"
 #include "numeric/c_format.h"
-#include "view/autoscale.h"
 
 namespace zentrel {
 

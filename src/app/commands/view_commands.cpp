@@ -7,7 +7,6 @@
 #include "app/ui.h"
 #include "model/document.h"
 #include "model/fit.h"
-#include "view/autoscale.h"
 
 namespace zentrel {
 
