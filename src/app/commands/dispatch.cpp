@@ -1,5 +1,6 @@
 #include "app/commands/dispatch.h"
 
+#include "app/commands/apply_outcome.h"
 #include "app/commands/command_table.h"
 #include "app/settling_ui.h"
 #include "model/document.h"
@@ -13,7 +14,7 @@ DispatchResult Dispatch(CZentrelDoc& doc, Ui& ui, int id) {
   if (!IsCommandEnabled(doc, *command)) return DispatchResult::Disabled;
   if (command->snapshot) doc.TakeUndoSnapshot();
   SettlingUi settling(doc, ui);
-  command->handler(doc, settling);
+  ApplyOutcome(doc, settling, command->handler(doc, settling));
   return DispatchResult::Done;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/commands/command_ids.h"
+
 namespace zentrel {
 
 class CZentrelDoc;
@@ -12,9 +14,11 @@ enum class DispatchResult {
   UnknownCommand,  // no command has this id
 };
 
-// Runs a command by id: takes the undo snapshot when its row says so, then
-// calls its handler. Each redraw the handler asks for settles the document
+// Runs a command by id: takes the undo snapshot when its row says so, calls
+// its handler and applies the outcome the handler returns (ApplyOutcome).
+// Each redraw either asks for settles the document
 // (CZentrelDoc::SettleAfterRedraw).
 DispatchResult Dispatch(CZentrelDoc& doc, Ui& ui, int id);
+inline DispatchResult Dispatch(CZentrelDoc& doc, Ui& ui, Cmd id) { return Dispatch(doc, ui, CommandNumber(id)); }
 
 }  // namespace zentrel
