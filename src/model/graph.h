@@ -58,6 +58,7 @@ class Graph {
   DataRange DrawableRange() const;
   // Stores DrawableRange() as the visible range (the previous range stays).
   void RepairLogRanges();
+
   double xMin = 0.0, xMax = 1.0;
   double yMin = 0.0, yMax = 1.0;
   std::string title;
