@@ -128,6 +128,26 @@ TEST(Axes, LogarithmicTicksAreSixEqualStepsInLogarithms) {
   EXPECT_EQ(axes.graph.xMin, -3.0);  // the graph keeps its own
 }
 
+TEST(Axes, LogTicksOfARangeNotYetRepairedStartFromItsStoredEnds) {
+  // The drawing right after a command, before the settle repairs the range,
+  // shows what the first paint always showed: an upper end <= 0 gets no tick.
+  Axes axes;
+  axes.graph.logX = 1;
+  axes.graph.xMin = -1;
+  axes.graph.xMax = -0.5;
+  axes.draw();
+  EXPECT_TRUE(axes.xLabels().empty());
+  axes.graph.RepairLogRanges();  // 1e-10 .. 1
+  axes.draw();
+  EXPECT_EQ(axes.xLabels().size(), 6u);
+  // Below a tiny positive upper end the ticks start at a hundredth of it.
+  axes.graph.xMin = 0;
+  axes.graph.xMax = 1e-12;
+  axes.draw();
+  ASSERT_FALSE(axes.xLabels().empty());
+  EXPECT_EQ(axes.xLabels().front(), "1.0e-14");
+}
+
 TEST(Axes, DegenerateRangesEndTheTickLoops) {
   const struct {
     double xMin, xMax;
