@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "fit/fit_parameters.h"
 #include "fit/model.h"
 #include "numeric/numeric_error.h"
 
@@ -70,7 +71,7 @@ bool RangeIsContiguous(const Fit& fit, int first, int last) {
 // parameters for parameter vector v; returns the chi-square of v.
 double Accumulate(Fit& fit, double* v, int first, int last, std::vector<double>& matrix,
                   std::vector<double>& vector) {
-  const int parameterCount = fit.parameterCount();
+  const int parameterCount = ParameterCount(fit);
   const int freeCount = fit.lm.freeCount;
   const auto stride = static_cast<size_t>(parameterCount);
   for (int j = 0; j < freeCount; ++j) {
@@ -122,7 +123,7 @@ void ReleaseWorkspace(LevenbergMarquardtState& lm) {
 
 void MarquardtIteration(Fit& fit, int first, int last) {
   LevenbergMarquardtState& lm = fit.lm;
-  const int parameterCount = fit.parameterCount();
+  const int parameterCount = ParameterCount(fit);
   const auto count = static_cast<size_t>(parameterCount);
   if (lm.lambda < 0) {
     ReleaseWorkspace(lm);
@@ -212,7 +213,7 @@ int LevenbergMarquardtStep(Fit& fit, int iterations) {
   int first = 0, last = 0;
   if (fit.x == nullptr || fit.y == nullptr || !PointRange(fit, first, last)) return -1;
   LevenbergMarquardtState& lm = fit.lm;
-  const auto count = static_cast<size_t>(fit.parameterCount());
+  const auto count = static_cast<size_t>(ParameterCount(fit));
   if (fit.iterationCount == 0 || !lm.matricesAllocated || lm.covariance.size() != count * count) {
     lm.lambda = -10.0;
     lm.covariance.assign(count * count, 0.0);
@@ -229,7 +230,7 @@ int LevenbergMarquardtStep(Fit& fit, int iterations) {
 
 int GridlessStep(Fit& fit, int iterations) {
   if (fit.pointCount == 0 || fit.x == nullptr || fit.y == nullptr) return -1;
-  const int parameterCount = std::min(fit.parameterCount(), kMaxFitParameters);
+  const int parameterCount = std::min(ParameterCount(fit), kMaxFitParameters);
   double* params = fit.params.data();
   double* steps = fit.steps.data();
   for (int i = 0; i < parameterCount; ++i) {
@@ -384,7 +385,7 @@ void SortCovariance(std::vector<double>& covariance, int parameterCount, const i
 std::optional<FitUncertainties> ComputeUncertainties(Fit& fit) {
   int first = 0, last = 0;
   if (fit.x == nullptr || fit.y == nullptr || !PointRange(fit, first, last)) return std::nullopt;
-  const int parameterCount = std::min(fit.parameterCount(), kMaxFitParameters);
+  const int parameterCount = std::min(ParameterCount(fit), kMaxFitParameters);
   FitUncertainties result;
   for (int l = 0; l < parameterCount; ++l) result.freeCount += fit.freeFlags[static_cast<size_t>(l)] ? 1 : 0;
   result.points = last - first + 1;

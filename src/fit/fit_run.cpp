@@ -5,15 +5,16 @@
 
 #include "fit/catalogue.h"
 #include "fit/engine.h"
+#include "fit/fit_parameters.h"
 #include "model/data_set.h"
-#include "model/fit_kinds.h"
+#include "fit/model_table.h"
 #include "numeric/numeric_error.h"
 
 namespace zentrel {
 
 std::string ValidateFitRequest(const FitRequest& request) {
   bool known = false;
-  for (auto name : kModelNames) known = known || name == request.model;
+  for (auto name : ModelNames()) known = known || name == request.model;
   if (!known) return "unknown model '" + request.model + "'";
   if (request.order < 1) return "the order must be at least 1";
   if (request.model == ModelName(kCustomFunction) && request.equation.empty())
@@ -95,10 +96,10 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
       lastChi = fit.chiSquare;
     }
   }
-  const int count = fit.parameterCount();
+  const int count = ParameterCount(fit);
   result.model = std::string(ModelName(fit.modelKind));
   for (int i = 0; i < count; ++i) {
-    result.names.push_back(fit.parameterName(i));
+    result.names.push_back(ParameterName(fit, i));
     result.params.push_back(fit.params[static_cast<size_t>(i)]);
   }
   result.chiSquare = ChiSquare(fit, fit.params.data());

@@ -4,8 +4,6 @@
 #include <atomic>
 
 #include "model/data_set.h"
-#include "model/fit_kinds.h"
-#include "numeric/numeric_error.h"
 
 namespace zentrel {
 
@@ -64,29 +62,6 @@ void Fit::bindData(const double* xValues, const double* yValues, const double* s
     fitStart = x[0];
     fitEnd = x[pointCount - 1];
   }
-}
-
-int Fit::parameterCount() const { return ParameterCountOf(modelKind, order, customParameterCount); }
-
-std::string Fit::parameterName(int index) const {
-  return ParameterNameOf(modelKind, order, customParameterCount, index);
-}
-
-double Fit::getParameter(int index) const {
-  return index >= 0 && index < parameterCount() && index < kMaxFitParameters ? params[static_cast<size_t>(index)] : 0.0;
-}
-
-int Fit::setParameter(int index, double value, int freeFlag) {
-  if (index < 0 || index > parameterCount() || index >= kMaxFitParameters) return -1;
-  const auto i = static_cast<size_t>(index);
-  if (value != params[i]) {
-    errorCode = 0;
-    ClearNumericError();
-    iterationCount = 0;
-  }
-  params[i] = value;
-  freeFlags[i] = freeFlag;
-  return 0;
 }
 
 void Fit::setRange(double a, double b) {

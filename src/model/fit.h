@@ -52,14 +52,6 @@ class Fit {
   void bindData(const double* xValues, const double* yValues, const double* sigmaValues, int n);
   // The same without touching the range: for columns that moved or shrank.
   void rebindData(const double* xValues, const double* yValues, const double* sigmaValues, int n);
-  // Parameter count of the current kind and order.
-  int parameterCount() const;
-  std::string parameterName(int index) const;
-  // params[index] below the parameter count, else 0.
-  double getParameter(int index) const;
-  // -1 when index is beyond the parameter count. A changed value restarts
-  // the engine and clears the error state.
-  int setParameter(int index, double value, int freeFlag);
   // Orders the bounds and restarts the engine.
   void setRange(double a, double b);
 

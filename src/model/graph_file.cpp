@@ -14,7 +14,7 @@
 #include "model/archive_writer.h"
 #include "model/document.h"
 #include "model/fit.h"
-#include "model/fit_kinds.h"
+#include "fit/model_table.h"
 #include "view/autoscale.h"
 
 namespace zentrel {

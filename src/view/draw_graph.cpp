@@ -8,7 +8,7 @@
 #include "fit/fit_curves.h"
 #include "model/document.h"
 #include "model/fit.h"
-#include "model/fit_kinds.h"
+#include "fit/model_table.h"
 #include "view/axes.h"
 
 namespace zentrel {

@@ -6,9 +6,10 @@
 #include <gtest/gtest.h>
 
 #include "fit/catalogue.h"
+#include "fit/fit_parameters.h"
 #include "fit/model.h"
 #include "model/fit.h"
-#include "model/fit_kinds.h"
+#include "fit/model_table.h"
 #include "numeric/numeric_error.h"
 
 namespace zentrel {
@@ -230,19 +231,19 @@ TEST(Catalogue, ParameterCountsAndNames) {
   Fit fit;
   SelectModel(fit, "Exponential", 2);
   const char* expected[] = {"y0", "x0", "a0", "t0", "a1", "t1"};
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(fit.parameterName(i), expected[i]);
-  EXPECT_EQ(fit.parameterName(6), "");
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(ParameterName(fit, i), expected[i]);
+  EXPECT_EQ(ParameterName(fit, 6), "");
   SelectModel(fit, "Polynomial", 3);
-  EXPECT_EQ(fit.parameterName(2), "a1");
-  EXPECT_EQ(fit.parameterName(4), "a3");
+  EXPECT_EQ(ParameterName(fit, 2), "a1");
+  EXPECT_EQ(ParameterName(fit, 4), "a3");
   SelectModel(fit, "Gauss plus Exponential convolved with Gaussian", 1);
-  EXPECT_EQ(fit.parameterName(2), "g amp");
-  EXPECT_EQ(fit.parameterName(5), "t0");
+  EXPECT_EQ(ParameterName(fit, 2), "g amp");
+  EXPECT_EQ(ParameterName(fit, 5), "t0");
   SelectModel(fit, "MCT powerlaws", 1);
-  EXPECT_EQ(fit.parameterName(5), "wmin");
+  EXPECT_EQ(ParameterName(fit, 5), "wmin");
   SelectModel(fit, "Cubic Spline", 1);
-  EXPECT_EQ(fit.parameterName(1), "x0");
-  EXPECT_EQ(fit.parameterName(2), "");
+  EXPECT_EQ(ParameterName(fit, 1), "x0");
+  EXPECT_EQ(ParameterName(fit, 2), "");
 }
 
 TEST(Catalogue, EquationTexts) {

@@ -9,9 +9,10 @@
 #include <gtest/gtest.h>
 
 #include "fit/catalogue.h"
+#include "fit/fit_parameters.h"
 #include "model/data_set.h"
 #include "model/fit.h"
-#include "model/fit_kinds.h"
+#include "fit/model_table.h"
 #include "numeric/numeric_error.h"
 
 namespace zentrel {
@@ -146,15 +147,14 @@ std::array<double, kMaxFitParameters> RandomParameters(int kind, int order, std:
 }
 
 TEST(ModelDerivatives, AnalyticFormulasAgreeWithRidders) {
-  const int analyticKinds[] = {kExponential, kPolynomial, kGaussian, kLorentzian, kStretchedExponential,
-                               kSquaredExponential, kGaussPlusExpConvGaussian, kPowerLaw,
-                               kSquaredStretchedExponential, kMctPowerLaws};
   std::mt19937 random(7);
-  for (int kind : analyticKinds) {
+  for (int kind = 0; kind < kModelKindCount; ++kind) {
+    // The spline's x0 derivative is 0 by decree, not by calculus.
+    if (FamilyOf(kind).derivatives == nullptr || kind == kCubicSpline) continue;
     for (int order = 1; order <= MaxOrder(kind); ++order) {
       Fit fit = MakeFit(kind, order, {});
       fit.params = RandomParameters(kind, order, random);
-      const int count = fit.parameterCount();
+      const int count = ParameterCount(fit);
       for (double x : {0.3, 1.1, 2.5}) {
         std::array<double, kMaxFitParameters> analytic{};
         ModelDerivatives(fit, x, fit.params.data(), analytic.data());
@@ -168,7 +168,7 @@ TEST(ModelDerivatives, AnalyticFormulasAgreeWithRidders) {
           const double relative = kind == kGaussPlusExpConvGaussian ? 2e-5 : 1e-6;
           const double tolerance = relative * std::max(1.0, std::fabs(numeric));
           EXPECT_NEAR(analytic[static_cast<size_t>(i)], numeric, tolerance)
-              << ModelName(kind) << " order " << order << " parameter " << fit.parameterName(i) << " x " << x;
+              << ModelName(kind) << " order " << order << " parameter " << ParameterName(fit, i) << " x " << x;
         }
       }
       EXPECT_EQ(NumericErrorState().code, 0) << ModelName(kind);

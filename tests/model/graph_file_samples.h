@@ -11,7 +11,7 @@
 #include "model/archive_writer.h"
 #include "model/document.h"
 #include "model/fit.h"
-#include "model/fit_kinds.h"
+#include "fit/model_table.h"
 #include "model/graph_file.h"
 #include "view/autoscale.h"
 

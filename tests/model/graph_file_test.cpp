@@ -15,7 +15,7 @@
 
 #include "model/document.h"
 #include "model/fit.h"
-#include "model/fit_kinds.h"
+#include "fit/model_table.h"
 #include "model/graph_file_samples.h"
 
 namespace zentrel {
