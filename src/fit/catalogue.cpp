@@ -19,7 +19,6 @@ int SelectModel(Fit& fit, const std::string& name, int order) {
   if (const int kind = ModelKindNamed(name); kind >= 0) {
     if (kind != fit.modelKind) fit.iterationCount = 0;
     fit.modelKind = kind;
-    fit.splinePrepared = false;
   }
   if (order != fit.order) fit.iterationCount = 0;
   fit.order = std::max(1, std::min(order, MaxOrder(fit.modelKind)));

@@ -16,17 +16,17 @@ namespace zentrel {
 namespace {
 
 // The model without convolution.
-double UnconvolvedValue(Fit& fit, double x, const double* p) {
-  return FamilyOf(fit.modelKind).value(fit, x - p[1], p);
+double UnconvolvedValue(ModelScope& scope, double x, const double* p) {
+  return FamilyOf(scope.fit.modelKind).value(scope, x - p[1], p);
 }
 
 // Simpson-weighted convolution with the source set's y values over the
 // positive lags, normalised by the source's area.
-double ConvolvedValue(Fit& fit, double x, const double* p) {
-  const Data_Set* source = fit.convolutionSource;
+double ConvolvedValue(ModelScope& scope, double x, const double* p) {
+  const Data_Set* source = scope.fit.convolutionSource;
   if (source == nullptr) return 0;
   const int m = source->DrawablePointCount();
-  if (m < 5 || fit.convolutionArea == 0) return 0;
+  if (m < 5 || scope.fit.convolutionArea == 0) return 0;
   const double* xs = source->ColumnData(0);
   const double* w = source->ColumnData(1);
   const double delta = (xs[m - 1] - xs[0]) / (m - 1);
@@ -35,70 +35,72 @@ double ConvolvedValue(Fit& fit, double x, const double* p) {
     const double lag = x - (xs[0] + i * delta);
     if (!(lag > 0)) continue;
     const double weight = (i == 0 || i == m - 1) ? 1.0 : (i % 2 == 1 ? 4.0 : 2.0);
-    sum += weight * w[i] * UnconvolvedValue(fit, lag, p);
+    sum += weight * w[i] * UnconvolvedValue(scope, lag, p);
   }
-  return delta / 3 * sum / fit.convolutionArea;
+  return delta / 3 * sum / scope.fit.convolutionArea;
 }
 
 double RiddersStep(const double* p, int index) { return p[index] != 0 ? p[index] : 1e-15; }
 
-void AllDerivatives(Fit& fit, double x, double* p, double* out, const int* freeOnly = nullptr) {
-  const int count = std::min(ParameterCount(fit), kMaxFitParameters);
+void AllDerivatives(ModelScope& scope, double x, double* p, double* out, const int* freeOnly = nullptr) {
+  const int count = std::min(ParameterCount(scope.fit), kMaxFitParameters);
   out[0] = 1;
   const double u = x - p[1];
-  const ModelFamily& family = FamilyOf(fit.modelKind);
-  if (!fit.convolve && family.derivatives != nullptr) {
-    family.derivatives(fit, u, p, out);
+  const ModelFamily& family = FamilyOf(scope.fit.modelKind);
+  if (!scope.fit.convolve && family.derivatives != nullptr) {
+    family.derivatives(scope, u, p, out);
     return;
   }
   for (int i = 1; i < count; ++i) {
     // The engine uses only the free parameters' derivatives.
-    out[i] = freeOnly != nullptr && !freeOnly[i] ? 0.0 : NumericalDerivative(fit, i, u, p, RiddersStep(p, i));
+    out[i] = freeOnly != nullptr && !freeOnly[i] ? 0.0 : NumericalDerivative(scope, i, u, p, RiddersStep(p, i));
   }
 }
 
 }  // namespace
 
-double ModelValue(Fit& fit, double x, const double* p) {
-  if (fit.convolve) return ConvolvedValue(fit, x, p);
-  return UnconvolvedValue(fit, x, p);
+double ModelValue(ModelScope& scope, double x, const double* p) {
+  if (scope.fit.convolve) return ConvolvedValue(scope, x, p);
+  return UnconvolvedValue(scope, x, p);
 }
 
-double ModelValue(Fit& fit, double x) { return ModelValue(fit, x, fit.params.data()); }
+double ModelValue(ModelScope& scope, double x) { return ModelValue(scope, x, scope.fit.params.data()); }
 
-void ModelDerivatives(Fit& fit, double x, double* p, double* out) { AllDerivatives(fit, x, p, out); }
+double FitModel::operator()(double x) { return ModelValue(scope_, x); }
 
-double ModelValueAndDerivatives(Fit& fit, double x, double* p, double* out, const int* freeOnly) {
-  const ModelFamily& family = FamilyOf(fit.modelKind);
-  if (!fit.convolve && family.valueAndDerivatives != nullptr) {
+void ModelDerivatives(ModelScope& scope, double x, double* p, double* out) { AllDerivatives(scope, x, p, out); }
+
+double ModelValueAndDerivatives(ModelScope& scope, double x, double* p, double* out, const int* freeOnly) {
+  const ModelFamily& family = FamilyOf(scope.fit.modelKind);
+  if (!scope.fit.convolve && family.valueAndDerivatives != nullptr) {
     out[0] = 1;
-    return family.valueAndDerivatives(fit, x - p[1], p, out);
+    return family.valueAndDerivatives(scope, x - p[1], p, out);
   }
-  const double value = ModelValue(fit, x, p);
-  AllDerivatives(fit, x, p, out, freeOnly);
+  const double value = ModelValue(scope, x, p);
+  AllDerivatives(scope, x, p, out, freeOnly);
   return value;
 }
 
-double PartialDerivative(Fit& fit, int index, double u, double* p) {
+double PartialDerivative(ModelScope& scope, int index, double u, double* p) {
   if (index == 0) return 1;
   std::array<double, kMaxFitParameters> all{};
-  AllDerivatives(fit, u + p[1], p, all.data());
+  AllDerivatives(scope, u + p[1], p, all.data());
   return index < kMaxFitParameters ? all[static_cast<size_t>(index)] : 0;
 }
 
-double Ridders(Fit& fit, int index, double u, double* p, double h) {
-  return RiddersWithError(fit, index, u, p, h).value;
+double Ridders(ModelScope& scope, int index, double u, double* p, double h) {
+  return RiddersWithError(scope, index, u, p, h).value;
 }
 
-RiddersEstimate RiddersWithError(Fit& fit, int index, double u, double* p, double h) {
+RiddersEstimate RiddersWithError(ModelScope& scope, int index, double u, double* p, double h) {
   constexpr double kCon = 1.4, kCon2 = kCon * kCon, kBig = 1.0e30, kSafe = 2.0;
   constexpr int kTableSize = 10;
   const double x = u + p[1];
   auto difference = [&](double step) {
     p[index] += step;
-    const double above = ModelValue(fit, x, p);
+    const double above = ModelValue(scope, x, p);
     p[index] -= 2 * step;
-    const double below = ModelValue(fit, x, p);
+    const double below = ModelValue(scope, x, p);
     p[index] += step;
     return (above - below) / (2 * step);
   };
@@ -125,7 +127,7 @@ RiddersEstimate RiddersWithError(Fit& fit, int index, double u, double* p, doubl
   return {answer, err};
 }
 
-double NumericalDerivative(Fit& fit, int index, double u, double* p, double h) {
+double NumericalDerivative(ModelScope& scope, int index, double u, double* p, double h) {
   // The published algorithm starts from a large step (the parameter's own
   // size). Where the model bends sharply within that step, or cannot be
   // evaluated at its far ends (a parameter of 0 in a denominator), the
@@ -145,7 +147,7 @@ double NumericalDerivative(Fit& fit, int index, double u, double* p, double h) {
   double step = h;
   for (int attempt = 0; attempt < kAttempts; ++attempt, step *= 0.1) {
     ClearNumericError();
-    const RiddersEstimate estimate = RiddersWithError(fit, index, u, p, step);
+    const RiddersEstimate estimate = RiddersWithError(scope, index, u, p, step);
     if (NumericErrorState().code != 0) {
       lastFailure = NumericErrorState();
       havePrevious = false;

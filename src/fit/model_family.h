@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "fit/model.h"
 #include "model/fit.h"
 
 namespace zentrel {
@@ -18,14 +19,14 @@ struct ModelFamily {
   std::string (*parameterName)(int index);
   int maxOrder;
   // The model at u = x - x0 for parameters p, y0 included.
-  double (*value)(Fit& fit, double u, const double* p);
+  double (*value)(ModelScope& scope, double u, const double* p);
   // out[1..count-1]: the analytic partial derivatives at u. Null: numerical
   // derivatives (Ridders) for every parameter. p may be perturbed and
   // restored on the way.
-  void (*derivatives)(Fit& fit, double u, double* p, double* out);
+  void (*derivatives)(ModelScope& scope, double u, double* p, double* out);
   // The value and out[1..count-1] together, sharing the work; the same
   // numbers as value and derivatives. Null: the two separately.
-  double (*valueAndDerivatives)(Fit& fit, double u, double* p, double* out);
+  double (*valueAndDerivatives)(ModelScope& scope, double u, double* p, double* out);
   // The fitted terms as drawn beside the graph; v stands for the abscissa
   // ("t" or "(t-x0)"). y0 and a convolution are added by EquationText.
   std::string (*equation)(const Fit& fit, const std::string& v);

@@ -50,7 +50,7 @@ const std::array<const ModelFamily*, kModelKindCount> kFamilies = {
 // A kind outside the list: y0 alone, numerical derivatives, no terms.
 int NoParameters(int, int) { return 2; }
 std::string NoName(int) { return {}; }
-double OffsetOnly(Fit&, double, const double* p) { return 0.0 + p[0]; }
+double OffsetOnly(ModelScope&, double, const double* p) { return 0.0 + p[0]; }
 std::string NoTerms(const Fit& fit, const std::string&) {
   return std::string(static_cast<size_t>(std::max(fit.order - 1, 0)), '+');
 }

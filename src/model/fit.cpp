@@ -30,7 +30,6 @@ Fit::Fit(const Fit& source) : Fit() {
   convolve = source.convolve;
   convolutionSource = source.convolutionSource;
   convolutionArea = source.convolutionArea;
-  pointCount = source.pointCount;
   method = source.method;
   errorCode = source.errorCode;
   params = source.params;
@@ -47,20 +46,11 @@ Fit::Fit(const Fit& source) : Fit() {
 
 Fit::~Fit() = default;
 
-void Fit::rebindData(const double* xValues, const double* yValues, const double* sigmaValues, int n) {
-  x = xValues;
-  y = yValues;
-  sigma = sigmaValues;
-  pointCount = std::max(n, 0);
-  iterationCount = 0;
-  splinePrepared = false;
-}
-
-void Fit::bindData(const double* xValues, const double* yValues, const double* sigmaValues, int n) {
-  rebindData(xValues, yValues, sigmaValues, n);
-  if (pointCount > 0 && x != nullptr && fitStart == fitEnd) {
+void Fit::attach(const double* x, int n) {
+  restart();
+  if (n > 0 && x != nullptr && fitStart == fitEnd) {
     fitStart = x[0];
-    fitEnd = x[pointCount - 1];
+    fitEnd = x[n - 1];
   }
 }
 

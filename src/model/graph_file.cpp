@@ -193,7 +193,6 @@ bool GraphReader::ReadFit(Fit& fit, int schema, std::vector<PendingSource>& pend
     fit.method = static_cast<int>(in_.Word());
     for (int& flag : fit.freeFlags) flag = in_.Dword();
   }
-  fit.splinePrepared = false;
   if (!in_.ok()) return false;
   if (fit.modelKind == kCustomFunction) {
     const CustomFunctionOutcome outcome = CompileCustomFunction(fit, equation);

@@ -283,11 +283,11 @@ void DrawGraph(Surface& surface, CZentrelDoc& doc, const DrawOptions& options) {
     const int m = set->PointCount(0);
     for (const auto& fit : set->fits) {
       if (fit->hidden) continue;
-      const std::vector<double> curve = FitCurveValues(*fit, x, m);
+      const std::vector<double> curve = FitCurveValues(*fit, *set);
       DrawSeries(context, x, curve.data(), m, 1.0, 0, true, fit->colour);
       if (graph.showResiduals) {
         const double baseline = 0.9 * graph.yMax + 0.1 * graph.yMin;
-        const std::vector<double> residuals = FitResidualValues(*fit, x, m, baseline, graph.residualScale);
+        const std::vector<double> residuals = FitResidualValues(*fit, *set, baseline, graph.residualScale);
         DrawSeries(context, x, residuals.data(), m, 1.0, 0, true, fit->colour);
         if (graph.showZeroLines) DrawDataLine(surface, graph, graph.xMin, baseline, graph.xMax, baseline);
       }

@@ -310,7 +310,7 @@ TEST_F(FitDialog, AFailedStepIsShownAndTheButtonReadsIterateAgain) {
   AddDecay();
   Fit& fit = FitSet(0);
   dialog().toggleIterate();
-  fit.bindData(nullptr, nullptr, nullptr, 0);  // no points to fit
+  doc.sets[0]->KeepPoints({});  // no points to fit
   EXPECT_FALSE(IterateFitsOnce(doc, ui));
   EXPECT_EQ(ui.messages.size(), 1u);
   EXPECT_FALSE(fit.iterating);

@@ -31,7 +31,7 @@ class FitIteration : public ::testing::Test {
     fit->params[2] = 1;
     fit->params[3] = 1;
     fit->method = kMethodLevenbergMarquardt;
-    fit->bindData(s.ColumnData(0), s.ColumnData(1), nullptr, s.DrawablePointCount());
+    fit->attach(s.ColumnData(0), s.DrawablePointCount());
     s.fits.push_back(std::move(fit));
     return *s.fits.back();
   }
@@ -59,7 +59,7 @@ TEST_F(FitIteration, EachPassStepsEveryIteratingFitOnce) {
 TEST_F(FitIteration, AFailedStepIsShownOnceAndEndsOnlyThatFit) {
   Fit& good = AddDecayWithFit();
   Fit& broken = AddDecayWithFit();
-  broken.bindData(nullptr, nullptr, nullptr, 0);  // no points to fit
+  doc.sets[1]->KeepPoints({});  // no points to fit
   broken.iterating = 1;
   good.iterating = 1;
   EXPECT_TRUE(IterateFitsOnce(doc, ui));

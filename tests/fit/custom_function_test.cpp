@@ -25,7 +25,7 @@ TEST(CustomFunction, CompilesAndEvaluatesWithParametersFromIndexTwo) {
   EXPECT_EQ(ParameterName(fit, 5), "a3");
   fit.params = {1, 0.5, 2, 0, 0, 4};
   // y0 + A0 * exp(-(x - x0) / A3)
-  EXPECT_DOUBLE_EQ(ModelValue(fit, 2.5), 1 + 2 * std::exp(-0.5));
+  EXPECT_DOUBLE_EQ(FitModel(fit, {})(2.5), 1 + 2 * std::exp(-0.5));
   EXPECT_EQ(fit.errorCode, 0);
   EXPECT_EQ(EquationText(fit), "A0*EXP(-X/A3) a0:2 a1:0 a2:0 a3:4+1");
 }
@@ -58,7 +58,7 @@ TEST(CustomFunction, CopiesShareTheCompiledFormulaOrDropTheText) {
   EXPECT_EQ(copy.customEquation, "A0+A1*X");
   EXPECT_EQ(copy.customParameterCount, 2);
   copy.params = source.params;
-  EXPECT_DOUBLE_EQ(ModelValue(copy, 3.0), 7.0);
+  EXPECT_DOUBLE_EQ(FitModel(copy, {})(3.0), 7.0);
 
   Fit uncompiled;
   uncompiled.customEquation = "A0*X";  // text without a compiled formula

@@ -33,21 +33,21 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kDataX[] = {0, 1, 2, 3, 4, 5, 6};
 const double kDataY[] = {1, 3, 2, 5, 4, 6, 5};
 
-// A fit of the kind at the order with parameter i = 0.9 + 0.07 i, bound to
+// A fit of the kind at the order with parameter i = 0.9 + 0.07 i, over
 // seven points (the spline runs through them).
 struct ReferenceFit {
   ReferenceFit(int kind, int order) {
     if (kind == kCustomFunction) CompileCustomFunction(fit, "A0*exp(-X/A1)+A2*X");
     SelectModel(fit, std::string(ModelName(kind)), order);
     for (int i = 0; i < kMaxFitParameters; ++i) fit.params[static_cast<size_t>(i)] = 0.9 + 0.07 * i;
-    fit.bindData(kDataX, kDataY, nullptr, 7);
   }
-  double Value(double x) { return ModelValue(fit, x); }
+  double Value(double x) { return model(x); }
   double ValueAndDerivatives(double x, double* out) {
     auto p = fit.params;
-    return ModelValueAndDerivatives(fit, x, p.data(), out);
+    return ModelValueAndDerivatives(model.scope(), x, p.data(), out);
   }
   Fit fit;
+  FitModel model{fit, {kDataX, kDataY, {}}};
 };
 
 class ModelFamilyRecord : public ::testing::TestWithParam<int> {
@@ -145,7 +145,7 @@ TEST(ModelTable, KindsOutsideTheListHaveOnlyTheOffsets) {
     Fit fit;
     fit.modelKind = kind;
     fit.params[0] = 2.5;
-    EXPECT_EQ(ModelValue(fit, 1.0), 2.5);
+    EXPECT_EQ(FitModel(fit, {})(1.0), 2.5);
   }
   EXPECT_EQ(ModelKindNamed("exponential"), -1);  // names are matched exactly
   EXPECT_EQ(ModelNames()[kLorentzian], "Lorentian");

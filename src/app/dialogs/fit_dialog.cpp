@@ -64,6 +64,13 @@ Fit* FitDialogModel::fit() const {
   return nullptr;
 }
 
+const Data_Set* FitDialogModel::setOfFit() const {
+  for (const auto& set : doc_.sets)
+    for (const auto& candidate : set->fits)
+      if (candidate->serial == fitSerial_) return set.get();
+  return nullptr;
+}
+
 bool FitDialogModel::releaseIfGone() {
   if (fitSerial_ == 0 || fit() != nullptr) return false;
   fitSerial_ = 0;
@@ -383,7 +390,7 @@ void FitDialogModel::updateUncertainties() {
   // Computing them must not disturb what the next step sees.
   const NumericError saved = NumericErrorState();
   ClearNumericError();
-  const std::optional<FitUncertainties> result = ComputeUncertainties(*f);
+  const std::optional<FitUncertainties> result = ComputeUncertainties(*f, FitDataOf(*setOfFit()));
   NumericErrorState() = saved;
   if (!result) return;
   const int n = VisibleRowsOf(*f);

@@ -1,6 +1,7 @@
-// A cubic spline through the fitted set's own points, plus y0; x0 shifts
-// it. Both parameters have derivative 0 but y0's.
+// A cubic spline through the fitted set's own points (the scope's
+// columns), plus y0; x0 shifts it. Only y0 has a derivative (1).
 
+#include <algorithm>
 #include <vector>
 
 #include "fit/families/family_helpers.h"
@@ -17,13 +18,13 @@ int Count(int, int) { return 2; }
 
 std::string Name(int) { return {}; }
 
-double SplineValue(Fit& fit, double u) {
-  if (!fit.splinePrepared) PrepareSpline(fit);
-  if (!fit.splinePrepared) return 0;
-  const double* xa = fit.x;
-  const double* ya = fit.y;
-  const double* y2 = fit.splineSecondDerivatives.data();
-  int lo = 0, hi = fit.pointCount - 1;
+double SplineValue(ModelScope& scope, double u) {
+  if (!scope.spline.prepared) PrepareSpline(scope);
+  if (!scope.spline.prepared) return 0;
+  const double* xa = scope.data.x.data();
+  const double* ya = scope.data.y.data();
+  const double* y2 = scope.spline.secondDerivatives.data();
+  int lo = 0, hi = static_cast<int>(scope.data.x.size()) - 1;
   while (hi - lo > 1) {
     const int mid = (hi + lo) >> 1;
     if (xa[mid] > u) hi = mid;
@@ -36,9 +37,9 @@ double SplineValue(Fit& fit, double u) {
   return a * ya[lo] + b * ya[hi] + ((a * a * a - a) * y2[lo] + (b * b * b - b) * y2[hi]) * (h * h) / 6.0;
 }
 
-double Value(Fit& fit, double u, const double* p) { return SplineValue(fit, u) + p[0]; }
+double Value(ModelScope& scope, double u, const double* p) { return SplineValue(scope, u) + p[0]; }
 
-void Derivatives(Fit&, double, double*, double* out) { out[1] = 0; }
+void Derivatives(ModelScope&, double, double*, double* out) { out[1] = 0; }
 
 std::string Equation(const Fit& fit, const std::string&) {
   return JoinTerms(fit.order, [](int) { return std::string("Cubic Spline"); });
@@ -52,15 +53,15 @@ const ModelFamily kCubicSplineFamily = {"Cubic Spline", Count, Name, LargestOrde
 
 }  // namespace family
 
-void PrepareSpline(Fit& fit) {
-  const int n = fit.pointCount;
-  if (fit.x == nullptr || fit.y == nullptr || n <= 3) {
-    fit.splinePrepared = false;
+void PrepareSpline(ModelScope& scope) {
+  const int n = static_cast<int>(std::min(scope.data.x.size(), scope.data.y.size()));
+  if (n <= 3) {
+    scope.spline.prepared = false;
     return;
   }
-  const double* x = fit.x;
-  const double* y = fit.y;
-  std::vector<double>& y2 = fit.splineSecondDerivatives;
+  const double* x = scope.data.x.data();
+  const double* y = scope.data.y.data();
+  std::vector<double>& y2 = scope.spline.secondDerivatives;
   y2.assign(static_cast<size_t>(n), 0.0);
   std::vector<double> u(static_cast<size_t>(n), 0.0);
   // Zero first derivative at both ends (a clamped, not a natural, spline).
@@ -77,7 +78,7 @@ void PrepareSpline(Fit& fit) {
   const double un = (3.0 / (x[n - 1] - x[n - 2])) * (0.0 - (y[n - 1] - y[n - 2]) / (x[n - 1] - x[n - 2]));
   y2[n - 1] = (un - qn * u[n - 2]) / (qn * y2[n - 2] + 1.0);
   for (int k = n - 2; k >= 0; --k) y2[k] = y2[k] * y2[k + 1] + u[k];
-  fit.splinePrepared = true;
+  scope.spline.prepared = true;
 }
 
 }  // namespace zentrel

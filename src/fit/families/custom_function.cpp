@@ -12,12 +12,12 @@ int Count(int, int customCount) { return customCount + 2; }
 std::string Name(int index) { return Numbered("a", index - 2); }
 
 // Without a compiled formula the whole model is 0 and the fit is flagged.
-double Value(Fit& fit, double u, const double* p) {
-  if (!fit.HasCustomEvaluator()) {
-    fit.errorCode = kNoCustomEvaluatorError;
+double Value(ModelScope& scope, double u, const double* p) {
+  if (!scope.fit.HasCustomEvaluator()) {
+    scope.fit.errorCode = kNoCustomEvaluatorError;
     return 0;
   }
-  return fit.EvaluateCustom(p + 2, u) + p[0];
+  return scope.fit.EvaluateCustom(p + 2, u) + p[0];
 }
 
 std::string Equation(const Fit& fit, const std::string&) {

@@ -14,9 +14,9 @@ std::string Name(int index) {
   return CycleName(stems, index);
 }
 
-double Value(Fit& fit, double u, const double* p) {
+double Value(ModelScope& scope, double u, const double* p) {
   double sum = 0;
-  for (int k = 0; k < fit.order; ++k)
+  for (int k = 0; k < scope.fit.order; ++k)
     sum += u >= 0 ? p[2 + 3 * k] * Exp(-u / p[3 + 3 * k]) : p[2 + 3 * k] * Exp(u / p[4 + 3 * k]);
   return sum + p[0];
 }

@@ -14,10 +14,10 @@ std::string Name(int index) {
   return Numbered(index % 2 == 1 ? "a" : "t", (index - 3) / 2);
 }
 
-double Value(Fit& fit, double u, const double* p) {
+double Value(ModelScope& scope, double u, const double* p) {
   const double s = p[2];
   double sum = 0;
-  for (int k = 0; k < fit.order; ++k) {
+  for (int k = 0; k < scope.fit.order; ++k) {
     const double t = p[4 + 2 * k];
     sum += p[3 + 2 * k] * Exp(-u / t) * Erfc((s / t - u / s) / kSqrt2);
   }

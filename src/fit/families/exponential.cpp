@@ -6,14 +6,14 @@ namespace zentrel::family {
 
 namespace {
 
-double Value(Fit& fit, double u, const double* p) { return ExponentialSum(fit, u, p) + p[0]; }
+double Value(ModelScope& scope, double u, const double* p) { return ExponentialSum(scope.fit, u, p) + p[0]; }
 
-void Derivatives(Fit& fit, double u, double* p, double* out) { ExponentialSumDerivatives(p, fit.order, u, out); }
+void Derivatives(ModelScope& scope, double u, double* p, double* out) { ExponentialSumDerivatives(p, scope.fit.order, u, out); }
 
 // The same operations in the same order as Value: the same number, for
 // half the exps.
-double ValueAndDerivatives(Fit& fit, double u, double* p, double* out) {
-  return ExponentialSumDerivatives(p, fit.order, u, out) + p[0];
+double ValueAndDerivatives(ModelScope& scope, double u, double* p, double* out) {
+  return ExponentialSumDerivatives(p, scope.fit.order, u, out) + p[0];
 }
 
 std::string Equation(const Fit& fit, const std::string& v) { return ExponentialSumText(fit, v, 2); }

@@ -15,22 +15,22 @@ std::string Name(int index) {
   return Numbered(index % 2 == 0 ? "a" : "t", (index - 4) / 2);
 }
 
-double Value(Fit& fit, double u, const double* p) {
+double Value(ModelScope& scope, double u, const double* p) {
   const double g = p[2], s = p[3];
   double sum = g * Exp(-(u * u) / (2 * (s * s)));
-  for (int k = 0; k < fit.order; ++k) {
+  for (int k = 0; k < scope.fit.order; ++k) {
     const double t = p[5 + 2 * k];
     sum += p[4 + 2 * k] * Exp(-u / t) * Erfc((s / t - u / s) / kSqrt2);
   }
   return sum + p[0];
 }
 
-void Derivatives(Fit& fit, double u, double* p, double* out) {
+void Derivatives(ModelScope& scope, double u, double* p, double* out) {
   const double g = p[2], s = p[3];
   const double gauss = Exp(-(u * u) / (2 * (s * s)));
   double dx0 = g * gauss * u / (s * s);
   double ds = g * gauss * u * u / (s * s * s);
-  for (int k = 0; k < fit.order; ++k) {
+  for (int k = 0; k < scope.fit.order; ++k) {
     const double a = p[4 + 2 * k], t = p[5 + 2 * k];
     const double z = (s / t - u / s) / kSqrt2;
     const double c = Erfc(z);

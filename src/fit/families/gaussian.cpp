@@ -13,18 +13,18 @@ std::string Name(int index) {
   return CycleName(stems, index);
 }
 
-double Value(Fit& fit, double u, const double* p) {
+double Value(ModelScope& scope, double u, const double* p) {
   double sum = 0;
-  for (int k = 0; k < fit.order; ++k) {
+  for (int k = 0; k < scope.fit.order; ++k) {
     const double z = (u - p[3 + 3 * k]) / p[4 + 3 * k];
     sum += p[2 + 3 * k] * Exp(-0.5 * (z * z));
   }
   return sum + p[0];
 }
 
-void Derivatives(Fit& fit, double u, double* p, double* out) {
+void Derivatives(ModelScope& scope, double u, double* p, double* out) {
   double dx0 = 0;
-  for (int k = 0; k < fit.order; ++k) {
+  for (int k = 0; k < scope.fit.order; ++k) {
     const double a = p[2 + 3 * k], width = p[4 + 3 * k];
     const double z = u - p[3 + 3 * k];
     const double q = z / width;

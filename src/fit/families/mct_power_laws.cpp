@@ -14,13 +14,13 @@ std::string Name(int index) {
   return names[index - 2];
 }
 
-double Value(Fit&, double u, const double* p) {
+double Value(ModelScope&, double u, const double* p) {
   const double xmin = p[2], a = p[3], b = p[4], wmin = p[5];
   const double sum = xmin * (b * Pow(u / wmin, a) + a * Pow(wmin / u, b)) / (a + b);
   return sum + p[0];
 }
 
-void Derivatives(Fit&, double u, double* p, double* out) {
+void Derivatives(ModelScope&, double u, double* p, double* out) {
   const double xmin = p[2], a = p[3], b = p[4], wmin = p[5];
   const double v = u / wmin;
   const double pa = Pow(v, a), qb = Pow(wmin / u, b);

@@ -10,15 +10,15 @@ int Count(int order, int) { return order + 2; }
 
 std::string Name(int index) { return Numbered("a", index - 1); }
 
-double Value(Fit& fit, double u, const double* p) {
+double Value(ModelScope& scope, double u, const double* p) {
   double sum = 0;
-  for (int j = 1; j <= fit.order; ++j) sum += p[1 + j] * Pow(u, j);
+  for (int j = 1; j <= scope.fit.order; ++j) sum += p[1 + j] * Pow(u, j);
   return sum + p[0];
 }
 
-void Derivatives(Fit& fit, double u, double* p, double* out) {
+void Derivatives(ModelScope& scope, double u, double* p, double* out) {
   double dx0 = 0;
-  for (int j = 1; j <= fit.order; ++j) {
+  for (int j = 1; j <= scope.fit.order; ++j) {
     dx0 += j * p[1 + j] * Pow(u, j - 1);
     out[1 + j] = Pow(u, j);
   }

@@ -14,23 +14,23 @@ std::string Name(int index) {
   return CycleName(stems, index);
 }
 
-double Value(Fit& fit, double u, const double* p) {
+double Value(ModelScope& scope, double u, const double* p) {
   double sum = 0;
-  for (int k = 0; k < fit.order; ++k) sum += p[2 + 3 * k] * Pow(u - p[3 + 3 * k], p[4 + 3 * k]);
+  for (int k = 0; k < scope.fit.order; ++k) sum += p[2 + 3 * k] * Pow(u - p[3 + 3 * k], p[4 + 3 * k]);
   return sum + p[0];
 }
 
 // The exponent's derivative is numerical where the base is not positive.
-void Derivatives(Fit& fit, double u, double* p, double* out) {
+void Derivatives(ModelScope& scope, double u, double* p, double* out) {
   double dx0 = 0;
-  for (int k = 0; k < fit.order; ++k) {
+  for (int k = 0; k < scope.fit.order; ++k) {
     const double a = p[2 + 3 * k], exponent = p[4 + 3 * k];
     const double z = u - p[3 + 3 * k];
     const double slope = a * exponent * Pow(z, exponent - 1);
     dx0 += slope;
     out[2 + 3 * k] = Pow(z, exponent);
     out[3 + 3 * k] = -slope;
-    out[4 + 3 * k] = z > 0 ? a * Log(z) * Pow(z, exponent) : NumericalDerivative(fit, 4 + 3 * k, u, p, 1e-15);
+    out[4 + 3 * k] = z > 0 ? a * Log(z) * Pow(z, exponent) : NumericalDerivative(scope, 4 + 3 * k, u, p, 1e-15);
   }
   out[1] = -dx0;
 }

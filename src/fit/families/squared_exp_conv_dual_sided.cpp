@@ -34,8 +34,8 @@ struct DualSidedPair {
   }
 };
 
-double Value(Fit& fit, double u, const double* p) {
-  const int n = fit.order;
+double Value(ModelScope& scope, double u, const double* p) {
+  const int n = scope.fit.order;
   const double tf = p[2], tr = p[3];
   double sum = 0;
   for (int j = 0; j < n; ++j) {

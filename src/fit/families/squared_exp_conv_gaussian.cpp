@@ -14,8 +14,8 @@ std::string Name(int index) {
   return Numbered(index % 2 == 1 ? "a" : "t", (index - 3) / 2);
 }
 
-double Value(Fit& fit, double u, const double* p) {
-  const int n = fit.order;
+double Value(ModelScope& scope, double u, const double* p) {
+  const int n = scope.fit.order;
   const double s = p[2];
   double sum = 0;
   for (int j = 0; j < n; ++j) {

@@ -6,23 +6,23 @@ namespace zentrel::family {
 
 namespace {
 
-double Value(Fit& fit, double u, const double* p) {
-  const double s = ExponentialSum(fit, u, p);
+double Value(ModelScope& scope, double u, const double* p) {
+  const double s = ExponentialSum(scope.fit, u, p);
   return s * s + p[0];
 }
 
 // d(S^2) = 2 S dS.
-double Square(Fit& fit, double u, double* p, double* out) {
-  const int n = fit.order;
+double Square(ModelScope& scope, double u, double* p, double* out) {
+  const int n = scope.fit.order;
   const double s = ExponentialSumDerivatives(p, n, u, out);
   for (int i = 1; i < 2 * n + 2; ++i) out[i] = 2 * s * out[i];
   return s;
 }
 
-void Derivatives(Fit& fit, double u, double* p, double* out) { Square(fit, u, p, out); }
+void Derivatives(ModelScope& scope, double u, double* p, double* out) { Square(scope, u, p, out); }
 
-double ValueAndDerivatives(Fit& fit, double u, double* p, double* out) {
-  const double s = Square(fit, u, p, out);
+double ValueAndDerivatives(ModelScope& scope, double u, double* p, double* out) {
+  const double s = Square(scope, u, p, out);
   return s * s + p[0];
 }
 

@@ -6,15 +6,15 @@ namespace zentrel::family {
 
 namespace {
 
-double Value(Fit& fit, double u, const double* p) {
-  const double s = StretchedSum(fit, u, p);
+double Value(ModelScope& scope, double u, const double* p) {
+  const double s = StretchedSum(scope.fit, u, p);
   return s * s + p[0];
 }
 
 // d(S^2) = 2 S dS.
-void Derivatives(Fit& fit, double u, double* p, double* out) {
-  const int n = fit.order;
-  const double s = StretchedSumDerivatives(fit, p, n, u, out);
+void Derivatives(ModelScope& scope, double u, double* p, double* out) {
+  const int n = scope.fit.order;
+  const double s = StretchedSumDerivatives(scope, p, n, u, out);
   for (int i = 1; i < 3 * n + 2; ++i) out[i] = 2 * s * out[i];
 }
 

@@ -6,9 +6,9 @@ namespace zentrel::family {
 
 namespace {
 
-double Value(Fit& fit, double u, const double* p) { return StretchedSum(fit, u, p) + p[0]; }
+double Value(ModelScope& scope, double u, const double* p) { return StretchedSum(scope.fit, u, p) + p[0]; }
 
-void Derivatives(Fit& fit, double u, double* p, double* out) { StretchedSumDerivatives(fit, p, fit.order, u, out); }
+void Derivatives(ModelScope& scope, double u, double* p, double* out) { StretchedSumDerivatives(scope, p, scope.fit.order, u, out); }
 
 }  // namespace
 

@@ -23,7 +23,7 @@ inline double StretchedSum(const Fit& fit, double u, const double* p) {
 
 // Returns the sum S; out gets dS/dtheta for index >= 1. The stretch's
 // derivative is numerical where u/t is not positive.
-inline double StretchedSumDerivatives(Fit& fit, double* p, int n, double u, double* out) {
+inline double StretchedSumDerivatives(ModelScope& scope, double* p, int n, double u, double* out) {
   double s = 0, dx0 = 0;
   for (int k = 0; k < n; ++k) {
     const double a = p[2 + 3 * k], t = p[3 + 3 * k], b = p[4 + 3 * k];
@@ -33,7 +33,7 @@ inline double StretchedSumDerivatives(Fit& fit, double* p, int n, double u, doub
     dx0 += a * b * Pow(v, b - 1) * e / t;
     out[2 + 3 * k] = e;
     out[3 + 3 * k] = a * b * u * Pow(v, b - 1) * e / (t * t);
-    out[4 + 3 * k] = v > 0 ? -a * Pow(v, b) * Log(v) * e : NumericalDerivative(fit, 4 + 3 * k, u, p, RiddersStep(p, 4 + 3 * k));
+    out[4 + 3 * k] = v > 0 ? -a * Pow(v, b) * Log(v) * e : NumericalDerivative(scope, 4 + 3 * k, u, p, RiddersStep(p, 4 + 3 * k));
   }
   out[1] = dx0;
   return s;
