@@ -6,6 +6,7 @@
 
 #include "fit/fit_parameters.h"
 #include "fit/model.h"
+#include "numeric/linear_solve.h"
 #include "numeric/numeric_error.h"
 
 namespace zentrel {
@@ -338,63 +339,6 @@ StepResult GridlessStep(Fit& fit, const FitData& data, FitWorkspace& work, int i
   return Succeeded(fit);
 }
 
-int GaussJordan(double* a, int n, double* b, int m) {
-  std::vector<int> indexColumn(static_cast<size_t>(n)), indexRow(static_cast<size_t>(n)),
-      pivoted(static_cast<size_t>(n), 0);
-  auto at = [&](int row, int column) -> double& { return a[static_cast<size_t>(row * n + column)]; };
-  auto rhs = [&](int row, int column) -> double& { return b[static_cast<size_t>(row * m + column)]; };
-  for (int i = 0; i < n; ++i) {
-    double big = 0;
-    int pivotRow = -1, pivotColumn = -1;
-    for (int j = 0; j < n; ++j) {
-      if (pivoted[static_cast<size_t>(j)] == 1) continue;
-      for (int k = 0; k < n; ++k) {
-        if (pivoted[static_cast<size_t>(k)] == 0) {
-          if (std::fabs(at(j, k)) >= big) {
-            big = std::fabs(at(j, k));
-            pivotRow = j;
-            pivotColumn = k;
-          }
-        } else if (pivoted[static_cast<size_t>(k)] > 1) {
-          reportNumericError("gaussj: Singular Matrix-1");
-          return -1;
-        }
-      }
-    }
-    if (pivotColumn < 0) {  // nothing comparable left (NaN entries)
-      reportNumericError("gaussj: Singular Matrix-1");
-      return -1;
-    }
-    ++pivoted[static_cast<size_t>(pivotColumn)];
-    if (pivotRow != pivotColumn) {
-      for (int l = 0; l < n; ++l) std::swap(at(pivotRow, l), at(pivotColumn, l));
-      for (int l = 0; l < m; ++l) std::swap(rhs(pivotRow, l), rhs(pivotColumn, l));
-    }
-    indexRow[static_cast<size_t>(i)] = pivotRow;
-    indexColumn[static_cast<size_t>(i)] = pivotColumn;
-    if (at(pivotColumn, pivotColumn) == 0) {
-      reportNumericError("gaussj: Singular Matrix-2");
-      return -1;
-    }
-    const double inverse = 1.0 / at(pivotColumn, pivotColumn);
-    at(pivotColumn, pivotColumn) = 1.0;
-    for (int l = 0; l < n; ++l) at(pivotColumn, l) *= inverse;
-    for (int l = 0; l < m; ++l) rhs(pivotColumn, l) *= inverse;
-    for (int row = 0; row < n; ++row) {
-      if (row == pivotColumn) continue;
-      const double factor = at(row, pivotColumn);
-      at(row, pivotColumn) = 0.0;
-      for (int l = 0; l < n; ++l) at(row, l) -= at(pivotColumn, l) * factor;
-      for (int l = 0; l < m; ++l) rhs(row, l) -= rhs(pivotColumn, l) * factor;
-    }
-  }
-  for (int l = n - 1; l >= 0; --l) {
-    const int r = indexRow[static_cast<size_t>(l)], c = indexColumn[static_cast<size_t>(l)];
-    if (r == c) continue;
-    for (int k = 0; k < n; ++k) std::swap(at(k, r), at(k, c));
-  }
-  return 0;
-}
 
 void SortCovariance(std::vector<double>& covariance, int parameterCount, const int* freeFlags, int freeCount) {
   const auto n = static_cast<size_t>(parameterCount);

@@ -1,7 +1,7 @@
 #pragma once
 // The fitting engine: weighted chi-square, one Levenberg-Marquardt or
-// Gridless (one-parameter grid search) step, the Gauss-Jordan solver, and
-// parameter uncertainties of a converged fit.
+// Gridless (one-parameter grid search) step, and parameter uncertainties of
+// a converged fit.
 
 #include <array>
 #include <optional>
@@ -27,10 +27,6 @@ double ChiSquare(ModelScope& scope, const double* p);
 StepResult Step(Fit& fit, const FitData& data, FitWorkspace& work, int iterations);
 StepResult LevenbergMarquardtStep(Fit& fit, const FitData& data, FitWorkspace& work, int iterations);
 StepResult GridlessStep(Fit& fit, const FitData& data, FitWorkspace& work, int iterations);
-
-// Solves a x = b in place with full pivoting: a (n x n, row-major) becomes
-// its inverse, b (n x m, row-major) the solution. -1 when singular.
-int GaussJordan(double* a, int n, double* b, int m);
 
 // Spreads the covariance of the free parameters (packed in the leading
 // freeCount x freeCount block of a P x P row-major matrix) over the full

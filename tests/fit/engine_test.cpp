@@ -257,22 +257,6 @@ TEST_F(Engine, GridlessSteps) {
   EXPECT_EQ(GridlessStep(unbound, 1).status, StepStatus::kNoPoints);
 }
 
-TEST_F(Engine, GaussJordanInvertsAndSolves) {
-  double a[] = {2, 1, 1, 3};
-  double b[] = {3, 5};
-  ASSERT_EQ(GaussJordan(a, 2, b, 1), 0);
-  EXPECT_NEAR(b[0], 0.8, 1e-15);
-  EXPECT_NEAR(b[1], 1.4, 1e-15);
-  EXPECT_NEAR(a[0], 0.6, 1e-15);
-  EXPECT_NEAR(a[1], -0.2, 1e-15);
-  double singular[] = {1, 2, 2, 4};
-  double rhs[] = {1, 2};
-  EXPECT_EQ(GaussJordan(singular, 2, rhs, 1), -1);
-  double nan[] = {NAN, NAN, NAN, NAN};
-  EXPECT_EQ(GaussJordan(nan, 2, rhs, 1), -1);
-  EXPECT_EQ(GaussJordan(nullptr, 0, nullptr, 1), 0);
-}
-
 TEST_F(Engine, SortCovarianceSpreadsTheFreeBlock) {
   std::vector<double> covariance = {1, 2, 0, 2, 3, 0, 0, 0, 0};
   const int freeFlags[] = {1, 0, 1};
