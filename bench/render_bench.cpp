@@ -14,7 +14,7 @@
 #include "fit/catalogue.h"
 #include "model/document.h"
 #include "model/fit.h"
-#include "view/autoscale.h"
+#include "model/autoscale.h"
 
 namespace zentrel {
 namespace {

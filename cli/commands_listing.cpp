@@ -13,7 +13,7 @@ nlohmann::ordered_json CommandsToJson() {
   std::string currentMenu;
   for (const auto& entry : MenuBarLayout()) {
     if (entry.kind == MenuEntry::Menu) currentMenu = entry.menuCaption;
-    if (entry.kind == MenuEntry::Command) menuOf[entry.commandId] = currentMenu;
+    if (entry.kind == MenuEntry::Command) menuOf[CommandNumber(entry.command)] = currentMenu;
   }
   Json commands = Json::array();
   for (const auto& command : AllCommands()) {

@@ -10,7 +10,7 @@
 #include "model/document.h"
 #include "model/fit.h"
 #include "fit/model_table.h"
-#include "model/graph_file.h"
+#include "io/graph_file.h"
 
 namespace zentrel {
 

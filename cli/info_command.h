@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "model/graph_file.h"
+#include "io/graph_file.h"
 
 namespace CLI {
 class App;

@@ -17,8 +17,8 @@
 #include "fit_command.h"
 #include "info_command.h"
 #include "model/document.h"
-#include "model/graph_file.h"
-#include "view/autoscale.h"
+#include "io/graph_file.h"
+#include "model/autoscale.h"
 
 #ifdef ZENTREL_HAVE_RENDER
 #include "graph_export.h"

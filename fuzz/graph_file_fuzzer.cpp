@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "model/document.h"
-#include "model/graph_file.h"
+#include "io/graph_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   zentrel::CZentrelDoc doc;

@@ -57,8 +57,21 @@ void FitDialog::detach() {
 
 void FitDialog::build() {
   auto* outer = new QVBoxLayout(this);
+  buildSettings(outer);
+  buildLimitsAndWeighting(outer);
+  buildEquationAndConvolution(outer);
+  buildParameterRows(outer);
+  buildChiSquare(outer);
+  buildButtons(outer);
+  // Return finishes an edit; it never presses a button.
+  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
+}
 
-  // The model and its settings.
+// Each part below makes its controls and passes what the person does with
+// them to the model as the dialog's events.
+
+// The model and its settings.
+void FitDialog::buildSettings(QVBoxLayout* outer) {
   auto* settings = new QGridLayout;
   outer->addLayout(settings);
   name_ = new QLineEdit(this);
@@ -93,89 +106,6 @@ void FitDialog::build() {
   settings->addWidget(new QLabel(QStringLiteral("Fit End:"), this), 3, 2);
   settings->addWidget(fitEnd_, 3, 3);
 
-  auto* limits = new QHBoxLayout;
-  limits->addWidget(new QLabel(QStringLiteral("Limit Set:"), this));
-  limitSets_ = new QButtonGroup(this);
-  for (int k = 0; k < 3; ++k) {
-    auto* radio = new QRadioButton(QString::number(k + 1), this);
-    radio->setObjectName(QStringLiteral("limitSet%1").arg(k + 1));
-    limitSets_->addButton(radio, k);
-    limits->addWidget(radio);
-  }
-  limits->addSpacing(20);
-  limits->addWidget(new QLabel(QStringLiteral("Chi Weighting:"), this));
-  weightings_ = new QButtonGroup(this);
-  const char* const weightingNames[] = {"Equal", "1/Y", "1/Sigma^2", "1/Sqrt(Y)"};
-  for (int k = 0; k < 4; ++k) {
-    auto* radio = new QRadioButton(QString::fromUtf8(weightingNames[k]), this);
-    weightings_->addButton(radio, k);
-    limits->addWidget(radio);
-  }
-  limits->addStretch();
-  outer->addLayout(limits);
-
-  auto* custom = new QHBoxLayout;
-  equationLabel_ = new QLabel(QStringLiteral("Custom Equation:"), this);
-  equation_ = new QLineEdit(this);
-  equation_->setObjectName(QStringLiteral("customEquation"));
-  list_ = new QPushButton(QStringLiteral("List"), this);
-  custom->addWidget(equationLabel_);
-  custom->addWidget(equation_, 1);
-  custom->addWidget(list_);
-  outer->addLayout(custom);
-
-  auto* convolve = new QHBoxLayout;
-  auto* convolveButton = new QPushButton(QStringLiteral("Convolve with:"), this);
-  convolveName_ = ReadOnly(this);
-  convolve->addWidget(convolveButton);
-  convolve->addWidget(convolveName_, 1);
-  outer->addLayout(convolve);
-
-  // The parameters: free check box captioned with the name, value, error.
-  auto* box = new QGroupBox(QStringLiteral("Parameters"), this);
-  auto* grid = new QGridLayout(box);
-  grid->addWidget(new QLabel(QStringLiteral("Free"), box), 0, 0);
-  grid->addWidget(new QLabel(QStringLiteral("Value"), box), 0, 1);
-  grid->addWidget(new QLabel(QStringLiteral("Std. error"), box), 0, 2);
-  for (int i = 0; i < kFitDialogRows; ++i) {
-    checks_[static_cast<size_t>(i)] = new QCheckBox(QStringLiteral("a%1").arg(i), box);
-    values_[static_cast<size_t>(i)] = new QLineEdit(box);
-    values_[static_cast<size_t>(i)]->setObjectName(QStringLiteral("param%1").arg(i));
-    errors_[static_cast<size_t>(i)] = new QLabel(box);
-    errors_[static_cast<size_t>(i)]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    grid->addWidget(checks_[static_cast<size_t>(i)], i + 1, 0);
-    grid->addWidget(values_[static_cast<size_t>(i)], i + 1, 1);
-    grid->addWidget(errors_[static_cast<size_t>(i)], i + 1, 2);
-    checks_[static_cast<size_t>(i)]->hide();
-    values_[static_cast<size_t>(i)]->hide();
-    errors_[static_cast<size_t>(i)]->hide();
-  }
-  grid->setColumnStretch(1, 1);
-  outer->addWidget(box);
-
-  auto* chi = new QHBoxLayout;
-  chiSquare_ = ReadOnly(this);
-  chiSquare_->setObjectName(QStringLiteral("chiSquared"));
-  reducedChiSquare_ = new QLabel(this);
-  chi->addWidget(new QLabel(QStringLiteral("Chi Squared:"), this));
-  chi->addWidget(chiSquare_, 1);
-  chi->addWidget(reducedChiSquare_);
-  outer->addLayout(chi);
-
-  auto* buttons = new QHBoxLayout;
-  auto* copy = new QPushButton(QStringLiteral("Copy Params"), this);
-  auto* paste = new QPushButton(QStringLiteral("Paste Params"), this);
-  auto* colour = new QPushButton(QStringLiteral("Change Color"), this);
-  iterate_ = new QPushButton(QStringLiteral("Iterate"), this);
-  iterate_->setObjectName(QStringLiteral("iterate"));
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
-  ok->setObjectName(QStringLiteral("ok"));
-  ok->setAutoDefault(false);
-  iterate_->setAutoDefault(false);
-  for (QPushButton* button : {copy, paste, colour, iterate_, ok}) buttons->addWidget(button);
-  outer->addLayout(buttons);
-
-  // What the person does reaches the model as the dialog's events.
   connect(name_, &QLineEdit::editingFinished, this, [this] {
     if (model_ == nullptr) return;
     model_->nameText = ToStdString(name_->text());
@@ -199,6 +129,33 @@ void FitDialog::build() {
     fitEnd_->setModified(false);
     model_->fitEndLostFocus();
   });
+  connect(method_, &QComboBox::activated, this, [this](int k) {
+    if (model_ != nullptr) model_->methodChanged(k);
+  });
+}
+
+void FitDialog::buildLimitsAndWeighting(QVBoxLayout* outer) {
+  auto* limits = new QHBoxLayout;
+  limits->addWidget(new QLabel(QStringLiteral("Limit Set:"), this));
+  limitSets_ = new QButtonGroup(this);
+  for (int k = 0; k < 3; ++k) {
+    auto* radio = new QRadioButton(QString::number(k + 1), this);
+    radio->setObjectName(QStringLiteral("limitSet%1").arg(k + 1));
+    limitSets_->addButton(radio, k);
+    limits->addWidget(radio);
+  }
+  limits->addSpacing(20);
+  limits->addWidget(new QLabel(QStringLiteral("Chi Weighting:"), this));
+  weightings_ = new QButtonGroup(this);
+  const char* const weightingNames[] = {"Equal", "1/Y", "1/Sigma^2", "1/Sqrt(Y)"};
+  for (int k = 0; k < 4; ++k) {
+    auto* radio = new QRadioButton(QString::fromUtf8(weightingNames[k]), this);
+    weightings_->addButton(radio, k);
+    limits->addWidget(radio);
+  }
+  limits->addStretch();
+  outer->addLayout(limits);
+
   connect(limitSets_, &QButtonGroup::idClicked, this, [this](int k) {
     if (model_ == nullptr) return;
     model_->fitStartText = ToStdString(fitStart_->text());
@@ -208,9 +165,26 @@ void FitDialog::build() {
   connect(weightings_, &QButtonGroup::idClicked, this, [this](int k) {
     if (model_ != nullptr) model_->weightingClicked(k);
   });
-  connect(method_, &QComboBox::activated, this, [this](int k) {
-    if (model_ != nullptr) model_->methodChanged(k);
-  });
+}
+
+void FitDialog::buildEquationAndConvolution(QVBoxLayout* outer) {
+  auto* custom = new QHBoxLayout;
+  equationLabel_ = new QLabel(QStringLiteral("Custom Equation:"), this);
+  equation_ = new QLineEdit(this);
+  equation_->setObjectName(QStringLiteral("customEquation"));
+  list_ = new QPushButton(QStringLiteral("List"), this);
+  custom->addWidget(equationLabel_);
+  custom->addWidget(equation_, 1);
+  custom->addWidget(list_);
+  outer->addLayout(custom);
+
+  auto* convolve = new QHBoxLayout;
+  auto* convolveButton = new QPushButton(QStringLiteral("Convolve with:"), this);
+  convolveName_ = ReadOnly(this);
+  convolve->addWidget(convolveButton);
+  convolve->addWidget(convolveName_, 1);
+  outer->addLayout(convolve);
+
   connect(equation_, &QLineEdit::editingFinished, this, [this] {
     if (model_ == nullptr || syncing_) return;
     const std::string text = ToStdString(equation_->text());
@@ -225,6 +199,31 @@ void FitDialog::build() {
   connect(convolveButton, &QPushButton::clicked, this, [this] {
     if (model_ != nullptr) model_->convolveWith(ui_);
   });
+}
+
+// The parameters: free check box captioned with the name, value, error.
+void FitDialog::buildParameterRows(QVBoxLayout* outer) {
+  auto* box = new QGroupBox(QStringLiteral("Parameters"), this);
+  auto* grid = new QGridLayout(box);
+  grid->addWidget(new QLabel(QStringLiteral("Free"), box), 0, 0);
+  grid->addWidget(new QLabel(QStringLiteral("Value"), box), 0, 1);
+  grid->addWidget(new QLabel(QStringLiteral("Std. error"), box), 0, 2);
+  for (int i = 0; i < kFitDialogRows; ++i) {
+    checks_[static_cast<size_t>(i)] = new QCheckBox(QStringLiteral("a%1").arg(i), box);
+    values_[static_cast<size_t>(i)] = new QLineEdit(box);
+    values_[static_cast<size_t>(i)]->setObjectName(QStringLiteral("param%1").arg(i));
+    errors_[static_cast<size_t>(i)] = new QLabel(box);
+    errors_[static_cast<size_t>(i)]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(checks_[static_cast<size_t>(i)], i + 1, 0);
+    grid->addWidget(values_[static_cast<size_t>(i)], i + 1, 1);
+    grid->addWidget(errors_[static_cast<size_t>(i)], i + 1, 2);
+    checks_[static_cast<size_t>(i)]->hide();
+    values_[static_cast<size_t>(i)]->hide();
+    errors_[static_cast<size_t>(i)]->hide();
+  }
+  grid->setColumnStretch(1, 1);
+  outer->addWidget(box);
+
   for (int i = 0; i < kFitDialogRows; ++i) {
     const auto row = static_cast<size_t>(i);
     connect(values_[row], &QLineEdit::editingFinished, this, [this, i, row] {
@@ -240,6 +239,33 @@ void FitDialog::build() {
       model_->applyParameterRow(i);
     });
   }
+}
+
+void FitDialog::buildChiSquare(QVBoxLayout* outer) {
+  auto* chi = new QHBoxLayout;
+  chiSquare_ = ReadOnly(this);
+  chiSquare_->setObjectName(QStringLiteral("chiSquared"));
+  reducedChiSquare_ = new QLabel(this);
+  chi->addWidget(new QLabel(QStringLiteral("Chi Squared:"), this));
+  chi->addWidget(chiSquare_, 1);
+  chi->addWidget(reducedChiSquare_);
+  outer->addLayout(chi);
+}
+
+void FitDialog::buildButtons(QVBoxLayout* outer) {
+  auto* buttons = new QHBoxLayout;
+  auto* copy = new QPushButton(QStringLiteral("Copy Params"), this);
+  auto* paste = new QPushButton(QStringLiteral("Paste Params"), this);
+  auto* colour = new QPushButton(QStringLiteral("Change Color"), this);
+  iterate_ = new QPushButton(QStringLiteral("Iterate"), this);
+  iterate_->setObjectName(QStringLiteral("iterate"));
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setObjectName(QStringLiteral("ok"));
+  ok->setAutoDefault(false);
+  iterate_->setAutoDefault(false);
+  for (QPushButton* button : {copy, paste, colour, iterate_, ok}) buttons->addWidget(button);
+  outer->addLayout(buttons);
+
   connect(copy, &QPushButton::clicked, this, [this] {
     if (model_ != nullptr) model_->copyParams(ui_);
   });
@@ -255,8 +281,6 @@ void FitDialog::build() {
     iterationToggled();
   });
   connect(ok, &QPushButton::clicked, this, &FitDialog::accept);
-  // Return finishes an edit; it never presses a button.
-  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
 }
 
 void FitDialog::applyModelChoice() {

@@ -16,6 +16,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 class QWidget;
 
 namespace zentrel {
@@ -43,6 +44,12 @@ class FitDialog : public QDialog {
 
  private:
   void build();
+  void buildSettings(QVBoxLayout* outer);
+  void buildLimitsAndWeighting(QVBoxLayout* outer);
+  void buildEquationAndConvolution(QVBoxLayout* outer);
+  void buildParameterRows(QVBoxLayout* outer);
+  void buildChiSquare(QVBoxLayout* outer);
+  void buildButtons(QVBoxLayout* outer);
   void applyModelChoice();
   void iterationToggled();
 

@@ -63,6 +63,26 @@ class KeepWindowMapping {
   DeviceRect page_, plot_;
 };
 
+// The button's icon: the desktop theme's, else a drawn or a style one; none
+// for commands without a button picture.
+QIcon ToolbarIconFor(Cmd id, QStyle* style) {
+  switch (id) {
+    case Cmd::New: return QIcon::fromTheme(QStringLiteral("document-new"), style->standardIcon(QStyle::SP_FileIcon));
+    case Cmd::Open:
+      return QIcon::fromTheme(QStringLiteral("document-open"), style->standardIcon(QStyle::SP_DialogOpenButton));
+    case Cmd::Save: return QIcon::fromTheme(QStringLiteral("document-save"), style->standardIcon(QStyle::SP_DialogSaveButton));
+    case Cmd::Cut: return ToolbarIcon("edit-cut", ToolbarGlyph::Cut);
+    case Cmd::Copy: return ToolbarIcon("edit-copy", ToolbarGlyph::Copy);
+    case Cmd::Paste: return ToolbarIcon("edit-paste", ToolbarGlyph::Paste);
+    case Cmd::Print: return ToolbarIcon("document-print", ToolbarGlyph::Print);
+    case Cmd::About:
+      return QIcon::fromTheme(QStringLiteral("help-about"), style->standardIcon(QStyle::SP_MessageBoxInformation));
+    case Cmd::ContextHelp:
+      return QIcon::fromTheme(QStringLiteral("help-contextual"), style->standardIcon(QStyle::SP_TitleBarContextHelpButton));
+    default: return {};
+  }
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame()
@@ -91,47 +111,47 @@ CMainFrame::~CMainFrame() {
   delete help_;
 }
 
-bool CMainFrame::servesItself(int id) const {
+bool CMainFrame::servesItself(Cmd id) const {
   switch (id) {
-    case kPrintSetupCommand:
-    case kPrintCommand:
-    case kPrintPreviewCommand:
-    case kRecentFileCommand:
-    case kExitCommand:
-    case kToolbarCommand:
-    case kStatusBarCommand:
-    case kHelpTopicsCommand:
-    case kAboutCommand:
-    case kHelpCommand:
-    case kContextHelpCommand:
-    case kNextPaneCommand:
-    case kPreviousPaneCommand: return true;
+    case Cmd::PrintSetup:
+    case Cmd::Print:
+    case Cmd::PrintPreview:
+    case Cmd::RecentFile:
+    case Cmd::Exit:
+    case Cmd::Toolbar:
+    case Cmd::StatusBar:
+    case Cmd::HelpTopics:
+    case Cmd::About:
+    case Cmd::Help:
+    case Cmd::ContextHelp:
+    case Cmd::NextPane:
+    case Cmd::PreviousPane: return true;
     default: return false;
   }
 }
 
-bool CMainFrame::runFrameCommand(int id) {
+bool CMainFrame::runFrameCommand(Cmd id) {
   switch (id) {
-    case kPrintSetupCommand: printSetup(); return true;
-    case kPrintCommand: print(); return true;
-    case kPrintPreviewCommand: printPreview(); return true;
-    case kExitCommand: close(); return true;
-    case kToolbarCommand: toolbar_->setVisible(!toolbar_->isVisible()); return true;
-    case kStatusBarCommand: statusBar()->setVisible(!statusBar()->isVisible()); return true;
-    case kHelpTopicsCommand:
-    case kHelpCommand:
-    case kContextHelpCommand: showHelp(); return true;
-    case kAboutCommand: showAbout(); return true;
+    case Cmd::PrintSetup: printSetup(); return true;
+    case Cmd::Print: print(); return true;
+    case Cmd::PrintPreview: printPreview(); return true;
+    case Cmd::Exit: close(); return true;
+    case Cmd::Toolbar: toolbar_->setVisible(!toolbar_->isVisible()); return true;
+    case Cmd::StatusBar: statusBar()->setVisible(!statusBar()->isVisible()); return true;
+    case Cmd::HelpTopics:
+    case Cmd::Help:
+    case Cmd::ContextHelp: showHelp(); return true;
+    case Cmd::About: showAbout(); return true;
     // One view and no split panes: nothing to switch to.
-    case kNextPaneCommand:
-    case kPreviousPaneCommand:
-    case kRecentFileCommand: return true;
+    case Cmd::NextPane:
+    case Cmd::PreviousPane:
+    case Cmd::RecentFile: return true;
     default: return false;
   }
 }
 
 void CMainFrame::runCommand(int id) {
-  if (!runFrameCommand(id)) Dispatch(doc_, ui_, id);
+  if (!runFrameCommand(static_cast<Cmd>(id))) Dispatch(doc_, ui_, id);
   if (!doc_.pathName.empty() && doc_.pathName != rememberedPath_) rememberFile(QString::fromStdString(doc_.pathName));
   refresh();
 }
@@ -167,8 +187,7 @@ void CMainFrame::buildMenus() {
       menu->addSeparator();
       continue;
     }
-    const CommandInfo* command = FindCommand(entry.commandId);
-    if (command == nullptr) continue;
+    const CommandInfo* command = &FindCommand(entry.command);
     // The label after the tab is shown as the shortcut text, exactly; the
     // keys themselves come from the key map.
     QString text = Text(command->caption);
@@ -176,14 +195,13 @@ void CMainFrame::buildMenus() {
     auto* action = menu->addAction(text);
     action->setStatusTip(Text(command->prompt));
     if (!command->tooltip.empty()) action->setToolTip(Text(command->tooltip));
-    action->setCheckable(command->state == MenuState::Check || command->id == kToolbarCommand ||
-                         command->id == kStatusBarCommand);
+    const Cmd id = entry.command;
+    action->setCheckable(command->state == MenuState::Check || id == Cmd::Toolbar || id == Cmd::StatusBar);
     action->setData(command->id);
-    const int id = command->id;
     connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
     actions_.insert(id, action);
-    if (id == kRecentFileCommand) connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillRecentFiles(menu); });
-    if (id == 57604) {
+    if (id == Cmd::RecentFile) connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillRecentFiles(menu); });
+    if (id == Cmd::SaveAs) {
       // Beyond the table: the graph as an image or document file.
       auto* exportAction = menu->addAction(QStringLiteral("&Export Image..."));
       exportAction->setObjectName(QStringLiteral("ExportImage"));
@@ -195,22 +213,22 @@ void CMainFrame::buildMenus() {
 
 void CMainFrame::updateCommandStates() {
   for (auto it = actions_.begin(); it != actions_.end(); ++it) {
-    const int id = it.key();
+    const Cmd id = it.key();
     QAction* action = it.value();
-    if (id == kToolbarCommand) {
+    if (id == Cmd::Toolbar) {
       action->setChecked(toolbar_ != nullptr && toolbar_->isVisible());
       continue;
     }
-    if (id == kStatusBarCommand) {
+    if (id == Cmd::StatusBar) {
       action->setChecked(statusBar()->isVisible());
       continue;
     }
-    if (id == kRecentFileCommand) continue;  // enabled by the list itself
-    const CommandInfo* command = FindCommand(id);
-    action->setEnabled(servesItself(id) || (command != nullptr && IsCommandEnabled(doc_, *command)));
-    if (command != nullptr && command->state == MenuState::Check) action->setChecked(IsCommandChecked(doc_, *command));
+    if (id == Cmd::RecentFile) continue;  // enabled by the list itself
+    const CommandInfo& command = FindCommand(id);
+    action->setEnabled(servesItself(id) || IsCommandEnabled(doc_, command));
+    if (command.state == MenuState::Check) action->setChecked(IsCommandChecked(doc_, command));
   }
-  if (QAction* recent = actions_.value(kRecentFileCommand)) recent->setEnabled(false);
+  if (QAction* recent = actions_.value(Cmd::RecentFile)) recent->setEnabled(false);
 }
 
 QStringList CMainFrame::recentFiles() const {
@@ -247,7 +265,7 @@ void CMainFrame::fillRecentFiles(QMenu* fileMenu) {
     old->deleteLater();
   }
   recentActions_.clear();
-  QAction* recentFileItem = actions_.value(kRecentFileCommand);
+  QAction* recentFileItem = actions_.value(Cmd::RecentFile);
   const QStringList files = recentFiles();
   // The disabled "Recent File" item is shown only while the list is empty;
   // the files are listed in its place.
@@ -268,31 +286,13 @@ void CMainFrame::buildToolbar() {
   toolbar_ = addToolBar(QStringLiteral("Toolbar"));
   toolbar_->setObjectName(QStringLiteral("Toolbar"));
   toolbar_->setMovable(true);
-  QStyle* style = this->style();
-  const auto iconFor = [style](int id) -> QIcon {
-    switch (id) {
-      case kNewCommand: return QIcon::fromTheme(QStringLiteral("document-new"), style->standardIcon(QStyle::SP_FileIcon));
-      case kOpenCommand:
-        return QIcon::fromTheme(QStringLiteral("document-open"), style->standardIcon(QStyle::SP_DialogOpenButton));
-      case 57603: return QIcon::fromTheme(QStringLiteral("document-save"), style->standardIcon(QStyle::SP_DialogSaveButton));
-      case 57635: return ToolbarIcon("edit-cut", ToolbarGlyph::Cut);
-      case 57634: return ToolbarIcon("edit-copy", ToolbarGlyph::Copy);
-      case 57637: return ToolbarIcon("edit-paste", ToolbarGlyph::Paste);
-      case kPrintCommand: return ToolbarIcon("document-print", ToolbarGlyph::Print);
-      case kAboutCommand:
-        return QIcon::fromTheme(QStringLiteral("help-about"), style->standardIcon(QStyle::SP_MessageBoxInformation));
-      case kContextHelpCommand:
-        return QIcon::fromTheme(QStringLiteral("help-contextual"), style->standardIcon(QStyle::SP_TitleBarContextHelpButton));
-      default: return {};
-    }
-  };
-  for (int id : ToolbarLayout()) {
-    if (id == 0) {
+  for (const std::optional<Cmd>& button : ToolbarLayout()) {
+    if (!button) {
       toolbar_->addSeparator();
       continue;
     }
-    const CommandInfo* command = FindCommand(id);
-    if (command == nullptr) continue;
+    const Cmd id = *button;
+    const CommandInfo* command = &FindCommand(id);
     QAction* action = actions_.value(id);
     if (action == nullptr) {
       // Context help has no menu item: its button is its own action.
@@ -302,15 +302,15 @@ void CMainFrame::buildToolbar() {
       connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
       actions_.insert(id, action);
     }
-    const QIcon icon = iconFor(id);
+    const QIcon icon = ToolbarIconFor(id, style());
     if (!icon.isNull()) action->setIcon(icon);
     // A button without an icon in this desktop's theme shows this word.
     action->setIconText(Text(command->tooltip));
     toolbar_->addAction(action);
-    QWidget* button = toolbar_->widgetForAction(action);
-    button->setToolTip(Text(command->tooltip));
+    QWidget* widget = toolbar_->widgetForAction(action);
+    widget->setToolTip(Text(command->tooltip));
     if (icon.isNull())
-      if (auto* tool = qobject_cast<QToolButton*>(button)) tool->setToolButtonStyle(Qt::ToolButtonTextOnly);
+      if (auto* tool = qobject_cast<QToolButton*>(widget)) tool->setToolButtonStyle(Qt::ToolButtonTextOnly);
   }
 }
 
@@ -319,39 +319,39 @@ void CMainFrame::buildStatusBar() {
   auto* message = new QLabel(QString::fromUtf8(kIdleMessage), bar);
   message->setObjectName(QStringLiteral("MessagePane"));
   bar->addWidget(message, 1);
-  panes_.insert(0, message);
+  panes_.insert(StatusPane::Message, message);
   const QFontMetrics metrics(bar->font());
-  const auto addPane = [&](int id, const QString& sizingText) {
+  const auto addPane = [&](StatusPane id, const QString& sizingText) {
     auto* pane = new QLabel(bar);
-    pane->setObjectName(QStringLiteral("Pane%1").arg(id));
+    pane->setObjectName(QStringLiteral("Pane%1").arg(static_cast<int>(id)));
     pane->setMinimumWidth(metrics.horizontalAdvance(sizingText) + 8);
     pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     bar->addPermanentWidget(pane);
     panes_.insert(id, pane);
     return pane;
   };
-  addPane(103, QStringLiteral("123456789012345678901234567890"));
-  addPane(101, QStringLiteral("0.000000000"));
-  addPane(102, QStringLiteral("0.000000000"));
+  addPane(StatusPane::Status, QStringLiteral("123456789012345678901234567890"));
+  addPane(StatusPane::CursorFirst, QStringLiteral("0.000000000"));
+  addPane(StatusPane::CursorSecond, QStringLiteral("0.000000000"));
   // The lock-key indicators show their text while the lock is on.
-  addPane(1, QStringLiteral("CAP"));
-  addPane(2, QStringLiteral("NUM"));
-  addPane(3, QStringLiteral("SCRL"));
+  addPane(StatusPane::CapsLock, QStringLiteral("CAP"));
+  addPane(StatusPane::NumLock, QStringLiteral("NUM"));
+  addPane(StatusPane::ScrollLock, QStringLiteral("SCRL"));
 }
 
 void CMainFrame::updatePanes() {
   const CursorPaneTexts cursor = CursorPanes(doc_);
-  panes_.value(101)->setText(QString::fromStdString(cursor.first));
-  panes_.value(102)->setText(QString::fromStdString(cursor.second));
-  panes_.value(103)->setText(QString::fromStdString(doc_.statusText));
+  panes_.value(StatusPane::CursorFirst)->setText(QString::fromStdString(cursor.first));
+  panes_.value(StatusPane::CursorSecond)->setText(QString::fromStdString(cursor.second));
+  panes_.value(StatusPane::Status)->setText(QString::fromStdString(doc_.statusText));
   updateLockPanes();
 }
 
 void CMainFrame::updateLockPanes() {
   const LockKeyStates locks = ReadLockKeys();
-  panes_.value(1)->setText(locks.caps ? QStringLiteral("CAP") : QString());
-  panes_.value(2)->setText(locks.num ? QStringLiteral("NUM") : QString());
-  panes_.value(3)->setText(locks.scroll ? QStringLiteral("SCRL") : QString());
+  panes_.value(StatusPane::CapsLock)->setText(locks.caps ? QStringLiteral("CAP") : QString());
+  panes_.value(StatusPane::NumLock)->setText(locks.num ? QStringLiteral("NUM") : QString());
+  panes_.value(StatusPane::ScrollLock)->setText(locks.scroll ? QStringLiteral("SCRL") : QString());
 }
 
 // Keys ------------------------------------------------------------------------
@@ -359,7 +359,7 @@ void CMainFrame::updateLockPanes() {
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
   // A lock key changes its indicator when released, wherever the focus is.
   if (event->type() == QEvent::KeyRelease || event->type() == QEvent::WindowActivate) {
-    if (panes_.contains(1)) updateLockPanes();
+    if (panes_.contains(StatusPane::CapsLock)) updateLockPanes();
     return false;
   }
   if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) return false;

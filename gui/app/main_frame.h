@@ -12,8 +12,10 @@
 
 #include "help_window.h"
 #include "key_map.h"
+#include "app/commands/command_ids.h"
 #include "model/document.h"
 #include "qt_ui.h"
+#include "status_panes.h"
 
 class QLabel;
 class QPrinter;
@@ -21,25 +23,6 @@ class QPrinter;
 namespace zentrel {
 
 class CZentrelView;
-
-// Ids of the commands the frame serves itself.
-enum FrameCommand : int {
-  kNewCommand = 57600,
-  kOpenCommand = 57601,
-  kPrintSetupCommand = 57606,
-  kPrintCommand = 57607,
-  kPrintPreviewCommand = 57609,
-  kRecentFileCommand = 57616,
-  kExitCommand = 57665,
-  kToolbarCommand = 59392,
-  kStatusBarCommand = 59393,
-  kHelpTopicsCommand = 57667,
-  kAboutCommand = 57664,
-  kHelpCommand = 57670,
-  kContextHelpCommand = 57669,
-  kNextPaneCommand = 57680,
-  kPreviousPaneCommand = 57681,
-};
 
 class CMainFrame : public QMainWindow {
   Q_OBJECT
@@ -53,6 +36,7 @@ class CMainFrame : public QMainWindow {
 
   // Runs a command as its menu item, key or button would.
   void runCommand(int id);
+  void runCommand(Cmd id) { runCommand(CommandNumber(id)); }
   // Opens a graph file without the file dialog (command line, recent
   // files). False when it could not be read (the reason was shown).
   bool openFile(const QString& path);
@@ -61,9 +45,8 @@ class CMainFrame : public QMainWindow {
   void printOn(QPrinter& target);
 
   // The menu action of a command; null for key-only commands.
-  QAction* action(int id) const { return actions_.value(id); }
-  // Panes 101, 102 and 103; the message pane for 0.
-  QLabel* pane(int id) const { return panes_.value(id); }
+  QAction* action(Cmd id) const { return actions_.value(id); }
+  QLabel* pane(StatusPane id) const { return panes_.value(id); }
   const KeyMap& keyMap() const { return keys_; }
   QStringList recentFiles() const;
   bool fitTimerActive() const { return fitTimer_.isActive(); }
@@ -77,8 +60,8 @@ class CMainFrame : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  bool servesItself(int id) const;
-  bool runFrameCommand(int id);
+  bool servesItself(Cmd id) const;
+  bool runFrameCommand(Cmd id);
   void buildMenus();
   void buildToolbar();
   void buildStatusBar();
@@ -101,8 +84,8 @@ class CMainFrame : public QMainWindow {
   CZentrelView* view_;
   QtUi ui_;
   KeyMap keys_;
-  QHash<int, QAction*> actions_;
-  QHash<int, QLabel*> panes_;
+  QHash<Cmd, QAction*> actions_;
+  QHash<StatusPane, QLabel*> panes_;
   QList<QAction*> recentActions_;
   QToolBar* toolbar_ = nullptr;
   QTimer fitTimer_;

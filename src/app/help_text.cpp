@@ -43,8 +43,7 @@ std::string CommandReferenceMarkdown() {
       out += "\n## " + Cell(entry.menuCaption, true) + "\n\n| Command | Shortcut | Keys | Description |\n|---|---|---|---|\n";
       tableOpen = true;
     } else if (entry.kind == MenuEntry::Command && tableOpen) {
-      const CommandInfo* command = FindCommand(entry.commandId);
-      if (command == nullptr) continue;
+      const CommandInfo* command = &FindCommand(entry.command);
       out += "| " + Cell(command->caption, true) + " | " + Cell(command->shortcutLabel) + " | " + Cell(Keys(*command)) +
              " | " + Cell(command->prompt) + " |\n";
     }

@@ -25,7 +25,6 @@ namespace {
 
 using testing::FakeUi;
 
-constexpr int kCreateDataSet = 32773;
 
 std::vector<double> Column(const Data_Set& set, int column) {
   std::vector<double> values;
@@ -86,7 +85,7 @@ TEST_P(CreateDataSetCommand, AppendsTheSampledSet) {
     EXPECT_EQ(SetField(dialog, "equation", "X^2"), std::nullopt);
     return !dialog.validate();
   });
-  EXPECT_EQ(Dispatch(doc, ui, kCreateDataSet), DispatchResult::Done);
+  EXPECT_EQ(Dispatch(doc, ui, Cmd::CreateDataSet), DispatchResult::Done);
   ASSERT_EQ(doc.SetCount(), 1);
   const Data_Set& set = *doc.sets[0];
   EXPECT_EQ(set.name, "X^2");
@@ -103,7 +102,7 @@ TEST_P(CreateDataSetCommand, AppendsTheSampledSet) {
 
 TEST_P(CreateDataSetCommand, CancelAddsNothing) {
   ui.dialogAnswers.push_back([](DialogModel&) { return false; });
-  Dispatch(doc, ui, kCreateDataSet);
+  Dispatch(doc, ui, Cmd::CreateDataSet);
   EXPECT_EQ(doc.SetCount(), 0);
   EXPECT_EQ(doc.statusText, "");
   EXPECT_FALSE(doc.IsModified());

@@ -14,7 +14,7 @@
 #include "io/io_test_support.h"
 #include "model/document.h"
 #include "model/fit.h"
-#include "model/graph_file.h"
+#include "io/graph_file.h"
 #include "util/atomic_file.h"
 
 namespace zentrel {
@@ -28,8 +28,6 @@ using testing::FakeUi;
 using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
-
-enum Id { kNew = 57600, kOpen = 57601, kSave = 57603, kSaveAs = 57604, kImportGraph = 32784 };
 
 class FileCommands : public ::testing::Test {
  protected:
@@ -47,7 +45,7 @@ class FileCommands : public ::testing::Test {
     EXPECT_TRUE(WriteGraphBytes(path, GraphFileBytes(other)).empty());
     return path;
   }
-  void Run(int id) { ASSERT_EQ(Dispatch(doc, ui, id), DispatchResult::Done); }
+  void Run(Cmd id) { ASSERT_EQ(Dispatch(doc, ui, id), DispatchResult::Done); }
   std::vector<std::string> Names() const {
     std::vector<std::string> names;
     for (const auto& set : doc.sets) names.push_back(set->name);
@@ -64,7 +62,7 @@ TEST_F(FileCommands, SaveAsWritesTheFileAndTheDocumentTakesItsName) {
   doc.SetModifiedFlag();
   const std::string path = dir.file("graph.ztl");
   ui.fileAnswers.push_back(path);
-  Run(kSaveAs);
+  Run(Cmd::SaveAs);
   const auto& shown = ui.fileDialogsShown.at(0);
   EXPECT_EQ(shown.kind, FakeUi::ShownFileDialog::Save);
   EXPECT_EQ(shown.request.filter, "Zentrel Files(*.ZTL);;All Files (*.*)");
@@ -86,11 +84,11 @@ TEST_F(FileCommands, SaveAsWritesTheFileAndTheDocumentTakesItsName) {
 TEST_F(FileCommands, SaveUsesTheDocumentsFileAndAsksOnlyWhenUntitled) {
   AddSet(doc, "P", 10);
   ui.fileAnswers.push_back(dir.file("a.ztl"));
-  Run(kSave);  // untitled: Save As
+  Run(Cmd::Save);  // untitled: Save As
   ASSERT_EQ(ui.fileDialogsShown.size(), 1u);
   AddSet(doc, "Q", 5);
   doc.SetModifiedFlag();
-  Run(kSave);
+  Run(Cmd::Save);
   EXPECT_EQ(ui.fileDialogsShown.size(), 1u);
   EXPECT_FALSE(doc.IsModified());
   CZentrelDoc back;
@@ -116,7 +114,7 @@ TEST_F(FileCommands, AFailedSaveChangesNothing) {
   for (const auto& c : cases) {
     ui.messages.clear();
     ui.fileAnswers.push_back(c.path);
-    Run(kSaveAs);
+    Run(Cmd::SaveAs);
     EXPECT_EQ(ui.messages, std::vector<std::string>{"Failed to save document."}) << c.what;
     EXPECT_TRUE(doc.pathName.empty()) << c.what;
     EXPECT_TRUE(doc.IsModified()) << c.what;
@@ -133,7 +131,7 @@ TEST_F(FileCommands, OpenReplacesTheDocument) {
   doc.TakeUndoSnapshot();
   doc.statusText = "before";
   ui.fileAnswers.push_back(path);
-  Run(kOpen);
+  Run(Cmd::Open);
   EXPECT_EQ(ui.fileDialogsShown.at(0).request.filter, "Zentrel Files(*.ZTL);;All Files (*.*)");
   EXPECT_EQ(Names(), (std::vector<std::string>{"A", "B"}));
   EXPECT_EQ(doc.pathName, path);
@@ -168,7 +166,7 @@ TEST_F(FileCommands, AFailedOpenLeavesTheDocumentAlone) {
   for (const auto& c : cases) {
     ui.messages.clear();
     ui.fileAnswers.push_back(c.path);
-    Run(kOpen);
+    Run(Cmd::Open);
     EXPECT_EQ(ui.messages, std::vector<std::string>{c.message}) << c.path;
     EXPECT_EQ(Names(), std::vector<std::string>{"mine"}) << c.path;
     EXPECT_EQ(doc.pathName, "mine.ztl");
@@ -180,14 +178,14 @@ TEST_F(FileCommands, AFailedOpenLeavesTheDocumentAlone) {
 TEST_F(FileCommands, ReplacingAModifiedDocumentAsksToSaveIt) {
   const std::string other = WriteGraph("other.ztl", {"O"});
   struct Case {
-    int command;
+    Cmd command;
     std::optional<bool> answer;
     bool replaced;
     bool saved;
   };
   const Case cases[] = {
-      {kNew, true, true, true},    {kNew, false, true, false},    {kNew, std::nullopt, false, false},
-      {kOpen, true, true, true},   {kOpen, false, true, false},   {kOpen, std::nullopt, false, false},
+      {Cmd::New, true, true, true},    {Cmd::New, false, true, false},    {Cmd::New, std::nullopt, false, false},
+      {Cmd::Open, true, true, true},   {Cmd::Open, false, true, false},   {Cmd::Open, std::nullopt, false, false},
   };
   int round = 0;
   for (const auto& c : cases) {
@@ -198,13 +196,13 @@ TEST_F(FileCommands, ReplacingAModifiedDocumentAsksToSaveIt) {
     doc.SetModifiedFlag();
     ui.saveChangesAsked.clear();
     ui.saveChangesAnswers.push_back(c.answer);
-    if (c.command == kOpen) ui.fileAnswers.push_back(other);
+    if (c.command == Cmd::Open) ui.fileAnswers.push_back(other);
     Run(c.command);
     EXPECT_EQ(ui.saveChangesAsked, std::vector<std::string>{std::filesystem::path(mine).filename().string()});
-    EXPECT_EQ(std::filesystem::exists(mine), c.saved) << c.command;
+    EXPECT_EQ(std::filesystem::exists(mine), c.saved) << CommandNumber(c.command);
     if (c.replaced) {
-      EXPECT_EQ(Names(), c.command == kNew ? std::vector<std::string>{} : std::vector<std::string>{"O"});
-      EXPECT_EQ(doc.Title(), c.command == kNew ? "Untitled" : "other.ztl");
+      EXPECT_EQ(Names(), c.command == Cmd::New ? std::vector<std::string>{} : std::vector<std::string>{"O"});
+      EXPECT_EQ(doc.Title(), c.command == Cmd::New ? "Untitled" : "other.ztl");
       EXPECT_FALSE(doc.IsModified());
     } else {
       EXPECT_EQ(Names(), std::vector<std::string>{"mine"});
@@ -218,7 +216,7 @@ TEST_F(FileCommands, YesOnAnUntitledDocumentAsksForANameAndCancelThereKeepsIt) {
   doc.SetModifiedFlag();
   ui.saveChangesAnswers.push_back(true);
   ui.fileAnswers.push_back(std::nullopt);  // Cancel in Save As
-  Run(kNew);
+  Run(Cmd::New);
   EXPECT_EQ(ui.saveChangesAsked, std::vector<std::string>{"Untitled"});
   EXPECT_EQ(Names(), std::vector<std::string>{"mine"});
   EXPECT_TRUE(doc.IsModified());
@@ -240,7 +238,7 @@ TEST_F(FileCommands, ImportGraphAppendsSetsAndRebasesConvolutionSources) {
   for (const char* name : {"P", "Q", "R"}) AddSet(doc, name, 1);
   doc.graph.title = "mine";
   ui.fileAnswers.push_back(path);
-  Run(kImportGraph);
+  Run(Cmd::ImportGraph);
   const auto& request = ui.fileDialogsShown.at(0).request;
   EXPECT_EQ(request.filter, "Zentrel Files (*.ztl);;All Files (*.*)");
   EXPECT_EQ(request.defaultExtension, "ztl");
@@ -265,20 +263,20 @@ TEST_F(FileCommands, ImportingABrokenFileAppendsTheSetsReadBeforeTheFault) {
   WriteBytes(dir.file("early.ztl"), bytes.substr(0, 30));               // inside the first set
   AddSet(doc, "P", 1);
   ui.fileAnswers.push_back(dir.file("cut.ztl"));
-  Run(kImportGraph);
+  Run(Cmd::ImportGraph);
   EXPECT_EQ(ui.messages, std::vector<std::string>{"Unexpected file format."});
   EXPECT_EQ(Names(), (std::vector<std::string>{"P", "A", "B"}));
   ui.fileAnswers.push_back(dir.file("early.ztl"));
   ui.fileAnswers.push_back(dir.file("nothing.ztl"));
-  Run(kImportGraph);
-  Run(kImportGraph);
+  Run(Cmd::ImportGraph);
+  Run(Cmd::ImportGraph);
   EXPECT_EQ(ui.messages.size(), 3u);
   EXPECT_EQ(Names(), (std::vector<std::string>{"P", "A", "B"}));
 }
 
 TEST_F(FileCommands, CancelledDialogsDoNothing) {
   AddSet(doc, "P", 1);
-  for (int command : {kOpen, kSaveAs, kImportGraph}) {
+  for (Cmd command : {Cmd::Open, Cmd::SaveAs, Cmd::ImportGraph}) {
     ui.fileAnswers.push_back(std::nullopt);
     Run(command);
   }

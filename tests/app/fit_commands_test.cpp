@@ -23,18 +23,6 @@ namespace {
 
 using testing::FakeUi;
 
-enum : int {
-  kFit = 32789,
-  kRefit = 32790,
-  kRefitLast = 32850,
-  kDeleteFit = 32795,
-  kDeleteAllFits = 32870,
-  kHideShowFit = 32803,
-  kHideAllFits = 32869,
-  kResidualAutocorrelation = 32834,
-  kCreateFromFit = 32807,
-};
-
 class FitCommands : public ::testing::Test {
  protected:
   void SetUp() override { ClearNumericError(); }
@@ -72,7 +60,7 @@ TEST_F(FitCommands, FitBindsTheSetsColumnsAndAppendsTheFit) {
   AddLine("a", 11, 3);
   AddLine("b", 1, 1);
   ui.pickAnswers = {0};
-  Dispatch(doc, ui, kFit);
+  Dispatch(doc, ui, Cmd::Fit);
   EXPECT_EQ(ui.pickersShown.at(0).title, "Select a Set to Fit");
   ASSERT_EQ(doc.sets[0]->fits.size(), 1u);
   const Fit& fit = *doc.sets[0]->fits[0];
@@ -88,14 +76,14 @@ TEST_F(FitCommands, FitBindsTheSetsColumnsAndAppendsTheFit) {
   }
   doc.AppendSet(std::move(falling));
   ui.pickAnswers = {2};
-  Dispatch(doc, ui, kFit);
+  Dispatch(doc, ui, Cmd::Fit);
   EXPECT_EQ(doc.sets[2]->fits[0]->fitStart, 0.0);
   EXPECT_EQ(doc.sets[2]->fits[0]->fitEnd, 4.0);
 
   // A set of one column gets no fit; the command only redraws.
   const int redraws = ui.redraws;
   ui.pickAnswers = {1};
-  Dispatch(doc, ui, kFit);
+  Dispatch(doc, ui, Cmd::Fit);
   EXPECT_TRUE(doc.sets[1]->fits.empty());
   EXPECT_EQ(ui.redraws, redraws + 1);
   EXPECT_EQ(ui.fitDialogShows, 2);
@@ -119,7 +107,7 @@ TEST_F(FitCommands, RefitTakesADrawnSelectionAsTheRange) {
     doc.selectionY1 = c.y1;
     doc.selectionX2 = c.x2;
     doc.selectionY2 = c.y2;
-    Dispatch(doc, ui, kRefit);
+    Dispatch(doc, ui, Cmd::RefitSet);
     EXPECT_EQ(fit.fitStart, c.start);
     EXPECT_EQ(fit.fitEnd, c.end);
   }
@@ -130,32 +118,32 @@ TEST_F(FitCommands, RefitTakesADrawnSelectionAsTheRange) {
 }
 
 TEST_F(FitCommands, RefitReportsWhatIsMissing) {
-  Dispatch(doc, ui, kRefit);
+  Dispatch(doc, ui, Cmd::RefitSet);
   EXPECT_EQ(doc.statusText, "No Data Set Selected");
   AddLine();
-  Dispatch(doc, ui, kRefit);
+  Dispatch(doc, ui, Cmd::RefitSet);
   EXPECT_EQ(doc.statusText, "No fit Selected");
 }
 
 TEST_F(FitCommands, RefitLastEditedFallsBackToRefitOnceTheFitIsDeleted) {
   Data_Set& set = AddLine();
-  Dispatch(doc, ui, kFit);
+  Dispatch(doc, ui, Cmd::Fit);
   Fit* fit = doc.lastEditedFit;
   ASSERT_NE(fit, nullptr);
   FitDialogOf(doc).pressOk();
-  Dispatch(doc, ui, kRefitLast);
+  Dispatch(doc, ui, Cmd::RefitLastEditedFit);
   EXPECT_TRUE(FitDialogOf(doc).isVisible());
   EXPECT_TRUE(ui.pickersShown.empty());
 
   ui.pickAnswers = {0};  // Delete Fit always asks for the fit
-  Dispatch(doc, ui, kDeleteFit);
+  Dispatch(doc, ui, Cmd::DeleteFit);
   EXPECT_EQ(ui.pickersShown.back().title, "Select a fit to Delete");
   EXPECT_EQ(doc.statusText, "Fit Deleted");
   EXPECT_TRUE(set.fits.empty());
   EXPECT_EQ(doc.lastEditedFit, nullptr);
   EXPECT_FALSE(FitDialogOf(doc).isVisible());
 
-  Dispatch(doc, ui, kRefitLast);
+  Dispatch(doc, ui, Cmd::RefitLastEditedFit);
   EXPECT_EQ(doc.statusText, "No fit Selected");
 }
 
@@ -164,22 +152,22 @@ TEST_F(FitCommands, HideShowAndDeleteAll) {
   Fit& first = AddExactFit(set, "first");
   Fit& second = AddExactFit(set, "second");
   ui.pickAnswers = {1};
-  Dispatch(doc, ui, kHideShowFit);
+  Dispatch(doc, ui, Cmd::HideShowFit);
   EXPECT_EQ(ui.pickersShown.back().lines, (std::vector<std::string>{"first", "second"}));
   EXPECT_EQ(second.hidden, 1);
   EXPECT_EQ(first.hidden, 0);
   ui.pickAnswers = {-1};  // Cancel changes nothing
-  Dispatch(doc, ui, kHideShowFit);
+  Dispatch(doc, ui, Cmd::HideShowFit);
   EXPECT_EQ(second.hidden, 1);
-  Dispatch(doc, ui, kHideAllFits);
+  Dispatch(doc, ui, Cmd::HideAllFits);
   EXPECT_EQ(first.hidden, 1);
   doc.lastEditedFit = &first;
-  Dispatch(doc, ui, kDeleteAllFits);
+  Dispatch(doc, ui, Cmd::DeleteAllFits);
   EXPECT_TRUE(set.fits.empty());
   EXPECT_EQ(doc.lastEditedFit, nullptr);
   EXPECT_EQ(doc.statusText, "Fits Deleted");
   // Undo brings them back as they were before the deletion.
-  Dispatch(doc, ui, 57643);
+  Dispatch(doc, ui, Cmd::Undo);
   ASSERT_EQ(doc.sets[0]->fits.size(), 2u);
   EXPECT_EQ(doc.sets[0]->fits[1]->name, "second");
 }
@@ -195,7 +183,7 @@ TEST_F(FitCommands, ResidualAutocorrelationOfTheFitsRange) {
   }
   Data_Set& s = doc.AppendSet(std::move(set));
   Fit& fit = AddExactFit(s);
-  Dispatch(doc, ui, kResidualAutocorrelation);
+  Dispatch(doc, ui, Cmd::ResidualAutocorrelation);
   EXPECT_EQ(doc.statusText, "Autocorrelation done!");
   ASSERT_EQ(doc.SetCount(), 2);
   EXPECT_TRUE(s.IsSortedByX());
@@ -214,7 +202,7 @@ TEST_F(FitCommands, ResidualAutocorrelationOfAnEmptyRangeFails) {
   Fit& fit = AddExactFit(s);
   fit.fitStart = 100;
   fit.fitEnd = 200;
-  Dispatch(doc, ui, kResidualAutocorrelation);
+  Dispatch(doc, ui, Cmd::ResidualAutocorrelation);
   EXPECT_EQ(doc.statusText, "Error autocorrelating set");
   EXPECT_EQ(doc.SetCount(), 1);
 }
@@ -287,7 +275,7 @@ TEST_F(FitCommands, CreateDataSetFromFitOnAGridOrAtTheDataX) {
     fit.fitEnd = 5;
     ui.dialogAnswers.push_back(c.answer);
     const int before = doc.SetCount();
-    Dispatch(doc, ui, kCreateFromFit);
+    Dispatch(doc, ui, Cmd::CreateDataSetFromFit);
     ASSERT_EQ(doc.SetCount(), before + 1);
     EXPECT_EQ(doc.statusText, "new Set Created");
     const Data_Set& made = *doc.sets.back();
@@ -304,10 +292,10 @@ TEST_F(FitCommands, CreateDataSetFromFitOnAGridOrAtTheDataX) {
 }
 
 TEST_F(FitCommands, CreateDataSetFromFitReportsWhatIsMissing) {
-  Dispatch(doc, ui, kCreateFromFit);
+  Dispatch(doc, ui, Cmd::CreateDataSetFromFit);
   EXPECT_EQ(doc.statusText, "No DataSet selected");
   AddLine();
-  Dispatch(doc, ui, kCreateFromFit);
+  Dispatch(doc, ui, Cmd::CreateDataSetFromFit);
   EXPECT_EQ(doc.statusText, "No fit selected");
 }
 

@@ -23,7 +23,6 @@ namespace {
 
 using testing::FakeUi;
 
-constexpr int kFitCommand = 32789;
 
 class FitDialog : public ::testing::Test {
  protected:
@@ -43,7 +42,7 @@ class FitDialog : public ::testing::Test {
   // Runs Fit on set `index` (picked when there are several).
   Fit& FitSet(int index) {
     if (doc.SetCount() > 1) ui.pickAnswers.push_back(index);
-    Dispatch(doc, ui, kFitCommand);
+    Dispatch(doc, ui, Cmd::Fit);
     return *doc.sets[static_cast<size_t>(index)]->fits.back();
   }
   FitDialogModel& dialog() { return FitDialogOf(doc); }
@@ -335,15 +334,15 @@ TEST_F(FitDialog, CommandsThatDestroyTheOpenIteratingFitLeaveNoReference) {
     std::function<void(CZentrelDoc&, FakeUi&)> destroy;
   };
   const Case cases[] = {
-      {"Delete Fit", [](CZentrelDoc& d, FakeUi& u) { u.pickAnswers = {0}; Dispatch(d, u, 32795); }},
-      {"Delete All Fits", [](CZentrelDoc& d, FakeUi& u) { Dispatch(d, u, 32870); }},
-      {"Close Data", [](CZentrelDoc& d, FakeUi& u) { u.pickAnswers = {0}; Dispatch(d, u, 32772); }},
-      {"Undo", [](CZentrelDoc& d, FakeUi& u) { Dispatch(d, u, 57643); }},
-      {"New", [](CZentrelDoc& d, FakeUi& u) { u.saveChangesAnswers = {false}; Dispatch(d, u, 57600); }},
+      {"Delete Fit", [](CZentrelDoc& d, FakeUi& u) { u.pickAnswers = {0}; Dispatch(d, u, Cmd::DeleteFit); }},
+      {"Delete All Fits", [](CZentrelDoc& d, FakeUi& u) { Dispatch(d, u, Cmd::DeleteAllFits); }},
+      {"Close Data", [](CZentrelDoc& d, FakeUi& u) { u.pickAnswers = {0}; Dispatch(d, u, Cmd::CloseData); }},
+      {"Undo", [](CZentrelDoc& d, FakeUi& u) { Dispatch(d, u, Cmd::Undo); }},
+      {"New", [](CZentrelDoc& d, FakeUi& u) { u.saveChangesAnswers = {false}; Dispatch(d, u, Cmd::New); }},
       {"Open", [&graphPath](CZentrelDoc& d, FakeUi& u) {
          u.saveChangesAnswers = {false};
          u.fileAnswers = {graphPath};
-         Dispatch(d, u, 57601);
+         Dispatch(d, u, Cmd::Open);
        }},
   };
   {
@@ -367,7 +366,7 @@ TEST_F(FitDialog, CommandsThatDestroyTheOpenIteratingFitLeaveNoReference) {
       set->SetValue(1, i, std::exp(-0.1 * i));
     }
     d.AppendSet(std::move(set));
-    Dispatch(d, u, kFitCommand);
+    Dispatch(d, u, Cmd::Fit);
     FitDialogModel& open = FitDialogOf(d);
     ASSERT_TRUE(open.isVisible());
     open.paramTexts[2] = open.paramTexts[3] = "1";

@@ -14,8 +14,6 @@ namespace {
 
 using testing::FakeUi;
 
-enum Id { kBoxArea = 32787, kTranslate = 32805, kRotate = 32839, kLabels = 32822, kPrintSize = 32806, kZoom = 32778 };
-
 class InteractionCommands : public ::testing::Test {
  protected:
   Data_Set& AddSet(std::vector<double> x, std::vector<double> y) {
@@ -54,7 +52,7 @@ TEST_F(InteractionCommands, BoxAreaStartsAtTheRoundedRangeAndStoresAsTypedWithou
     }
     return !dialog.validate();
   });
-  Dispatch(doc, ui, kBoxArea);
+  Dispatch(doc, ui, Cmd::BoxArea);
   EXPECT_EQ(ui.dialogsShown.front(), "Enter Selection Rectangle");
   EXPECT_EQ(shownTexts, (std::vector<std::string>{"Xmin=" + FormatFieldNumber(NiceFloor(0.13)), "Ymin=-0.75",
                                                  "Xmax=10", "Ymax=5"}));
@@ -65,7 +63,7 @@ TEST_F(InteractionCommands, BoxAreaStartsAtTheRoundedRangeAndStoresAsTypedWithou
   EXPECT_EQ(ui.redraws, 0);
 
   // The typed rectangle is what Zoom uses next.
-  Dispatch(doc, ui, kZoom);
+  Dispatch(doc, ui, Cmd::Zoom);
   EXPECT_EQ(doc.graph.GetRange(), (DataRange{2, 1, 6, 3}));
 }
 
@@ -73,10 +71,10 @@ TEST_F(InteractionCommands, BoxAreaCancelAndBadNumbersChangeNothing) {
   doc.ClearSelection();
   const double before = doc.selectionX1;
   ui.dialogAnswers.push_back([](DialogModel&) { return false; });
-  Dispatch(doc, ui, kBoxArea);
+  Dispatch(doc, ui, Cmd::BoxArea);
   std::string refusal;
   Answer({{"xmin", "1,5"}}, &refusal);
-  Dispatch(doc, ui, kBoxArea);
+  Dispatch(doc, ui, Cmd::BoxArea);
   EXPECT_EQ(refusal, "Please enter a number.");
   EXPECT_EQ(doc.selectionX1, before);
 }
@@ -95,14 +93,14 @@ TEST_F(InteractionCommands, TranslateTwiceMovesActiveSetsAndTheirFits) {
   moved.fits.push_back(std::move(fit));
 
   doc.cursorX = 3, doc.cursorY = 4;
-  Dispatch(doc, ui, kTranslate);
+  Dispatch(doc, ui, Cmd::Translate);
   EXPECT_EQ(doc.statusText, "Translating, select Translate when done");
   EXPECT_EQ(ui.redraws, 0);
   EXPECT_TRUE(doc.undoAvailable);
   EXPECT_FALSE(doc.IsModified());
 
   doc.cursorX = 4, doc.cursorY = 6;
-  Dispatch(doc, ui, kTranslate);
+  Dispatch(doc, ui, Cmd::Translate);
   EXPECT_EQ(doc.statusText, "Translated 1 2");
   EXPECT_EQ(moved.GetValue(0, 0), 2);
   EXPECT_EQ(moved.GetValue(1, 1), 22);
@@ -130,7 +128,7 @@ TEST_F(InteractionCommands, RotatePolarOriginStartsAtZero) {
     dialog.scriptFields().at(0).set("90");
     return true;
   });
-  Dispatch(doc, ui, kRotate);
+  Dispatch(doc, ui, Cmd::RotatePolarOrigin);
   EXPECT_EQ(ui.dialogsShown.front(), "Input Polar Origin");
   EXPECT_EQ(shownText, "0");
   EXPECT_EQ(doc.graph.polarOrigin, 90);
@@ -140,12 +138,12 @@ TEST_F(InteractionCommands, RotatePolarOriginStartsAtZero) {
 TEST_F(InteractionCommands, LabelsStoreOnOkOnly) {
   doc.graph.title = "Old";
   ui.dialogAnswers.push_back([](DialogModel&) { return false; });
-  Dispatch(doc, ui, kLabels);
+  Dispatch(doc, ui, Cmd::Labels);
   EXPECT_EQ(doc.graph.title, "Old");
   EXPECT_FALSE(doc.IsModified());
 
   Answer({{"title", "Decay"}, {"xaxis", "t (s)"}, {"yaxis", "Counts"}});
-  Dispatch(doc, ui, kLabels);
+  Dispatch(doc, ui, Cmd::Labels);
   EXPECT_EQ(doc.graph.title, "Decay");
   EXPECT_EQ(doc.graph.xLabel, "t (s)");
   EXPECT_EQ(doc.graph.yLabel, "Counts");
@@ -156,12 +154,12 @@ TEST_F(InteractionCommands, LabelsStoreOnOkOnly) {
 TEST_F(InteractionCommands, PrintSizeRefusesValuesBeyondElevenInches) {
   std::string refusal;
   Answer({{"xmax", "12"}}, &refusal);
-  Dispatch(doc, ui, kPrintSize);
+  Dispatch(doc, ui, Cmd::PrintSize);
   EXPECT_EQ(refusal, "Please enter a number between 0 and 11.");
   EXPECT_EQ(doc.printXMax, 10);
 
   Answer({{"xmin", "0"}, {"xmax", "11"}, {"ymin", "0.25"}, {"ymax", "8"}});
-  Dispatch(doc, ui, kPrintSize);
+  Dispatch(doc, ui, Cmd::PrintSize);
   EXPECT_EQ(doc.printXMin, 0);
   EXPECT_EQ(doc.printXMax, 11);
   EXPECT_EQ(doc.printYMin, 0.25);

@@ -25,8 +25,6 @@ using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
 
-enum Id { kImport = 32771, kMultiple = 32826, kExport = 32776, kCopy = 57634, kPaste = 57637, kWave = 32835 };
-
 class IoCommands : public ::testing::Test {
  protected:
   // Queues the file-type chooser's answer: a button id (2 is Cancel).
@@ -45,7 +43,7 @@ class IoCommands : public ::testing::Test {
     set->modified = false;
     doc.AppendSet(std::move(set));
   }
-  void Run(int id) { ASSERT_EQ(Dispatch(doc, ui, id), DispatchResult::Done); }
+  void Run(Cmd id) { ASSERT_EQ(Dispatch(doc, ui, id), DispatchResult::Done); }
 
   static constexpr int kFsdataButton = 5, kAsciiButton = 1001, kCsvButton = 3, kCancelButton = 2;
   CZentrelDoc doc;
@@ -57,7 +55,7 @@ TEST_F(IoCommands, ImportDataReadsTheChosenKindAndAutoscales) {
   WriteBytes(dir.file("decay.txt"), "% measured\n1 10\n3 30\n");
   Choose(kAsciiButton);
   ui.fileAnswers.push_back(dir.file("decay.txt"));
-  Run(kImport);
+  Run(Cmd::ImportData);
   ASSERT_EQ(doc.SetCount(), 1);
   const Data_Set& set = *doc.sets[0];
   EXPECT_EQ(set.name, "decay.txt");
@@ -79,7 +77,7 @@ TEST_F(IoCommands, ImportDataReadsTheChosenKindAndAutoscales) {
 
   Choose(kCsvButton);
   ui.fileAnswers.push_back(dir.file("missing.csv"));
-  Run(kImport);
+  Run(Cmd::ImportData);
   EXPECT_EQ(doc.statusText, "Couldn't open file");
   EXPECT_EQ(doc.SetCount(), 1);
   EXPECT_EQ(ui.redraws, 2);
@@ -89,10 +87,10 @@ TEST_F(IoCommands, ImportDataReadsTheChosenKindAndAutoscales) {
 
 TEST_F(IoCommands, CancelEndsImportWithoutMessageOrRedrawButAfterTheSnapshot) {
   Choose(kCancelButton);
-  Run(kImport);
+  Run(Cmd::ImportData);
   Choose(kFsdataButton);
   ui.fileAnswers.push_back(std::nullopt);
-  Run(kImport);
+  Run(Cmd::ImportData);
   EXPECT_EQ(ui.fileDialogsShown.size(), 1u);
   EXPECT_EQ(ui.fileDialogsShown[0].request.filter, "FSdata Files (*.dat);;All Files (*)");
   EXPECT_EQ(ui.fileDialogsShown[0].request.initialName, "default.dat");
@@ -109,7 +107,7 @@ TEST_F(IoCommands, ShortFsdataFileSaysHowManyPointsItHeld) {
   WriteBytes(dir.file("short.dat"), FsdataBytes(source).substr(0, 612 + 8 + 8));
   Choose(kFsdataButton);
   ui.fileAnswers.push_back(dir.file("short.dat"));
-  Run(kImport);
+  Run(Cmd::ImportData);
   ASSERT_EQ(doc.SetCount(), 1);
   EXPECT_EQ(doc.sets[0]->PointCount(1), 2);
   EXPECT_EQ(doc.statusText, "File Opened, but the file holds only 2 of its 4 points");
@@ -123,7 +121,7 @@ TEST_F(IoCommands, MultipleFileImportingColoursAndCounts) {
   }
   Choose(kAsciiButton);
   ui.multiFileAnswers.push_back(paths);
-  Run(kMultiple);
+  Run(Cmd::MultipleFileImporting);
   ASSERT_EQ(doc.SetCount(), 12);
   EXPECT_EQ(doc.statusText, "Opened 12 files");
   const auto colours = ImportColours();
@@ -145,16 +143,16 @@ TEST_F(IoCommands, MultipleFileImportingColoursAndCounts) {
   doc.ResetDocument();
   Choose(kAsciiButton);
   ui.multiFileAnswers.push_back(std::vector<std::string>{paths[0], dir.file("gone.txt"), paths[1]});
-  Run(kMultiple);
+  Run(Cmd::MultipleFileImporting);
   ASSERT_EQ(doc.SetCount(), 2);
   EXPECT_EQ(doc.sets[1]->color, 0x0000FFu);
   EXPECT_EQ(doc.statusText, "Couldn't open file gone.txt");
 
   Choose(kCancelButton);
-  Run(kMultiple);
+  Run(Cmd::MultipleFileImporting);
   Choose(kFsdataButton);
   ui.multiFileAnswers.push_back(std::nullopt);
-  Run(kMultiple);
+  Run(Cmd::MultipleFileImporting);
   EXPECT_EQ(ui.fileDialogsShown.back().request.initialName, "*.dat");
   EXPECT_EQ(doc.SetCount(), 2);
 }
@@ -163,7 +161,7 @@ TEST_F(IoCommands, ExportDataWritesTheKindAndNamesTheSetAfterTheFile) {
   AddSet("P", {1, 2}, {0.5, 3e-07});
   Choose(kCsvButton);
   ui.fileAnswers.push_back(dir.file("p.csv"));
-  Run(kExport);
+  Run(Cmd::ExportData);
   EXPECT_TRUE(ui.pickersShown.empty());  // the only set is taken
   EXPECT_EQ(ReadBytes(dir.file("p.csv")), "1,0.5 \n2,3e-07 ");
   EXPECT_EQ(doc.sets[0]->name, dir.file("p.csv"));
@@ -182,7 +180,7 @@ TEST_F(IoCommands, ExportDataWritesTheKindAndNamesTheSetAfterTheFile) {
   ui.pickAnswers = {1};
   Choose(kFsdataButton);
   ui.fileAnswers.push_back(dir.file("q.dat"));
-  Run(kExport);
+  Run(Cmd::ExportData);
   EXPECT_EQ(ui.pickersShown.back().title, "Select a Set to Save");
   EXPECT_EQ(ReadBytes(dir.file("q.dat")).size(), 612u + 12);
 }
@@ -192,34 +190,34 @@ TEST_F(IoCommands, ExportFailureIsReportedAndTheNameKept) {
   Choose(kAsciiButton);
   const std::string path = dir.file("no/such/folder/p.txt");
   ui.fileAnswers.push_back(path);
-  Run(kExport);
+  Run(Cmd::ExportData);
   EXPECT_EQ(doc.statusText, "Couldn't write file " + path);
   EXPECT_EQ(doc.sets[0]->name, "P");
 
   // Cancel at either question writes nothing.
   Choose(kCancelButton);
-  Run(kExport);
+  Run(Cmd::ExportData);
   Choose(kAsciiButton);
   ui.fileAnswers.push_back(std::nullopt);
-  Run(kExport);
+  Run(Cmd::ExportData);
   EXPECT_EQ(doc.sets[0]->name, "P");
   // Without sets nothing is asked.
   doc.ResetDocument();
-  Run(kExport);
+  Run(Cmd::ExportData);
   EXPECT_EQ(ui.dialogsShown.size(), 3u);
 }
 
 TEST_F(IoCommands, CopyAndPasteThroughTheClipboard) {
-  Run(kPaste);  // no text: nothing happens
+  Run(Cmd::Paste);  // no text: nothing happens
   EXPECT_EQ(doc.SetCount(), 0);
   EXPECT_EQ(doc.statusText, "");
 
   AddSet("P", {0.1, 2}, {1.0 / 3, 4});
-  Run(kCopy);
+  Run(Cmd::Copy);
   EXPECT_EQ(ui.clipboard, "0.1\t0.3333333333333333\n2\t4");
   EXPECT_EQ(doc.statusText, "Data set copied");
 
-  Run(kPaste);
+  Run(Cmd::Paste);
   ASSERT_EQ(doc.SetCount(), 2);
   EXPECT_EQ(doc.sets[1]->name, "Unnamed");
   EXPECT_EQ(doc.sets[1]->GetValue(1, 0), 1.0 / 3);
@@ -229,7 +227,7 @@ TEST_F(IoCommands, CopyAndPasteThroughTheClipboard) {
   EXPECT_EQ(ui.redraws, 1);
 
   ui.clipboard = "1 2\nnot data\n";
-  Run(kPaste);
+  Run(Cmd::Paste);
   EXPECT_EQ(doc.SetCount(), 2);
   EXPECT_EQ(doc.statusText, "Error in pasted data");
 
@@ -239,7 +237,7 @@ TEST_F(IoCommands, CopyAndPasteThroughTheClipboard) {
   auto empty = std::make_unique<Data_Set>();
   doc.AppendSet(std::move(empty));
   ui.pickAnswers = {2};
-  Run(kCopy);
+  Run(Cmd::Copy);
   EXPECT_EQ(ui.pickersShown.back().title, "Select a Set to copy data from");
   EXPECT_EQ(ui.clipboard, "kept");
   EXPECT_EQ(doc.statusText, "");
@@ -250,7 +248,7 @@ TEST_F(IoCommands, WaveImportTakesNoSnapshot) {
                            std::string("data\x03\0\0\0\x00\x80\xff\0", 12);
   WriteBytes(dir.file("tone.wav"), wave);
   ui.fileAnswers.push_back(dir.file("tone.wav"));
-  Run(kWave);
+  Run(Cmd::WaveImport);
   ASSERT_EQ(doc.SetCount(), 1);
   EXPECT_EQ(doc.sets[0]->name, "tone.wav");
   EXPECT_EQ(doc.sets[0]->GetValue(0, 2), 0.00025);
@@ -264,7 +262,7 @@ TEST_F(IoCommands, WaveImportTakesNoSnapshot) {
 
   WriteBytes(dir.file("bad.wav"), wave.substr(0, 40));
   ui.fileAnswers.push_back(dir.file("bad.wav"));
-  Run(kWave);
+  Run(Cmd::WaveImport);
   EXPECT_EQ(doc.statusText, "Couldn't open file");
   EXPECT_EQ(doc.SetCount(), 1);
   EXPECT_EQ(ui.redraws, 2);

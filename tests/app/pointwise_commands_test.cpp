@@ -20,12 +20,6 @@ namespace {
 using testing::FakeUi;
 using V = std::vector<double>;
 
-enum Id {
-  kOperate = 32780, kNormalize = 32783, kShiftPeak = 32788, kBaseline = 32786, kDeletePoints = 32779,
-  kInterpolate = 32798, kSort = 32804, kReverse = 32840, kInvert = 32842, kIntegral = 32792, kMean = 32802,
-  kStdDev = 32830, kIntegrate = 32864, kDifferentiate = 32865, kProperties = 32863, kSmooth = 32797,
-};
-
 class PointwiseCommands : public ::testing::Test {
  protected:
   Data_Set& Add(const char* name, const V& x, const V& y, bool active = true) {
@@ -55,7 +49,7 @@ class PointwiseCommands : public ::testing::Test {
       return ok;
     });
   }
-  DispatchResult Run(int id) { return Dispatch(doc, ui, id); }
+  DispatchResult Run(Cmd id) { return Dispatch(doc, ui, id); }
 
   CZentrelDoc doc;
   FakeUi ui;
@@ -70,7 +64,7 @@ TEST_F(PointwiseCommands, OperateAllActiveSetsLeavesInactiveOnes) {
     EXPECT_FALSE(d.oneSet);
     d.xOperator = 0, d.xOperand = "1";
   });
-  Run(kOperate);
+  Run(Cmd::Operate);
   EXPECT_EQ(Col(a, 0), (V{2, 3}));
   EXPECT_EQ(Col(a, 1), (V{3, 4}));
   EXPECT_EQ(Col(b, 0), (V{1, 2}));
@@ -88,7 +82,7 @@ TEST_F(PointwiseCommands, OperateArithmeticBeforeTheFunctionOnOneSet) {
     d.yOperator = 2, d.yOperand = "2", d.oneSet = true;
     d.pressFunction(2);  // Ln(Y)
   });
-  Run(kOperate);
+  Run(Cmd::Operate);
   ASSERT_EQ(ui.pickersShown.size(), 1u);
   EXPECT_EQ(ui.pickersShown[0].title, "Select a Set to Operate upon.");
   EXPECT_DOUBLE_EQ(b.GetValue(1, 0), std::log(2.0));
@@ -99,12 +93,12 @@ TEST_F(PointwiseCommands, OperateArithmeticBeforeTheFunctionOnOneSet) {
 TEST_F(PointwiseCommands, OperateFunctionAloneAndCancel) {
   Data_Set& a = Add("A", {0, 1}, {0, 1});
   AnswerDialog<OperateDialogModel>([](OperateDialogModel& d) { d.pressFunction(6); });
-  Run(kOperate);
+  Run(Cmd::Operate);
   EXPECT_EQ(Col(a, 0), (V{0, 1}));
   EXPECT_DOUBLE_EQ(a.GetValue(1, 1), std::exp(1.0));
   doc.SetModifiedFlag(false);
   AnswerDialog<OperateDialogModel>([](OperateDialogModel& d) { d.xOperator = 0, d.xOperand = "5"; }, false);
-  Run(kOperate);
+  Run(Cmd::Operate);
   EXPECT_EQ(Col(a, 0), (V{0, 1}));
   EXPECT_FALSE(doc.IsModified());
   EXPECT_EQ(ui.redraws, 2);  // redrawn after Cancel too
@@ -137,7 +131,7 @@ TEST_F(PointwiseCommands, NormalizeDividesByThePeakInTheRegion) {
   Data_Set& negative = Add("N", {0, 1}, {-2, -4});
   Visible(0, 3, -10, 10);
   Select(0, 0, 2, 0);  // x extent only: y from the visible range
-  Run(kNormalize);
+  Run(Cmd::Normalize);
   EXPECT_EQ(Col(a, 1), (V{0.25, 1, 0.5, 2}));
   EXPECT_EQ(Col(zero, 1), (V{0, 0}));
   EXPECT_EQ(Col(negative, 1), (V{1, 2}));  // a negative peak flips the set
@@ -148,12 +142,12 @@ TEST_F(PointwiseCommands, NormalizeDividesByThePeakInTheRegion) {
 TEST_F(PointwiseCommands, ShiftPeakStatusAndUnchangedWhenAtZero) {
   Data_Set& a = Add("A", {-1, 0, 1}, {1, 5, 2});
   Visible(-5, 5, -5, 10);
-  Run(kShiftPeak);
+  Run(Cmd::ShiftPeak);
   EXPECT_EQ(Col(a, 0), (V{-1, 0, 1}));
   EXPECT_EQ(doc.statusText, "Peak Shifted:0\n");
   Visible(-5, 5, -5, 10);
   Select(0.5, 0, 2, 3);  // the peak within the selection is at x = 1
-  Run(kShiftPeak);
+  Run(Cmd::ShiftPeak);
   EXPECT_EQ(Col(a, 0), (V{-2, -1, 0}));
   EXPECT_EQ(doc.statusText, "Peak Shifted:1\n");
 }
@@ -161,16 +155,16 @@ TEST_F(PointwiseCommands, ShiftPeakStatusAndUnchangedWhenAtZero) {
 TEST_F(PointwiseCommands, BaselineSubtractsTheMeanOfTheSelection) {
   Data_Set& a = Add("A", {0, 1, 2, 3}, {1, 3, 10, 20});
   Select(3.5, 0, -0.5, 5);  // reversed: ordered before use
-  Run(kBaseline);
+  Run(Cmd::BaselineCorrection);
   EXPECT_EQ(Col(a, 1), (V{-1, 1, 8, 18}));
   EXPECT_EQ(doc.statusText, "Baseline Subtracted:2\n");
   // A click: only points at x = 0 and exactly the clicked y count.
   Select(7, -1, 7, -1);
-  Run(kBaseline);
+  Run(Cmd::BaselineCorrection);
   EXPECT_EQ(Col(a, 1), (V{0, 2, 9, 19}));
   EXPECT_EQ(doc.statusText, "Baseline Subtracted:-1\n");
   Select(7, 4, 7, 4);
-  Run(kBaseline);
+  Run(Cmd::BaselineCorrection);
   EXPECT_EQ(Col(a, 1), (V{0, 2, 9, 19}));
   EXPECT_EQ(doc.statusText, "Baseline Subtracted:0\n");
 }
@@ -179,7 +173,7 @@ TEST_F(PointwiseCommands, DeletePointsInEveryActiveSet) {
   Data_Set& a = Add("A", {0, 1, 2, 3}, {0, 1, 2, 3});
   Data_Set& b = Add("B", {0, 1, 2, 3}, {0, 1, 2, 3}, false);
   Select(1, 1, 2, 2);
-  Run(kDeletePoints);
+  Run(Cmd::DeletePoints);
   EXPECT_EQ(Col(a, 0), (V{0, 3}));
   EXPECT_EQ(Col(b, 0), (V{0, 1, 2, 3}));
   EXPECT_EQ(doc.statusText, "Deleting selected points");
@@ -188,7 +182,7 @@ TEST_F(PointwiseCommands, DeletePointsInEveryActiveSet) {
 
 TEST_F(PointwiseCommands, InterpolateSortReverseInvert) {
   Data_Set& a = Add("A", {0, 1, 2}, {0, 10, 20});
-  Run(kInterpolate);
+  Run(Cmd::LinearInterpolation);
   EXPECT_EQ(Col(a, 0), (V{0, 0.5, 1, 1.5, 2}));
   EXPECT_EQ(doc.statusText, "Set linearly interpolated");
 
@@ -196,54 +190,54 @@ TEST_F(PointwiseCommands, InterpolateSortReverseInvert) {
   doc.undoAvailable = 0;
   doc.SetModifiedFlag(false);
   Data_Set& s = Add("S", {3, 1, 2}, {30, 10, 20});
-  Run(kSort);
+  Run(Cmd::SortSet);
   EXPECT_EQ(Col(s, 0), (V{1, 2, 3}));
   EXPECT_EQ(doc.statusText, "Set sorted");
   EXPECT_FALSE(doc.undoAvailable);
   EXPECT_FALSE(doc.IsModified());
 
-  Run(kReverse);
+  Run(Cmd::ReverseDataset);
   EXPECT_EQ(Col(s, 0), (V{-3, -2, -1}));
   EXPECT_EQ(Col(s, 1), (V{30, 20, 10}));
   EXPECT_TRUE(doc.undoAvailable);
   EXPECT_DOUBLE_EQ(doc.graph.xMin, -3.1);
-  Run(kInvert);
+  Run(Cmd::InvertDataset);
   EXPECT_EQ(Col(s, 1), (V{-30, -20, -10}));
   EXPECT_TRUE(doc.IsModified());
 }
 
 TEST_F(PointwiseCommands, PickerPromptsAndNoSet) {
-  Run(kReverse);
+  Run(Cmd::ReverseDataset);
   EXPECT_EQ(doc.statusText, "No DataSet selected");
   doc.statusText.clear();
-  Run(kInvert);
+  Run(Cmd::InvertDataset);
   EXPECT_EQ(doc.statusText, "No DataSet selected");
-  Run(kProperties);
+  Run(Cmd::Properties);
   EXPECT_EQ(doc.statusText, "No DataSet selected");
   Add("A", {0, 1}, {0, 1});
   Add("B", {0, 1}, {0, 1});
-  const std::pair<int, const char*> prompts[] = {
-      {kInterpolate, "Select a Set to Interpolate"},
-      {kSort, "Select a Set to Sort"},
-      {kReverse, "Select the set to reverse"},
-      {kInvert, "Select the set to invert"},
-      {kIntegral, "Select a Set to Integrate Over."},
-      {kMean, "Select a Set to Calculate Mean"},
-      {kStdDev, "Select a Set to Calculate Standard Deviation"},
-      {kIntegrate, "Select a Set to Integrate"},
-      {kDifferentiate, "Select a Set to differentiate"},
-      {kProperties, "Select set to view properties"},
-      {kSmooth, "Select a Set to Smooth"},
+  const std::pair<Cmd, const char*> prompts[] = {
+      {Cmd::LinearInterpolation, "Select a Set to Interpolate"},
+      {Cmd::SortSet, "Select a Set to Sort"},
+      {Cmd::ReverseDataset, "Select the set to reverse"},
+      {Cmd::InvertDataset, "Select the set to invert"},
+      {Cmd::Integral, "Select a Set to Integrate Over."},
+      {Cmd::Mean, "Select a Set to Calculate Mean"},
+      {Cmd::StandardDev, "Select a Set to Calculate Standard Deviation"},
+      {Cmd::IntegrateDataset, "Select a Set to Integrate"},
+      {Cmd::DifferentiateDataset, "Select a Set to differentiate"},
+      {Cmd::Properties, "Select set to view properties"},
+      {Cmd::Smooth, "Select a Set to Smooth"},
   };
   for (auto [id, prompt] : prompts) {
     ui.pickAnswers.push_back(-1);
     doc.statusText = "before";
     Run(id);
     EXPECT_EQ(ui.pickersShown.back().title, prompt);
-    if (id == kReverse || id == kInvert || id == kProperties)
+    if (id == Cmd::ReverseDataset || id == Cmd::InvertDataset || id == Cmd::Properties)
       EXPECT_EQ(doc.statusText, "No DataSet selected");
     else
-      EXPECT_EQ(doc.statusText, "before") << id;
+      EXPECT_EQ(doc.statusText, "before") << CommandNumber(id);
   }
   EXPECT_EQ(Col(*doc.sets[0], 0), (V{0, 1}));
 }
@@ -251,30 +245,30 @@ TEST_F(PointwiseCommands, PickerPromptsAndNoSet) {
 TEST_F(PointwiseCommands, StatisticsOverSelectionOrVisibleRange) {
   Add("A", {0, 1, 2, 3}, {0, 1, 2, 3});
   Visible(-1, 10, -1, 10);
-  Run(kIntegral);
+  Run(Cmd::Integral);
   EXPECT_EQ(doc.statusText, "Integral:4.5");
   Select(1, -5, 2, 5);
-  Run(kIntegral);
+  Run(Cmd::Integral);
   EXPECT_EQ(doc.statusText, "Integral:1.5");
   EXPECT_EQ(ui.redraws, 0);
   EXPECT_FALSE(doc.undoAvailable);
-  Run(kMean);
+  Run(Cmd::Mean);
   EXPECT_EQ(doc.statusText, "Mean:1.5");
   // The selection as stored: reversed bounds hold nothing.
   Select(2, 5, 1, -5);
-  Run(kStdDev);
+  Run(Cmd::StandardDev);
   EXPECT_EQ(doc.statusText, "Std dev:0");
   Select(0.5, 0.5, 0.5, 0.5);
-  Run(kStdDev);
+  Run(Cmd::StandardDev);
   EXPECT_EQ(doc.statusText, "Std dev:1.29099");
 }
 
 TEST_F(PointwiseCommands, IntegrateAndDifferentiateTakeNoSnapshot) {
   Data_Set& a = Add("A", {0, 1, 2}, {1, 1, 1});
-  Run(kIntegrate);
+  Run(Cmd::IntegrateDataset);
   EXPECT_EQ(Col(a, 1), (V{0, 1, 2}));
   EXPECT_EQ(doc.statusText, "Integral done!");
-  Run(kDifferentiate);
+  Run(Cmd::DifferentiateDataset);
   EXPECT_EQ(Col(a, 1), (V{1, 1}));
   EXPECT_EQ(doc.statusText, "Differentiation done!");
   EXPECT_FALSE(doc.undoAvailable);
@@ -295,7 +289,7 @@ TEST_F(PointwiseCommands, PropertiesShowsTheSet) {
     EXPECT_EQ(d.pointSpacing, 1);
     EXPECT_TRUE(d.evenlySpaced);
   });
-  Run(kProperties);
+  Run(Cmd::Properties);
   EXPECT_EQ(ui.dialogsShown, (std::vector<std::string>{"Dataset Properties"}));
   EXPECT_FALSE(doc.IsModified());
 }
@@ -312,7 +306,7 @@ TEST_F(PointwiseCommands, SmoothInPlaceOrACopy) {
     d.points = "3";
     d.pointsLostFocus();
   });
-  Run(kSmooth);
+  Run(Cmd::Smooth);
   ASSERT_EQ(doc.SetCount(), 2);
   EXPECT_EQ(Col(a, 0).size(), 10u);
   EXPECT_EQ(doc.sets[1]->name, "Smoothed A");
@@ -323,14 +317,14 @@ TEST_F(PointwiseCommands, SmoothInPlaceOrACopy) {
 
   AnswerDialog<SmoothingDialogModel>([](SmoothingDialogModel& d) { d.method = kSmoothMovingWindow; });
   ui.pickAnswers.push_back(0);
-  Run(kSmooth);
+  Run(Cmd::Smooth);
   EXPECT_DOUBLE_EQ(a.GetValue(1, 0), 3.5);  // y[0..5] / 6 with N = 10
 }
 
 TEST_F(PointwiseCommands, SmoothFailureLeavesSetsAndAddsNoCopy) {
   Data_Set& a = Add("A", {0, 1, 2, 3, 4, 5}, {1, 5, 2, 8, 3, 9});
   AnswerDialog<SmoothingDialogModel>([](SmoothingDialogModel& d) { d.copySet = true; });
-  Run(kSmooth);  // six points: the Savitzky-Golay window is too short
+  Run(Cmd::Smooth);  // six points: the Savitzky-Golay window is too short
   EXPECT_EQ(doc.SetCount(), 1);
   EXPECT_EQ(doc.statusText, "Set not smoothed: bad args in savgol");
   AnswerDialog<SmoothingDialogModel>([](SmoothingDialogModel& d) {
@@ -338,7 +332,7 @@ TEST_F(PointwiseCommands, SmoothFailureLeavesSetsAndAddsNoCopy) {
     d.points = "LN(X-2)";
     d.pointsLostFocus();
   });
-  Run(kSmooth);
+  Run(Cmd::Smooth);
   EXPECT_EQ(doc.statusText.rfind("Set not smoothed: Argument domain error", 0), 0u) << doc.statusText;
   EXPECT_EQ(Col(a, 1), (V{1, 5, 2, 8, 3, 9}));
   EXPECT_FALSE(doc.IsModified());
@@ -346,7 +340,7 @@ TEST_F(PointwiseCommands, SmoothFailureLeavesSetsAndAddsNoCopy) {
   const int redraws = ui.redraws;
   AnswerDialog<SmoothingDialogModel>([](SmoothingDialogModel&) {}, false);
   doc.statusText.clear();
-  Run(kSmooth);
+  Run(Cmd::Smooth);
   EXPECT_EQ(doc.statusText, "");
   EXPECT_EQ(ui.redraws, redraws);
 }

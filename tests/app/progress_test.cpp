@@ -20,7 +20,6 @@ using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
 
-enum Id { kOpen = 57601, kSaveAs = 57604, kImport = 32771, kMultiple = 32826, kExport = 32776 };
 constexpr int kAsciiButton = 1001;
 
 // About 2.6 MB of text: several reading blocks, so several reports.
@@ -38,13 +37,13 @@ class Progress : public ::testing::Test {
       return true;
     });
   }
-  void Run(int id) { ASSERT_EQ(Dispatch(doc, ui, id), DispatchResult::Done); }
+  void Run(Cmd id) { ASSERT_EQ(Dispatch(doc, ui, id), DispatchResult::Done); }
   // Imports the long text, uncancelled, as set 0.
   void ImportLong() {
     WriteBytes(dir.file("long.txt"), LongText());
     ChooseAscii();
     ui.fileAnswers.push_back(dir.file("long.txt"));
-    Run(kImport);
+    Run(Cmd::ImportData);
     ASSERT_EQ(doc.SetCount(), 1);
   }
 
@@ -65,7 +64,7 @@ TEST_F(Progress, ImportReportsAndCancelAddsNothing) {
   ui.cancelProgressAfter = 1;
   ChooseAscii();
   ui.fileAnswers.push_back(dir.file("long.txt"));
-  Run(kImport);
+  Run(Cmd::ImportData);
   EXPECT_EQ(doc.SetCount(), 1);
   EXPECT_EQ(doc.statusText, "Import cancelled");
   EXPECT_FALSE(doc.IsModified());
@@ -78,7 +77,7 @@ TEST_F(Progress, CancelDuringMultipleImportAddsNoneOfTheFiles) {
   ui.cancelProgressAfter = 2;
   ChooseAscii();
   ui.multiFileAnswers.push_back(std::vector<std::string>{dir.file("short.txt"), dir.file("long.txt")});
-  Run(kMultiple);
+  Run(Cmd::MultipleFileImporting);
   EXPECT_EQ(doc.SetCount(), 0);
   EXPECT_EQ(doc.statusText, "Import cancelled");
   EXPECT_EQ(ui.progressOpen, 0);
@@ -90,7 +89,7 @@ TEST_F(Progress, CancelledSaveKeepsThePreviousFileAndTheModifiedMark) {
   WriteBytes(target, "previous contents");
   ui.cancelProgressAfter = ui.progressReports + 1;
   ui.fileAnswers.push_back(target);
-  Run(kSaveAs);
+  Run(Cmd::SaveAs);
   EXPECT_EQ(ReadBytes(target), "previous contents");
   EXPECT_TRUE(doc.IsModified());
   EXPECT_TRUE(doc.pathName.empty());
@@ -105,13 +104,13 @@ TEST_F(Progress, CancelledSaveKeepsThePreviousFileAndTheModifiedMark) {
 TEST_F(Progress, CancelledOpenLeavesTheDocumentAlone) {
   ImportLong();
   ui.fileAnswers.push_back(dir.file("graph.ztl"));
-  Run(kSaveAs);
+  Run(Cmd::SaveAs);
   ASSERT_FALSE(doc.IsModified());
   doc.sets[0]->name = "kept";
 
   ui.cancelProgressAfter = ui.progressReports + 1;
   ui.fileAnswers.push_back(dir.file("graph.ztl"));
-  Run(kOpen);
+  Run(Cmd::Open);
   ASSERT_EQ(doc.SetCount(), 1);
   EXPECT_EQ(doc.sets[0]->name, "kept");
   EXPECT_TRUE(ui.messages.empty());
@@ -119,7 +118,7 @@ TEST_F(Progress, CancelledOpenLeavesTheDocumentAlone) {
 
   ui.cancelProgressAfter = -1;
   ui.fileAnswers.push_back(dir.file("graph.ztl"));
-  Run(kOpen);
+  Run(Cmd::Open);
   EXPECT_EQ(doc.sets[0]->name, "long.txt");
   EXPECT_EQ(doc.sets[0]->PointCount(1), 200000);
 }
@@ -132,7 +131,7 @@ TEST_F(Progress, CancelledExportWritesNothingAndKeepsTheSet) {
   ui.cancelProgressAfter = ui.progressReports + 1;
   ChooseAscii();
   ui.fileAnswers.push_back(target);
-  Run(kExport);
+  Run(Cmd::ExportData);
   EXPECT_EQ(ReadBytes(target), "previous export");
   EXPECT_EQ(doc.sets[0]->name, "long.txt");
   EXPECT_FALSE(doc.sets[0]->modified);
@@ -142,7 +141,7 @@ TEST_F(Progress, CancelledExportWritesNothingAndKeepsTheSet) {
   ui.cancelProgressAfter = -1;
   ChooseAscii();
   ui.fileAnswers.push_back(target);
-  Run(kExport);
+  Run(Cmd::ExportData);
   EXPECT_EQ(doc.sets[0]->name, target);
   EXPECT_EQ(ReadBytes(target).substr(0, 6), "0 0 \n1");
   EXPECT_EQ(ui.progressLabels.back(), "Writing out.txt...");

@@ -16,12 +16,6 @@ namespace {
 
 using testing::FakeUi;
 
-enum Id {
-  kUndo = 57643, kClose = 32772, kNew = 57600, kSetOperate = 32808, kCombine = 32800, kOverlap = 32799,
-  kOverlapContInt = 32866, kOverlapScalingX = 32872, kScaledSubtr = 32844, kScaleUp = 32845, kScaleDown = 32846,
-  kScaleIncrease = 32847, kScaleDecrease = 32848, kSaveScaledSub = 32849,
-};
-
 class SetArithmeticCommands : public ::testing::Test {
  protected:
   Data_Set& Add(const char* name, const std::vector<double>& x, const std::vector<double>& y) {
@@ -37,7 +31,7 @@ class SetArithmeticCommands : public ::testing::Test {
     Add("A", {0, 1, 2, 3, 4, 5, 6}, {0, 10, 20, 30, 40, 50, 60});
     Add("B", {1, 2, 3, 4, 5}, {1, 2, 3, 4, 5});
   }
-  DispatchResult Run(int id) { return Dispatch(doc, ui, id); }
+  DispatchResult Run(Cmd id) { return Dispatch(doc, ui, id); }
   // Answers the Set Operations dialog with the given items and operation.
   void AnswerOperations(int set1, int set2, int operation) {
     ui.dialogAnswers.push_back([=](DialogModel& d) {
@@ -54,7 +48,7 @@ class SetArithmeticCommands : public ::testing::Test {
 };
 
 TEST_F(SetArithmeticCommands, SetOperateWithoutSetsSaysSo) {
-  Run(kSetOperate);
+  Run(Cmd::SetOperate);
   EXPECT_EQ(doc.statusText, "No Data Sets!");
   EXPECT_TRUE(ui.dialogsShown.empty());
 }
@@ -89,7 +83,7 @@ TEST_F(SetArithmeticCommands, DialogListsSetsAndFitsWithPlusPreselected) {
 TEST_F(SetArithmeticCommands, OkWithoutChangesAddsTheFirstSetToItself) {
   AddLines();
   ui.dialogAnswers.push_back([](DialogModel&) { return true; });
-  Run(kSetOperate);
+  Run(Cmd::SetOperate);
   ASSERT_EQ(doc.SetCount(), 3);
   EXPECT_EQ(doc.sets[2]->name, "A+A");
   EXPECT_DOUBLE_EQ(doc.sets[2]->GetValue(1, 3), 60);
@@ -108,14 +102,14 @@ TEST_F(SetArithmeticCommands, SetOperateOnAFitAndCancel) {
   fit->fitEnd = 10;
   doc.sets[1]->fits.push_back(std::move(fit));
   AnswerOperations(2, 1, 2);  // "1-0:Line" - "1:B"
-  Run(kSetOperate);
+  Run(Cmd::SetOperate);
   ASSERT_EQ(doc.SetCount(), 3);
   EXPECT_EQ(doc.sets[2]->name, "Line-B");
   EXPECT_DOUBLE_EQ(doc.sets[2]->GetValue(1, 0), 99);  // model minus data at x = 1
 
   ui.dialogAnswers.push_back([](DialogModel&) { return false; });
   doc.statusText.clear();
-  Run(kSetOperate);
+  Run(Cmd::SetOperate);
   EXPECT_EQ(doc.SetCount(), 3);
   EXPECT_TRUE(doc.statusText.empty());
   EXPECT_EQ(doc.undoAvailable, 1);
@@ -125,7 +119,7 @@ TEST_F(SetArithmeticCommands, SetOperateFailureAddsNothing) {
   Add("A", {0, 1, 2, 3, 4}, {0, 1, 2, 3, 4});
   Add("Short", {1, 2, 3}, {1, 2, 3});
   AnswerOperations(0, 1, 1);
-  Run(kSetOperate);
+  Run(Cmd::SetOperate);
   EXPECT_EQ(doc.SetCount(), 2);
   EXPECT_EQ(doc.statusText, "Set operation failed");
 }
@@ -134,20 +128,20 @@ TEST_F(SetArithmeticCommands, CombineAppendsTheMergedActiveSets) {
   Add("first", {1, 3}, {10, 30});
   Add("off", {2.5}, {99}).active = 0;
   Add("second", {2, 3}, {20, 50});
-  Run(kCombine);
+  Run(Cmd::CombineSets);
   ASSERT_EQ(doc.SetCount(), 4);
   const Data_Set& combined = *doc.sets[3];
   EXPECT_EQ(combined.name, "first+second");
   EXPECT_EQ(combined.PointCount(0), 3);
   EXPECT_DOUBLE_EQ(combined.GetValue(1, 2), 40);
   EXPECT_EQ(doc.statusText, "Sets successfully combined");
-  Run(kUndo);
+  Run(Cmd::Undo);
   EXPECT_EQ(doc.SetCount(), 3);
 }
 
 TEST_F(SetArithmeticCommands, CombineWithNoActiveSetDoesNothing) {
   Add("off", {1}, {1}).active = 0;
-  Run(kCombine);
+  Run(Cmd::CombineSets);
   EXPECT_EQ(doc.SetCount(), 1);
   EXPECT_TRUE(doc.statusText.empty());
   EXPECT_EQ(ui.redraws, 0);
@@ -164,13 +158,13 @@ TEST_F(SetArithmeticCommands, OverlapsUseTheSelectionOrTheVisibleRange) {
   Add("three", x, y3);
   doc.graph.xMin = 0, doc.graph.xMax = 4;
   doc.selectionX1 = 3, doc.selectionX2 = 0.5;  // either order
-  Run(kOverlap);
+  Run(Cmd::OverlapSets);
   EXPECT_NEAR(doc.sets[1]->GetValue(1, 10), std::sin(1.0), 1e-7);
   EXPECT_TRUE(doc.statusText.empty());
 
   doc.sets[1]->ApplyOperation(0, 0, 3, 2);  // twice the reference again
   doc.ClearSelection();                     // no selection: the visible range
-  Run(kOverlapContInt);
+  Run(Cmd::OverlapContInt);
   EXPECT_NEAR(doc.sets[1]->GetValue(1, 10), std::sin(1.0), 1e-6);
   EXPECT_EQ(doc.undoAvailable, 1);
 }
@@ -186,7 +180,7 @@ TEST_F(SetArithmeticCommands, OverlapScalingXScalesTheSetsThemselves) {
   Add("b", bx, y);
   doc.graph.xMin = -1, doc.graph.xMax = 31, doc.graph.yMin = -1, doc.graph.yMax = 11;
   doc.ClearSelection();
-  Run(kOverlapScalingX);
+  Run(Cmd::OverlapScalingX);
   EXPECT_NEAR(doc.sets[1]->GetValue(0, 10), 10, 1e-6);
   EXPECT_EQ(doc.sets[0]->GetValue(0, 10), 10);
 }
@@ -194,7 +188,7 @@ TEST_F(SetArithmeticCommands, OverlapScalingXScalesTheSetsThemselves) {
 TEST_F(SetArithmeticCommands, ScaledSubtractionArrowsAndSave) {
   AddLines();
   ui.pickAnswers = {0, 1};
-  Run(kScaledSubtr);
+  Run(Cmd::ScaledSubtr);
   ASSERT_EQ(ui.pickersShown.size(), 2u);
   EXPECT_EQ(ui.pickersShown[0].title, "Select the 1st set");
   EXPECT_EQ(ui.pickersShown[1].title, "Select the 2nd set");
@@ -203,20 +197,20 @@ TEST_F(SetArithmeticCommands, ScaledSubtractionArrowsAndSave) {
   EXPECT_EQ(doc.scaledPreview.name, "A-B");
   EXPECT_DOUBLE_EQ(doc.scaledPreview.GetValue(1, 0), 9);  // 10 - 1 at x = 1
 
-  Run(kScaleIncrease);
+  Run(Cmd::ScaleIncrease);
   EXPECT_EQ(doc.statusText, "Scale factor:1.1");
   EXPECT_NEAR(doc.scaledPreview.GetValue(1, 0), 10 - 1.1, 1e-12);
   EXPECT_EQ(doc.scaledPreview.PointCount(0), 5);
-  Run(kScaleUp);
+  Run(Cmd::ScaleUp);
   EXPECT_EQ(doc.statusText, "Scale factor:1.1");  // no status of its own
-  Run(kScaleIncrease);
+  Run(Cmd::ScaleIncrease);
   EXPECT_EQ(doc.statusText, "Scale factor:2.1");
-  Run(kScaleDown);
-  Run(kScaleDown);
-  Run(kScaleDecrease);
+  Run(Cmd::ScaleDown);
+  Run(Cmd::ScaleDown);
+  Run(Cmd::ScaleDecrease);
   EXPECT_EQ(doc.statusText, "Scale factor:2.09");
 
-  Run(kSaveScaledSub);
+  Run(Cmd::SaveScaledSub);
   EXPECT_EQ(doc.scaledPreviewActive, 0);
   ASSERT_EQ(doc.SetCount(), 3);
   EXPECT_EQ(doc.statusText, "Scaled subtraction with factor:2.09\n");
@@ -227,16 +221,16 @@ TEST_F(SetArithmeticCommands, ScaledSubtractionArrowsAndSave) {
 TEST_F(SetArithmeticCommands, UpThenRightGivesTwo) {
   AddLines();
   ui.pickAnswers = {0, 1};
-  Run(kScaledSubtr);
-  Run(kScaleUp);
-  Run(kScaleIncrease);
+  Run(Cmd::ScaledSubtr);
+  Run(Cmd::ScaleUp);
+  Run(Cmd::ScaleIncrease);
   EXPECT_EQ(doc.statusText, "Scale factor:2");
 }
 
 TEST_F(SetArithmeticCommands, ArrowsWithoutAPreviewDoNothing) {
   AddLines();
   doc.statusText = "before";
-  for (int id : {kScaleIncrease, kScaleDecrease, kScaleUp, kScaleDown, kSaveScaledSub}) Run(id);
+  for (Cmd id : {Cmd::ScaleIncrease, Cmd::ScaleDecrease, Cmd::ScaleUp, Cmd::ScaleDown, Cmd::SaveScaledSub}) Run(id);
   EXPECT_EQ(doc.statusText, "before");
   EXPECT_EQ(doc.scaleFactor, 1.0);
   EXPECT_EQ(doc.scaleStep, 0.1);
@@ -244,7 +238,7 @@ TEST_F(SetArithmeticCommands, ArrowsWithoutAPreviewDoNothing) {
   EXPECT_EQ(ui.redraws, 0);
 
   ui.pickAnswers = {-1};
-  Run(kScaledSubtr);
+  Run(Cmd::ScaledSubtr);
   EXPECT_EQ(doc.statusText, "No DataSet selected");
   EXPECT_EQ(doc.scaledPreviewActive, 0);
 }
@@ -253,32 +247,32 @@ TEST_F(SetArithmeticCommands, ClosingOrUndoingEndsThePreview) {
   AddLines();
   Add("C", {0, 1, 2, 3}, {0, 0, 0, 0});
   ui.pickAnswers = {0, 1};
-  Run(kScaledSubtr);
+  Run(Cmd::ScaledSubtr);
   ui.pickAnswers = {2};
-  Run(kClose);  // another set: the preview stays
+  Run(Cmd::CloseData);  // another set: the preview stays
   EXPECT_EQ(doc.scaledPreviewActive, 1);
   ui.pickAnswers = {1};
-  Run(kClose);  // the second set goes
+  Run(Cmd::CloseData);  // the second set goes
   EXPECT_EQ(doc.scaledPreviewActive, 0);
   EXPECT_EQ(doc.scaledSecond, nullptr);
   doc.statusText.clear();
-  Run(kScaleIncrease);
+  Run(Cmd::ScaleIncrease);
   EXPECT_TRUE(doc.statusText.empty());
 
   Add("B", {1, 2, 3, 4, 5}, {1, 2, 3, 4, 5});
   ui.dialogAnswers.push_back([](DialogModel&) { return true; });
-  Run(kSetOperate);  // takes a snapshot
+  Run(Cmd::SetOperate);  // takes a snapshot
   ui.pickAnswers = {0, 1};
-  Run(kScaledSubtr);
+  Run(Cmd::ScaledSubtr);
   EXPECT_EQ(doc.scaledPreviewActive, 1);
-  Run(kUndo);
+  Run(Cmd::Undo);
   EXPECT_EQ(doc.scaledPreviewActive, 0);
   EXPECT_EQ(doc.scaledFirst, nullptr);
-  Run(kScaleIncrease);  // nothing to refill from, nothing read
+  Run(Cmd::ScaleIncrease);  // nothing to refill from, nothing read
   EXPECT_EQ(doc.scaledPreviewActive, 0);
 
   ui.pickAnswers = {0, 1};
-  Run(kScaledSubtr);
+  Run(Cmd::ScaledSubtr);
   doc.ResetDocument();  // New
   EXPECT_EQ(doc.scaledPreviewActive, 0);
   EXPECT_EQ(doc.scaledFirst, nullptr);
@@ -289,7 +283,7 @@ TEST_F(SetArithmeticCommands, ScaledSubtrRefusesASetWithoutASpline) {
   Add("A", {0, 1, 2, 3, 4}, {0, 1, 2, 3, 4});
   Add("Short", {1, 2, 3}, {1, 2, 3});
   ui.pickAnswers = {0, 1};
-  Run(kScaledSubtr);
+  Run(Cmd::ScaledSubtr);
   EXPECT_EQ(doc.scaledPreviewActive, 0);
   EXPECT_EQ(doc.statusText, "Set operation failed");
 }

@@ -13,12 +13,6 @@ namespace {
 
 using testing::FakeUi;
 
-enum Id {
-  kNew = 57600, kUndo = 57643, kClose = 32772, kSelectActive = 32774, kCopy = 32831, kConnection = 32833,
-  kColour = 32785, kRename = 32821, kFront = 32828, kBack = 32829, kComments = 32832, kKey1 = 32811,
-  kKey2 = 32812, kKey3 = 32813, kCtrl2 = 32854, kCtrl3 = 32853,
-};
-
 class SetCommands : public ::testing::Test {
  protected:
   void AddSets(std::initializer_list<const char*> names) {
@@ -35,7 +29,7 @@ class SetCommands : public ::testing::Test {
     for (const auto& set : doc.sets) names.push_back(set->name);
     return names;
   }
-  DispatchResult Run(int id) { return Dispatch(doc, ui, id); }
+  DispatchResult Run(Cmd id) { return Dispatch(doc, ui, id); }
 
   CZentrelDoc doc;
   FakeUi ui;
@@ -49,17 +43,17 @@ TEST_F(SetCommands, SingleSetIsPickedWithoutAskingOnlyWhereAllowed) {
   });
   ui.dialogAnswers.push_back([](DialogModel&) { return true; });
   ui.colourAnswers.push_back(0x123456);
-  Run(kRename);
-  Run(kComments);
-  Run(kColour);
-  Run(kConnection);
+  Run(Cmd::RenameDataset);
+  Run(Cmd::EditComments);
+  Run(Cmd::ChangeSetColor);
+  Run(Cmd::ConnectionLines);
   EXPECT_TRUE(ui.pickersShown.empty());
   EXPECT_EQ(doc.sets[0]->name, "Renamed");
   EXPECT_EQ(doc.statusText, "Set renamed");
   EXPECT_EQ(doc.sets[0]->color, 0x123456u);
   EXPECT_EQ(doc.sets[0]->connectLines, 0);
 
-  for (int id : {kClose, kCopy, kBack, kFront}) {
+  for (Cmd id : {Cmd::CloseData, Cmd::CopyDataSet, Cmd::MoveDatasetToBack, Cmd::MoveDatasetToFront}) {
     ui.pickAnswers.push_back(-1);
     Run(id);
   }
@@ -74,9 +68,9 @@ TEST_F(SetCommands, SingleSetIsPickedWithoutAskingOnlyWhereAllowed) {
 TEST_F(SetCommands, MoveToBackAndFront) {
   AddSets({"P", "Q", "R"});
   ui.pickAnswers = {2, 1};
-  Run(kBack);
+  Run(Cmd::MoveDatasetToBack);
   EXPECT_EQ(Names(), (std::vector<std::string>{"R", "P", "Q"}));
-  Run(kFront);
+  Run(Cmd::MoveDatasetToFront);
   EXPECT_EQ(Names(), (std::vector<std::string>{"R", "Q", "P"}));
   EXPECT_FALSE(doc.IsModified());
   EXPECT_EQ(doc.undoAvailable, 0);
@@ -85,12 +79,12 @@ TEST_F(SetCommands, MoveToBackAndFront) {
 
 TEST_F(SetCommands, ActivationKeysActOnlyOnExistingIndices) {
   AddSets({"P", "Q"});
-  Run(kKey3);
+  Run(Cmd::ToggleSet3);
   EXPECT_EQ(ui.redraws, 0);
-  Run(kKey2);
+  Run(Cmd::ToggleSet2);
   EXPECT_EQ(doc.sets[1]->active, 0);
   EXPECT_EQ(doc.sets[0]->active, 1);
-  Run(kCtrl2);  // index 11
+  Run(Cmd::ToggleSet12);  // index 11
   EXPECT_EQ(ui.redraws, 1);
   EXPECT_TRUE(doc.statusText.empty());
   EXPECT_FALSE(doc.IsModified());
@@ -98,18 +92,19 @@ TEST_F(SetCommands, ActivationKeysActOnlyOnExistingIndices) {
 
 TEST_F(SetCommands, CtrlDigitKeysMapToIndicesTenToNineteen) {
   for (int i = 0; i < 20; ++i) AddSets({"S"});
-  const int ctrlIds[] = {32852, 32854, 32853, 32855, 32856, 32857, 32858, 32859, 32860, 32861};
+  const Cmd ctrlIds[] = {Cmd::ToggleSet11, Cmd::ToggleSet12, Cmd::ToggleSet13, Cmd::ToggleSet14, Cmd::ToggleSet15,
+                         Cmd::ToggleSet16, Cmd::ToggleSet17, Cmd::ToggleSet18, Cmd::ToggleSet19, Cmd::ToggleSet20};
   for (int k = 0; k < 10; ++k) {
     Run(ctrlIds[k]);
-    EXPECT_EQ(doc.sets[static_cast<size_t>(10 + k)]->active, 0) << "Ctrl id " << ctrlIds[k];
+    EXPECT_EQ(doc.sets[static_cast<size_t>(10 + k)]->active, 0) << "Ctrl id " << CommandNumber(ctrlIds[k]);
   }
-  Run(32820);  // key 0
+  Run(Cmd::ToggleSet10);  // key 0
   EXPECT_EQ(doc.sets[9]->active, 0);
   for (int i = 0; i < 9; ++i) EXPECT_EQ(doc.sets[static_cast<size_t>(i)]->active, 1);
 }
 
 TEST_F(SetCommands, SelectActiveDataSetsListsPlusAndMinus) {
-  Run(kSelectActive);
+  Run(Cmd::SelectActiveDataSets);
   EXPECT_EQ(doc.statusText, "No Data Sets Loaded!");
   EXPECT_TRUE(ui.pickersShown.empty());
   EXPECT_EQ(ui.redraws, 0);
@@ -117,7 +112,7 @@ TEST_F(SetCommands, SelectActiveDataSetsListsPlusAndMinus) {
   AddSets({"P", "Q"});
   doc.sets[1]->active = 0;
   ui.pickAnswers = {0};
-  Run(kSelectActive);
+  Run(Cmd::SelectActiveDataSets);
   ASSERT_EQ(ui.pickersShown.size(), 1u);
   EXPECT_EQ(ui.pickersShown[0].title, "Select a Dataset to Toggle Activation");
   EXPECT_EQ(ui.pickersShown[0].lines, (std::vector<std::string>{"+P", "-Q"}));
@@ -127,7 +122,7 @@ TEST_F(SetCommands, SelectActiveDataSetsListsPlusAndMinus) {
 
   doc.sets.pop_back();
   ui.pickAnswers = {-1};
-  Run(kSelectActive);  // shown even for a single set
+  Run(Cmd::SelectActiveDataSets);  // shown even for a single set
   EXPECT_EQ(ui.pickersShown.size(), 2u);
   EXPECT_EQ(ui.redraws, 2);  // redrawn on Cancel too
 }
@@ -135,20 +130,20 @@ TEST_F(SetCommands, SelectActiveDataSetsListsPlusAndMinus) {
 TEST_F(SetCommands, CopyThenUndoOnce) {
   AddSets({"P", "Q"});
   ui.pickAnswers = {0};
-  Run(kCopy);
+  Run(Cmd::CopyDataSet);
   EXPECT_EQ(Names(), (std::vector<std::string>{"P", "Q", "P"}));
   EXPECT_EQ(doc.statusText, "Set Copied!");
   EXPECT_TRUE(doc.IsModified());
-  EXPECT_EQ(Run(kUndo), DispatchResult::Done);
+  EXPECT_EQ(Run(Cmd::Undo), DispatchResult::Done);
   EXPECT_EQ(Names(), (std::vector<std::string>{"P", "Q"}));
-  EXPECT_EQ(Run(kUndo), DispatchResult::Disabled);
+  EXPECT_EQ(Run(Cmd::Undo), DispatchResult::Disabled);
   EXPECT_EQ(Names(), (std::vector<std::string>{"P", "Q"}));
 }
 
 TEST_F(SetCommands, CancelKeepsOnlyTheSnapshot) {
   AddSets({"P", "Q"});
   ui.pickAnswers = {-1};
-  Run(kCopy);
+  Run(Cmd::CopyDataSet);
   EXPECT_EQ(doc.SetCount(), 2);
   EXPECT_EQ(doc.undoAvailable, 1);
   EXPECT_FALSE(doc.IsModified());
@@ -159,7 +154,7 @@ TEST_F(SetCommands, CancelKeepsOnlyTheSnapshot) {
     static_cast<TextDialogModel&>(d).text = "never";
     return false;
   });
-  Run(kRename);
+  Run(Cmd::RenameDataset);
   EXPECT_EQ(doc.sets[1]->name, "Q");
   EXPECT_FALSE(doc.IsModified());
 }
@@ -172,7 +167,7 @@ TEST_F(SetCommands, CloseDataDropsFitReferences) {
   doc.sets[0]->fits.push_back(std::make_unique<Fit>());
   doc.lastEditedFit = doc.sets[0]->fits[0].get();
   ui.pickAnswers = {0};
-  Run(kClose);
+  Run(Cmd::CloseData);
   EXPECT_EQ(Names(), (std::vector<std::string>{"user"}));
   EXPECT_EQ(doc.sets[0]->fits[0]->convolutionSource, nullptr);
   EXPECT_EQ(doc.lastEditedFit, nullptr);
@@ -188,7 +183,7 @@ TEST_F(SetCommands, EditCommentsKeepsCrLfLines) {
     for (auto& field : d.scriptFields()) field.set("first\nsecond");
     return true;
   });
-  Run(kComments);
+  Run(Cmd::EditComments);
   EXPECT_EQ(doc.sets[0]->comment, "first\r\nsecond");
   EXPECT_TRUE(doc.IsModified());
   EXPECT_TRUE(doc.statusText.empty());
@@ -198,15 +193,15 @@ TEST_F(SetCommands, NewResetsTheDocument) {
   AddSets({"P"});
   doc.statusText = "old";
   doc.TakeUndoSnapshot();
-  Run(kNew);
+  Run(Cmd::New);
   EXPECT_EQ(doc.SetCount(), 0);
   EXPECT_EQ(doc.undoAvailable, 0);
   EXPECT_TRUE(doc.statusText.empty());
 }
 
 TEST_F(SetCommands, CommandsWithoutHandlersNeverRun) {
-  EXPECT_EQ(Run(57635), DispatchResult::NotImplemented);  // Cut
-  EXPECT_EQ(Run(12345), DispatchResult::UnknownCommand);
+  EXPECT_EQ(Run(Cmd::Cut), DispatchResult::NotImplemented);  // Cut
+  EXPECT_EQ(Dispatch(doc, ui, 12345), DispatchResult::UnknownCommand);  // no command has this number
   EXPECT_EQ(doc.undoAvailable, 0);  // no snapshot for a command that cannot run
 }
 

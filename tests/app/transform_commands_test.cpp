@@ -17,8 +17,6 @@ namespace {
 
 using testing::FakeUi;
 
-enum Id { kPowerSpectrum = 32851, kFourier = 32843, kConvolution = 32862, kDeconvolve = 32867, kAutocorrelation = 32827 };
-
 class TransformCommands : public ::testing::Test {
  protected:
   // n points at x = 0, 1, ... with y = f(i).
@@ -45,7 +43,7 @@ class TransformCommands : public ::testing::Test {
       return true;
     });
   }
-  DispatchResult Run(int id) { return Dispatch(doc, ui, id); }
+  DispatchResult Run(Cmd id) { return Dispatch(doc, ui, id); }
 
   CZentrelDoc doc;
   FakeUi ui;
@@ -53,7 +51,7 @@ class TransformCommands : public ::testing::Test {
 
 TEST_F(TransformCommands, PowerSpectrumAppendsTheSpectrumOfTheOnlySet) {
   AddSet("wave", 1000, [](int i) { return std::sin(0.2 * i); });
-  EXPECT_EQ(Run(kPowerSpectrum), DispatchResult::Done);
+  EXPECT_EQ(Run(Cmd::PowerSpectrum), DispatchResult::Done);
   EXPECT_TRUE(ui.pickersShown.empty());
   EXPECT_EQ(doc.statusText, "FFT completed");
   ASSERT_EQ(doc.SetCount(), 2);
@@ -68,7 +66,7 @@ TEST_F(TransformCommands, PowerSpectrumFailureOnlySetsTheStatus) {
   AddSet("b", 5, [](int i) { return 1.0 * i; });
   doc.sets[1]->SetValue(0, 2, 2.5);
   ui.pickAnswers.push_back(1);
-  Run(kPowerSpectrum);
+  Run(Cmd::PowerSpectrum);
   EXPECT_EQ(ui.pickersShown.at(0).title, "Select a Set to transform");
   EXPECT_EQ(doc.statusText, "Error:uneven point spacing");
   EXPECT_EQ(doc.SetCount(), 2);
@@ -91,7 +89,7 @@ TEST_F(TransformCommands, FourierTransformDialogDefaultsAndOutputs) {
     fft.powerSpectrum = true;
     fft.amplitudeAndPhase = true;
   });
-  Run(kFourier);
+  Run(Cmd::FourierTransform);
   EXPECT_EQ(ui.dialogsShown, (std::vector<std::string>{"FFT Options"}));
   EXPECT_EQ(doc.statusText, "FFT completed");
   EXPECT_EQ(Names(), (std::vector<std::string>{"R", "I", "Real Transform of Rand I", "Imaginary Transform of Rand I",
@@ -105,33 +103,33 @@ TEST_F(TransformCommands, FourierTransformDialogDefaultsAndOutputs) {
 TEST_F(TransformCommands, FourierTransformWithEveryOutputOffAddsNothing) {
   AddSet("R", 8, [](int i) { return 1.0 * i; });
   AnswerFft([](FftOptionsDialogModel& fft) { fft.realAndImaginary = false; });
-  Run(kFourier);
+  Run(Cmd::FourierTransform);
   EXPECT_EQ(doc.statusText, "FFT completed");
   EXPECT_EQ(doc.SetCount(), 1);
   EXPECT_FALSE(doc.IsModified());
 }
 
 TEST_F(TransformCommands, FourierTransformRefusals) {
-  Run(kFourier);
+  Run(Cmd::FourierTransform);
   EXPECT_EQ(doc.statusText, "No Data Sets to transform!");
   EXPECT_TRUE(ui.dialogsShown.empty());
 
   AddSet("R", 8, [](int i) { return 1.0 * i; });
   AnswerFft([](FftOptionsDialogModel& fft) { fft.realSelection = 0; });
-  Run(kFourier);
+  Run(Cmd::FourierTransform);
   EXPECT_EQ(doc.statusText, "No Data Sets selected for transform!");
 
   AnswerFft([](FftOptionsDialogModel& fft) {
     fft.realSelection = 0;
     fft.imaginarySelection = 1;
   });
-  Run(kFourier);
+  Run(Cmd::FourierTransform);
   EXPECT_EQ(doc.statusText, "Set must have a non-zero point spacing");
   EXPECT_EQ(doc.SetCount(), 1);
 
   doc.statusText = "unchanged";
   ui.dialogAnswers.push_back([](DialogModel&) { return false; });
-  Run(kFourier);
+  Run(Cmd::FourierTransform);
   EXPECT_EQ(doc.statusText, "unchanged");
 }
 
@@ -140,7 +138,7 @@ TEST_F(TransformCommands, ConvolutionAsksForBothSetsWithTheirPrompts) {
   AddSet("response", 5, [](int i) { return i == 2 ? 1.0 : 0.0; });
   doc.sets[1]->ApplyOperation(kOpSubtract, 2.0, kOpNone, 0.0);  // x = -2 .. 2
   ui.pickAnswers = {0, 1};
-  Run(kConvolution);
+  Run(Cmd::Convolution);
   ASSERT_EQ(ui.pickersShown.size(), 2u);
   EXPECT_EQ(ui.pickersShown[0].title, "Select a set to convolve");
   EXPECT_EQ(ui.pickersShown[1].title, "Select a the instrument response set");
@@ -151,7 +149,7 @@ TEST_F(TransformCommands, ConvolutionAsksForBothSetsWithTheirPrompts) {
   EXPECT_NEAR(doc.sets[2]->GetValue(1, 10), std::exp(-0.5), 1e-12);
 
   ui.pickAnswers = {0, 1};
-  Run(kDeconvolve);
+  Run(Cmd::Deconvolve);
   EXPECT_EQ(ui.pickersShown[2].title, "Select a set to deconvolve");
   EXPECT_EQ(doc.statusText, "Deconvolution done!");
   EXPECT_EQ(doc.sets[3]->name, "Deconvolution of signal and response");
@@ -162,7 +160,7 @@ TEST_F(TransformCommands, DeconvolvingAtAResponseZeroSaysHowManyPointsWereZeroed
   AddSet("response", 3, [](int i) { return i - 1.0; });  // sums to 0
   ui.pickAnswers = {0, 1};
   ::testing::internal::CaptureStderr();
-  Run(kDeconvolve);
+  Run(Cmd::Deconvolve);
   ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(doc.statusText, "Deconvolution done! 32 of 32 points set to 0 (the response's transform is zero)");
   ASSERT_EQ(doc.SetCount(), 3);
@@ -174,19 +172,19 @@ TEST_F(TransformCommands, ConvolutionOfTooShortSetsIsSilent) {
   AddSet("b", 2, [](int i) { return 1.0 * i; });
   doc.statusText = "before";
   ui.pickAnswers = {0, 1};
-  Run(kConvolution);
+  Run(Cmd::Convolution);
   EXPECT_EQ(doc.statusText, "before");
   EXPECT_EQ(doc.SetCount(), 2);
   // A cancelled picker stops the command too.
   ui.pickAnswers = {0, -1};
-  Run(kConvolution);
+  Run(Cmd::Convolution);
   EXPECT_EQ(doc.SetCount(), 2);
 }
 
 TEST_F(TransformCommands, AutocorrelationAlwaysShowsThePicker) {
   AddSet("ten", 10, [](int i) { return 1.0 * i; });
   ui.pickAnswers = {0};
-  Run(kAutocorrelation);
+  Run(Cmd::Autocorrelation);
   EXPECT_EQ(ui.pickersShown.at(0).title, "Select a Set to Autocorrelate");
   EXPECT_EQ(doc.statusText, "Autocorrelation done!");
   ASSERT_EQ(doc.SetCount(), 2);
@@ -195,11 +193,11 @@ TEST_F(TransformCommands, AutocorrelationAlwaysShowsThePicker) {
 
   AddSet("nine", 9, [](int i) { return 1.0 * i; });
   ui.pickAnswers = {2};
-  Run(kAutocorrelation);
+  Run(Cmd::Autocorrelation);
   EXPECT_EQ(doc.statusText, "Error autocorrelating set");
   ui.pickAnswers = {-1};
   doc.statusText.clear();
-  Run(kAutocorrelation);
+  Run(Cmd::Autocorrelation);
   EXPECT_EQ(doc.statusText, "Error autocorrelating set");
   EXPECT_EQ(doc.SetCount(), 3);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "case_names.h"
 #include "expr/byte_code.h"
 
 namespace zentrel {
@@ -68,6 +69,9 @@ struct StatusCase {
   const char* message;
 };
 
+std::string Describe(const StatusCase& c) { return testing::Printable(c.postfix); }
+void PrintTo(const StatusCase& c, std::ostream* os) { *os << Describe(c); }
+
 class CompileFailure : public ::testing::TestWithParam<StatusCase> {};
 
 TEST_P(CompileFailure, StatusAndMessage) {
@@ -101,7 +105,8 @@ INSTANTIATE_TEST_SUITE_P(
         StatusCase{"2e+", kUnexpectedCharacter, "error:unexpected character:e"},
         // A function or NEG with no value to apply to.
         StatusCase{"SIN X", kStackUnderflow, "error:stack underflow"},
-        StatusCase{"NEG X", kStackUnderflow, "error:stack underflow"}));
+        StatusCase{"NEG X", kStackUnderflow, "error:stack underflow"}),
+    testing::DescribedCaseName{});
 
 TEST(CompilePostfix, ANewlineEndsTheScan) {
   const Compiled c = Compile("X\n+ garbage");

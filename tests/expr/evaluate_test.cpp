@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "case_names.h"
 #include "eval_both.h"
 #include "expr/byte_code.h"
 #include "expr/eval_function.h"
@@ -42,6 +43,11 @@ struct ValueCase {
   double x;
   double expected;
 };
+
+std::string Describe(const ValueCase& c) {
+  return testing::Printable(std::string(c.formula) + " at " + std::to_string(c.x));
+}
+void PrintTo(const ValueCase& c, std::ostream* os) { *os << Describe(c); }
 
 class Values : public NativeCode, public ::testing::WithParamInterface<ValueCase> {};
 
@@ -80,7 +86,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Eight values on the stack with calls in between: every value below
         // the argument survives the call.
         ValueCase{"X+(X*2+(X*3+(X*4+(X*5+(X*6+(X*7+SIN(X)))))))", 0.5,
-                  0.5 + (1 + (1.5 + (2 + (2.5 + (3 + (3.5 + std::sin(0.5)))))))}));
+                  0.5 + (1 + (1.5 + (2 + (2.5 + (3 + (3.5 + std::sin(0.5)))))))}),
+    testing::DescribedCaseName{});
 
 TEST_F(NativeCode, ParametersAndConstantsAreReadAtEveryCall) {
   BothEvaluators both;
@@ -103,6 +110,11 @@ struct MathErrorCase {
   const char* message;
   double value;
 };
+
+std::string Describe(const MathErrorCase& c) {
+  return testing::Printable(std::string(c.formula) + " at " + std::to_string(c.x));
+}
+void PrintTo(const MathErrorCase& c, std::ostream* os) { *os << Describe(c); }
 
 class MathErrors : public NativeCode, public ::testing::WithParamInterface<MathErrorCase> {};
 
@@ -127,7 +139,8 @@ INSTANTIATE_TEST_SUITE_P(
         MathErrorCase{"ACOS(X)", 2, 1, "Argument domain error occured in fn:acos Arg1:2  Arg2:0", 1},
         MathErrorCase{"SIN(X)", 1e17, 5, "Total loss of significance error occured in fn:sin Arg1:1e+17  Arg2:0", 1},
         MathErrorCase{"COS(X)", 1e9, 6, "artial loss of significance error occured in fn:cos Arg1:1e+09  Arg2:0", 1},
-        MathErrorCase{"SIN(X/0)", 1, 1, "Argument domain error occured in fn:sin Arg1:inf  Arg2:0", 1}));
+        MathErrorCase{"SIN(X/0)", 1, 1, "Argument domain error occured in fn:sin Arg1:inf  Arg2:0", 1}),
+    testing::DescribedCaseName{});
 
 TEST_F(NativeCode, TheStateStaysUntilAConsumerClearsIt) {
   BothEvaluators both;
@@ -232,6 +245,9 @@ struct FormulaFailure {
   const char* message;
 };
 
+std::string Describe(const FormulaFailure& c) { return testing::Printable(c.formula); }
+void PrintTo(const FormulaFailure& c, std::ostream* os) { *os << Describe(c); }
+
 class FormulaFailures : public ::testing::TestWithParam<FormulaFailure> {};
 
 TEST_P(FormulaFailures, ReportTheStageStatusAndMessage) {
@@ -251,7 +267,8 @@ INSTANTIATE_TEST_SUITE_P(
         FormulaFailure{"(X+1", CompileStage::Conversion, 1, "Parentheses mismatch"},
         FormulaFailure{"A32*X", CompileStage::Compilation, -1, "error:bad argument number"},
         // Its postfix form starts with nine X.
-        FormulaFailure{"X+(X+(X+(X+(X+(X+(X+(X+X)))))))", CompileStage::Compilation, -7, "error:stack overflow"}));
+        FormulaFailure{"X+(X+(X+(X+(X+(X+(X+(X+X)))))))", CompileStage::Compilation, -7, "error:stack overflow"}),
+    testing::DescribedCaseName{});
 
 TEST_F(NativeCode, NativeCodeIsExecutableButNotWritable) {
   Expression expression;

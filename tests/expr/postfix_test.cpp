@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "case_names.h"
 #include "expr/postfix.h"
 
 namespace zentrel {
@@ -29,6 +30,9 @@ struct ConversionCase {
   const char* formula;
   const char* postfix;  // tokens separated by single blanks
 };
+
+std::string Describe(const ConversionCase& c) { return testing::Printable(c.formula); }
+void PrintTo(const ConversionCase& c, std::ostream* os) { *os << Describe(c); }
 
 class Conversion : public ::testing::TestWithParam<ConversionCase> {};
 
@@ -61,7 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
         // An unmatched ')' ends the formula; so does a NUL.
         ConversionCase{"X)+1", "X"}, ConversionCase{"(X)", "X"}, ConversionCase{"((X))*2", "X 2 *"},
         // A function that never gets an operand is dropped.
-        ConversionCase{"X+SIN", "X +"}, ConversionCase{"", ""}, ConversionCase{"  \t ", ""}));
+        ConversionCase{"X+SIN", "X +"}, ConversionCase{"", ""}, ConversionCase{"  \t ", ""}),
+    testing::DescribedCaseName{});
 
 TEST(Conversion, NulEndsTheText) {
   std::string error;
@@ -74,6 +79,9 @@ struct FailureCase {
   std::string formula;
   const char* message;
 };
+
+std::string Describe(const FailureCase& c) { return testing::Printable(c.formula); }
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << Describe(c); }
 
 class ConversionFailure : public ::testing::TestWithParam<FailureCase> {};
 
@@ -101,7 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
                       for (int k = 0; k < 33; ++k) text += "SIN ";
                       return text + "X";
                     }(),
-                    "Too many functions in a row"}));
+                    "Too many functions in a row"}),
+    testing::DescribedCaseName{});
 
 TEST(Conversion, DeepButAllowedNestingConverts) {
   std::string error;

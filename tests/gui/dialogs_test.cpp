@@ -63,7 +63,7 @@ class DialogsTest : public QObject, private FrameFixture {
       Type(edits[3], QStringLiteral("X*2+1"));
       dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
-    frame->runCommand(32773);
+    frame->runCommand(Cmd::CreateDataSet);
     QVERIFY(seen);
     QCOMPARE(doc().SetCount(), 1);
     const Data_Set& set = *doc().sets[0];
@@ -76,7 +76,7 @@ class DialogsTest : public QObject, private FrameFixture {
     WhenDialogOpens([](QWidget* dialog) {
       dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
     });
-    frame->runCommand(32773);
+    frame->runCommand(Cmd::CreateDataSet);
     QCOMPARE(doc().SetCount(), 0);
   }
 
@@ -152,7 +152,7 @@ class DialogsTest : public QObject, private FrameFixture {
       edit->setText(QStringLiteral("Decay A"));
       dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
-    frame->action(32821)->trigger();
+    frame->action(Cmd::RenameDataset)->trigger();
     QCOMPARE(doc().sets[0]->name, std::string("Decay A"));
 
     WhenDialogOpens([](QWidget* dialog) {

@@ -53,7 +53,7 @@ class FitDialogTest : public QObject, private FrameFixture {
   void cleanup() { closeFrame(); }
 
   void iteratesToConvergenceWithoutBlocking() {
-    frame->runCommand(32789);  // Fit: the only set, no question
+    frame->runCommand(Cmd::Fit);  // Fit: the only set, no question
     FitDialog* window = frame->ui().fitDialogWindow();
     QVERIFY(window != nullptr);
     QVERIFY(window->isVisible());
@@ -109,17 +109,17 @@ class FitDialogTest : public QObject, private FrameFixture {
     // OK hides the window; Refit Last Edited Fit shows the same one again.
     child<QPushButton>("ok")->click();
     QVERIFY(!window->isVisible());
-    frame->runCommand(32850);
+    frame->runCommand(Cmd::RefitLastEditedFit);
     QCOMPARE(frame->ui().fitDialogWindow(), window);
     QVERIFY(window->isVisible());
   }
 
   void deletingTheIteratingFitHidesTheWindow() {
-    frame->runCommand(32789);
+    frame->runCommand(Cmd::Fit);
     FitDialog* window = frame->ui().fitDialogWindow();
     child<QPushButton>("iterate")->click();
     QVERIFY(frame->fitTimerActive());
-    frame->runCommand(32870);  // Delete All Fits: the only set, no question
+    frame->runCommand(Cmd::DeleteAllFits);  // Delete All Fits: the only set, no question
     QVERIFY(!window->isVisible());
     QVERIFY(FitDialogOf(doc()).fit() == nullptr);
     QTRY_VERIFY(!frame->fitTimerActive());

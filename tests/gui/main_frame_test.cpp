@@ -43,7 +43,7 @@ class MainFrameTest : public QObject, private FrameFixture {
   Q_OBJECT
 
  private:
-  QString pane(int id) { return frame->pane(id)->text(); }
+  QString pane(StatusPane id) { return frame->pane(id)->text(); }
 
  private slots:
   void init() { openFrame(); }
@@ -72,19 +72,19 @@ class MainFrameTest : public QObject, private FrameFixture {
         QVERIFY(action->isSeparator());
         continue;
       }
-      const CommandInfo* command = FindCommand(entry.commandId);
+      const CommandInfo* command = &FindCommand(entry.command);
       QString expected = Text(command->caption);
       if (!command->shortcutLabel.empty()) expected += QLatin1Char('\t') + Text(command->shortcutLabel);
       QCOMPARE(action->text(), expected);
       QCOMPARE(action->statusTip(), Text(command->prompt));
-      QCOMPARE(action, frame->action(command->id));
+      QCOMPARE(action, frame->action(command->command()));
     }
     QCOMPARE(menuIndex + 1, menus.size());
   }
 
   void everyCommandIsReachableByMenuKeyOrButton() {
     for (const CommandInfo& command : AllCommands()) {
-      const bool inMenu = frame->action(command.id) != nullptr;
+      const bool inMenu = frame->action(command.command()) != nullptr;
       for (auto key : command.keys) {
         const int id = frame->keyMap().commandFor(Text(key));
         QVERIFY2(id == command.id, qPrintable(QStringLiteral("key %1 runs %2").arg(Text(key)).arg(id)));
@@ -93,9 +93,9 @@ class MainFrameTest : public QObject, private FrameFixture {
     }
     // Cut has no handler: shown, never enabled. Undo starts disabled.
     frame->refresh();
-    QVERIFY(!frame->action(57635)->isEnabled());
-    QVERIFY(!frame->action(57643)->isEnabled());
-    QVERIFY(frame->action(32871)->isChecked());
+    QVERIFY(!frame->action(Cmd::Cut)->isEnabled());
+    QVERIFY(!frame->action(Cmd::Undo)->isEnabled());
+    QVERIFY(frame->action(Cmd::UseAxisAbbreviations)->isChecked());
   }
 
   void toolbarButtonsInOrderWithTooltips() {
@@ -118,7 +118,7 @@ class MainFrameTest : public QObject, private FrameFixture {
     QCOMPARE(doc().graph.residualScale, 2.0);
     QTest::keyClick(view, Qt::Key_A);
     QCOMPARE(doc().statusText, std::string("Graph Autoscaled"));
-    QCOMPARE(pane(103), QStringLiteral("Graph Autoscaled"));
+    QCOMPARE(pane(StatusPane::Status), QStringLiteral("Graph Autoscaled"));
     // Alt+C changes the set colour rather than opening the Calculate menu.
     QString opened;
     WhenDialogOpens([&opened](QWidget* dialog) {
@@ -134,7 +134,7 @@ class MainFrameTest : public QObject, private FrameFixture {
     // Ctrl+L toggles the log x axis and its check mark.
     QTest::keyClick(view, Qt::Key_L, Qt::ControlModifier);
     frame->refresh();
-    QVERIFY(frame->action(32775)->isChecked());
+    QVERIFY(frame->action(Cmd::LogXAxis)->isChecked());
   }
 
   void dragSetsTheSelectionAndZoomUnzoomFollow() {
@@ -175,19 +175,19 @@ class MainFrameTest : public QObject, private FrameFixture {
     CZentrelView* view = frame->view();
     const Graph& g = doc().graph;
     QTest::mouseMove(view, view->toPixel({(g.plotRect.left + g.plotRect.right) / 2, g.plotRect.bottom}));
-    QVERIFY(pane(101).startsWith(QStringLiteral("X:")));
-    QCOMPARE(pane(102), QStringLiteral("Y:-10"));
+    QVERIFY(pane(StatusPane::CursorFirst).startsWith(QStringLiteral("X:")));
+    QCOMPARE(pane(StatusPane::CursorSecond), QStringLiteral("Y:-10"));
 
     doc().graph.polar = 1;
     doc().cursorX = 0, doc().cursorY = -1;
     frame->refresh();
-    QCOMPARE(pane(101), QStringLiteral("R:1"));
-    QCOMPARE(pane(102), QStringLiteral("Th:270"));
+    QCOMPARE(pane(StatusPane::CursorFirst), QStringLiteral("R:1"));
+    QCOMPARE(pane(StatusPane::CursorSecond), QStringLiteral("Th:270"));
     doc().cursorX = -1, doc().cursorY = 0;
     doc().graph.polarOrigin = 200;
     frame->refresh();
-    QCOMPARE(pane(102), QStringLiteral("Th:340"));
-    QCOMPARE(frame->pane(0)->text(), QStringLiteral("For Help, press F1"));
+    QCOMPARE(pane(StatusPane::CursorSecond), QStringLiteral("Th:340"));
+    QCOMPARE(frame->pane(StatusPane::Message)->text(), QStringLiteral("For Help, press F1"));
   }
 
   void labelsDialogRoundTripThroughQtUi() {
@@ -202,7 +202,7 @@ class MainFrameTest : public QObject, private FrameFixture {
       form->edits()[2]->setText(QStringLiteral("Counts"));
       PressOk(dialog);
     });
-    frame->runCommand(32822);
+    frame->runCommand(Cmd::Labels);
     QCOMPARE(doc().graph.title, std::string("Decay"));
     QCOMPARE(doc().graph.yLabel, std::string("Counts"));
     QCOMPARE(frame->windowTitle(), QStringLiteral("Untitled - Zentrel"));
@@ -225,7 +225,7 @@ class MainFrameTest : public QObject, private FrameFixture {
       });
       PressOk(dialog);
     });
-    frame->runCommand(32806);
+    frame->runCommand(Cmd::PrintSize);
     QVERIFY(refused);
     QCOMPARE(doc().printXMax, 10.0);
   }
@@ -262,7 +262,7 @@ class MainFrameTest : public QObject, private FrameFixture {
       fft->powerSpectrumBox()->setChecked(true);
       PressOk(dialog);
     });
-    frame->runCommand(32843);
+    frame->runCommand(Cmd::FourierTransform);
     QCOMPARE(doc().statusText, std::string("FFT completed"));
     QCOMPARE(doc().SetCount(), 5);
     QCOMPARE(doc().sets[2]->name, std::string("Real Transform of Rand I"));

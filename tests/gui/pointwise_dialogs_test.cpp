@@ -52,7 +52,7 @@ class PointwiseDialogsTest : public QObject, private FrameFixture {
       Child<QLineEdit>(dialog, "xOperand")->setText(QStringLiteral("2"));
       Child<QPushButton>(dialog, "ln-y")->click();
     });
-    frame->runCommand(32780);
+    frame->runCommand(Cmd::Operate);
     QCOMPARE(set.GetValue(0, 1), 4.0);
     QCOMPARE(set.GetValue(1, 1), std::log(2.0));
     QVERIFY(doc().undoAvailable);
@@ -72,7 +72,7 @@ class PointwiseDialogsTest : public QObject, private FrameFixture {
       });
       PressOk(dialog);
     });
-    frame->runCommand(32780);
+    frame->runCommand(Cmd::Operate);
     QCOMPARE(set.GetValue(1, 1), 2.0);
   }
 
@@ -87,7 +87,7 @@ class PointwiseDialogsTest : public QObject, private FrameFixture {
       Child<QLineEdit>(dialog, "points")->setText(QStringLiteral("5"));  // typed, not yet left
       PressOk(dialog);
     });
-    frame->runCommand(32797);
+    frame->runCommand(Cmd::Smooth);
     QCOMPARE(doc().SetCount(), 2);
     QCOMPARE(doc().sets[1]->name, std::string("Smoothed A"));
     QCOMPARE(doc().sets[1]->GetValue(1, 0), 2.0);
@@ -107,7 +107,7 @@ class PointwiseDialogsTest : public QObject, private FrameFixture {
       sorted = Child<QCheckBox>(dialog, "sorted")->isChecked();
       PressOk(dialog);
     });
-    frame->runCommand(32863);
+    frame->runCommand(Cmd::Properties);
     QCOMPARE(points, QStringLiteral("4"));
     QCOMPARE(spacing, QStringLiteral("1"));
     QVERIFY(!even);

@@ -86,7 +86,7 @@ class SetArithmeticGuiTest : public QObject, private FrameFixture {
     QCOMPARE(checked, QStringLiteral("+"));
     QCOMPARE(doc().SetCount(), 3);
     QCOMPARE(doc().sets[2]->name, std::string("A+A"));
-    QCOMPARE(frame->pane(103)->text(), QStringLiteral("new Set Created"));
+    QCOMPARE(frame->pane(StatusPane::Status)->text(), QStringLiteral("new Set Created"));
   }
 
   void chosenItemsAndOperationReachTheModel() {
@@ -96,7 +96,7 @@ class SetArithmeticGuiTest : public QObject, private FrameFixture {
       dialog->findChild<QRadioButton*>(QStringLiteral("Operation1005"))->setChecked(true);
       PressOk(dialog);
     });
-    frame->runCommand(32808);
+    frame->runCommand(Cmd::SetOperate);
     QCOMPARE(doc().SetCount(), 3);
     QCOMPARE(doc().sets[2]->name, std::string("A^B"));
     QCOMPARE(doc().sets[2]->GetValue(1, 1), 400.0);  // 20 ^ 2 at x = 2
@@ -105,7 +105,7 @@ class SetArithmeticGuiTest : public QObject, private FrameFixture {
       dialog->findChild<QComboBox*>(QStringLiteral("Set1"))->setCurrentIndex(1);
       qobject_cast<QDialog*>(dialog)->reject();
     });
-    frame->runCommand(32808);
+    frame->runCommand(Cmd::SetOperate);
     QCOMPARE(doc().SetCount(), 3);
   }
 
@@ -119,28 +119,28 @@ class SetArithmeticGuiTest : public QObject, private FrameFixture {
     QCOMPARE(doc().scaleFactor, 1.0);
     QCOMPARE(doc().scaleStep, 0.1);
 
-    frame->runCommand(32777);  // autoscale, so the preview is in view
+    frame->runCommand(Cmd::Autoscale);  // autoscale, so the preview is in view
     QApplication::processEvents();
     const int redBefore = RedPixels(view->grab().toImage());
     PickRow(QStringLiteral("Select the 1st set"), 0);
     PickRow(QStringLiteral("Select the 2nd set"), 1);
-    frame->runCommand(32844);
-    QCOMPARE(frame->pane(103)->text(), QStringLiteral("Scale factor:1"));
+    frame->runCommand(Cmd::ScaledSubtr);
+    QCOMPARE(frame->pane(StatusPane::Status)->text(), QStringLiteral("Scale factor:1"));
     QApplication::processEvents();
     QVERIFY(RedPixels(view->grab().toImage()) > redBefore + 50);
 
     view->setFocus();
     QTest::keyClick(view, Qt::Key_Right);
-    QCOMPARE(frame->pane(103)->text(), QStringLiteral("Scale factor:1.1"));
+    QCOMPARE(frame->pane(StatusPane::Status)->text(), QStringLiteral("Scale factor:1.1"));
     QTest::keyClick(view, Qt::Key_Up);
     QTest::keyClick(view, Qt::Key_Right);
-    QCOMPARE(frame->pane(103)->text(), QStringLiteral("Scale factor:2.1"));
+    QCOMPARE(frame->pane(StatusPane::Status)->text(), QStringLiteral("Scale factor:2.1"));
     QTest::keyClick(view, Qt::Key_Down);
     QTest::keyClick(view, Qt::Key_Left);
-    QCOMPARE(frame->pane(103)->text(), QStringLiteral("Scale factor:2"));
+    QCOMPARE(frame->pane(StatusPane::Status)->text(), QStringLiteral("Scale factor:2"));
     QCOMPARE(doc().scaledPreview.GetValue(1, 0), 8.0);  // 10 - 2 x 1 at x = 1
 
-    frame->runCommand(32849);  // Save Scaled sub
+    frame->runCommand(Cmd::SaveScaledSub);  // Save Scaled sub
     QCOMPARE(doc().SetCount(), 3);
     QCOMPARE(doc().scaledPreviewActive, 0);
     QTest::keyClick(view, Qt::Key_Right);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "case_names.h"
 #include "numeric/checked_math.h"
 #include "numeric/erfc.h"
 #include "numeric/numeric_error.h"
@@ -22,6 +23,11 @@ struct MathCase {
   int code;         // 0: no report
   double expected;  // NaN: the library's own value
 };
+
+std::string Describe(const MathCase& c) {
+  return testing::Printable(std::string(c.name) + "(" + std::to_string(c.a) + ", " + std::to_string(c.b) + ")");
+}
+void PrintTo(const MathCase& c, std::ostream* os) { *os << Describe(c); }
 
 double Library(const std::string& name, double a, double b) {
   if (name == "pow") return std::pow(a, b);
@@ -83,7 +89,8 @@ INSTANTIATE_TEST_SUITE_P(
         MathCase{"pow", kPow, 10, 309, 3, 1.0}, MathCase{"pow", kPow, 1e200, 2, 3, 1.0},
         MathCase{"pow", kPow, 10, -320, 0, 0.0}, MathCase{"pow", kPow, 1e-200, 2, 0, 0.0},
         MathCase{"pow", kPow, NAN, 2, 1, 1.0}, MathCase{"pow", kPow, 1, NAN, 0, 1.0},
-        MathCase{"pow", kPow, 1.1, 2, 0, 1.1 * 1.1}));
+        MathCase{"pow", kPow, 1.1, 2, 0, 1.1 * 1.1}),
+    testing::DescribedCaseName{});
 
 TEST(CheckedMath, MessageFormat) {
   ClearNumericError();

@@ -4,12 +4,13 @@
 
 #include <span>
 
+#include "app/commands/command_outcome.h"
 #include "app/commands/command_table.h"
 
 namespace zentrel {
 
 struct CommandBinding {
-  int id;
+  Cmd id;
   CommandHandler handler;
   StatePredicate stateOf = nullptr;
 };
@@ -25,5 +26,9 @@ std::span<const CommandBinding> SetArithmeticCommandBindings();  // set_arithmet
 std::span<const CommandBinding> FitCommandBindings();          // fit_commands.cpp
 std::span<const CommandBinding> PointwiseCommandBindings();    // pointwise_commands.cpp
 std::span<const CommandBinding> SmoothingCommandBindings();    // smoothing_commands.cpp
+
+// All of the lists above, as the command table joins them.
+using BindingList = std::span<const CommandBinding> (*)();
+std::span<const BindingList> BindingLists();
 
 }  // namespace zentrel

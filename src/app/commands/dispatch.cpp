@@ -1,5 +1,6 @@
 #include "app/commands/dispatch.h"
 
+#include "app/commands/apply_outcome.h"
 #include "app/commands/command_table.h"
 #include "model/document.h"
 
@@ -11,7 +12,7 @@ DispatchResult Dispatch(CZentrelDoc& doc, Ui& ui, int id) {
   if (command->handler == nullptr) return DispatchResult::NotImplemented;
   if (!IsCommandEnabled(doc, *command)) return DispatchResult::Disabled;
   if (command->snapshot) doc.TakeUndoSnapshot();
-  command->handler(doc, ui);
+  ApplyOutcome(doc, ui, command->handler(doc, ui));
   return DispatchResult::Done;
 }
 

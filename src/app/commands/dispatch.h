@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/commands/command_ids.h"
+
 namespace zentrel {
 
 class CZentrelDoc;
@@ -12,8 +14,9 @@ enum class DispatchResult {
   UnknownCommand,  // no command has this id
 };
 
-// Runs a command by id: takes the undo snapshot when its row says so, then
-// calls its handler.
+// Runs a command by id: takes the undo snapshot when its row says so, calls
+// its handler and applies the outcome the handler returns (ApplyOutcome).
 DispatchResult Dispatch(CZentrelDoc& doc, Ui& ui, int id);
+inline DispatchResult Dispatch(CZentrelDoc& doc, Ui& ui, Cmd id) { return Dispatch(doc, ui, CommandNumber(id)); }
 
 }  // namespace zentrel

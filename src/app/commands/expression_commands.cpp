@@ -7,13 +7,12 @@
 #include "app/ui.h"
 #include "model/data_set.h"
 #include "model/document.h"
-#include "view/autoscale.h"
 
 namespace zentrel {
 
 namespace {
 
-void OnCreateDataSet(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnCreateDataSet(CZentrelDoc&, Ui& ui) {
   auto set = std::make_unique<Data_Set>();
   bool created = false;
   {
@@ -21,20 +20,15 @@ void OnCreateDataSet(CZentrelDoc& doc, Ui& ui) {
     CreateDataSetDialogModel dialog(*set);
     created = ui.runDialog(dialog);
   }
-  if (created) {
-    doc.AppendSet(std::move(set));
-    Autoscale(doc);
-    doc.statusText = "Data set created";
-    doc.SetModifiedFlag();
-  }
-  ui.redraw();
+  if (created) return Outcome::AddSet(std::move(set)).Autoscale().Status("Data set created").Modified().Redraw();
+  return Outcome::Redraw();
 }
 
 }  // namespace
 
 std::span<const CommandBinding> ExpressionCommandBindings() {
   static const CommandBinding bindings[] = {
-      {32773, &OnCreateDataSet},
+      {Cmd::CreateDataSet, &OnCreateDataSet},
   };
   return bindings;
 }

@@ -10,7 +10,7 @@
 #include "app/ui.h"
 #include "io/file_names.h"
 #include "model/document.h"
-#include "model/graph_file.h"
+#include "io/graph_file.h"
 #include "util/atomic_file.h"
 
 namespace zentrel {
@@ -131,24 +131,33 @@ bool OpenDocumentFile(CZentrelDoc& doc, Ui& ui, const std::string& path) {
   return true;
 }
 
-void OnNew(CZentrelDoc& doc, Ui& ui) {
-  if (!SaveModified(doc, ui)) return;
+CommandOutcome OnNew(CZentrelDoc& doc, Ui& ui) {
+  if (!SaveModified(doc, ui)) return {};
   doc.ResetDocument();
-  ui.redraw();
+  return Outcome::Redraw();
 }
 
-void OnOpen(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnOpen(CZentrelDoc& doc, Ui& ui) {
+  // OpenDocumentFile redraws itself: the front ends also call it directly.
   const auto path = ui.openFileName(GraphOpenRequest());
   if (path) OpenDocumentFile(doc, ui, *path);
+  return {};
 }
 
-void OnSave(CZentrelDoc& doc, Ui& ui) { DoSave(doc, ui); }
+CommandOutcome OnSave(CZentrelDoc& doc, Ui& ui) {
+  DoSave(doc, ui);
+  return {};
+}
 
-void OnSaveAs(CZentrelDoc& doc, Ui& ui) { DoSaveAs(doc, ui); }
+CommandOutcome OnSaveAs(CZentrelDoc& doc, Ui& ui) {
+  DoSaveAs(doc, ui);
+  return {};
+}
 
-void OnImportGraph(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnImportGraph(CZentrelDoc&, Ui& ui) {
   const auto path = ui.openFileName(ImportGraphRequest());
-  if (!path) return;
+  if (!path) return {};
+  CommandOutcome outcome = Outcome::Redraw();
   CZentrelDoc imported;
   GraphLoadResult result;
   if (ReadGraphFile(*path, imported, ui, result)) {
@@ -157,21 +166,18 @@ void OnImportGraph(CZentrelDoc& doc, Ui& ui) {
     if (!result.ok) ui.messageBox(std::string(kUnexpectedFileFormat));
     // Copies whose convolution sources follow them: a fit convolved with
     // the file's set k ends up convolved with set base + k.
-    for (auto& set : CopySetList(imported.sets)) {
-      doc.AppendSet(std::move(set));
-      doc.SetModifiedFlag();
-    }
+    for (auto& set : CopySetList(imported.sets)) outcome = std::move(outcome).AddSet(std::move(set)).Modified();
   }
-  ui.redraw();
+  return outcome;
 }
 
 std::span<const CommandBinding> FileCommandBindings() {
   static const CommandBinding bindings[] = {
-    {57600, &OnNew},
-    {57601, &OnOpen},
-    {32784, &OnImportGraph},
-    {57603, &OnSave},
-    {57604, &OnSaveAs},
+    {Cmd::New, &OnNew},
+    {Cmd::Open, &OnOpen},
+    {Cmd::ImportGraph, &OnImportGraph},
+    {Cmd::Save, &OnSave},
+    {Cmd::SaveAs, &OnSaveAs},
   };
   return bindings;
 }

@@ -8,15 +8,17 @@
 
 #include "app/ui.h"
 
+#include "app/commands/command_outcome.h"
+
 namespace zentrel {
 
 class CZentrelDoc;
 
-void OnNew(CZentrelDoc& doc, Ui& ui);          // 57600, Ctrl+N
-void OnOpen(CZentrelDoc& doc, Ui& ui);         // 57601, Ctrl+O
-void OnSave(CZentrelDoc& doc, Ui& ui);         // 57603, Ctrl+S
-void OnSaveAs(CZentrelDoc& doc, Ui& ui);       // 57604
-void OnImportGraph(CZentrelDoc& doc, Ui& ui);  // 32784, Ctrl+I
+CommandOutcome OnNew(CZentrelDoc& doc, Ui& ui);          // Ctrl+N
+CommandOutcome OnOpen(CZentrelDoc& doc, Ui& ui);         // Ctrl+O
+CommandOutcome OnSave(CZentrelDoc& doc, Ui& ui);         // Ctrl+S
+CommandOutcome OnSaveAs(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnImportGraph(CZentrelDoc& doc, Ui& ui);  // Ctrl+I
 
 // What the file dialogs show.
 FileDialogRequest GraphOpenRequest();

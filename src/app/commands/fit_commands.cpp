@@ -18,7 +18,6 @@
 #include "model/document.h"
 #include "model/fit.h"
 #include "numeric/c_format.h"
-#include "view/autoscale.h"
 
 namespace zentrel {
 
@@ -83,9 +82,9 @@ Fit* PickFit(Data_Set& set, Ui& ui, const std::string& prompt, bool autoPickSing
   return set.fits[static_cast<size_t>(picker.selected)].get();
 }
 
-void OnFit(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnFit(CZentrelDoc& doc, Ui& ui) {
   const PickedSet picked = PickSet(doc, ui, "Select a Set to Fit", true);
-  if (!picked) return;
+  if (!picked) return {};
   FitDialogModel& dialog = FitDialogOf(doc);
   dialog.ensureCreated();
   Data_Set& set = *picked.set;
@@ -101,136 +100,115 @@ void OnFit(CZentrelDoc& doc, Ui& ui) {
     set.fits.push_back(std::move(owned));
     doc.lastEditedFit = &fit;
     OpenInDialog(doc, ui, fit);
-    doc.SetModifiedFlag();
+    return Outcome::Modified().Redraw();
   }
-  ui.redraw();
+  return Outcome::Redraw();
 }
 
-void OnRefitSet(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnRefitSet(CZentrelDoc& doc, Ui& ui) {
   FitDialogOf(doc).ensureCreated();
   const PickedSet picked = PickSet(doc, ui, "Select a Set to Refit", true);
-  if (!picked) {
-    doc.statusText = "No Data Set Selected";
-    return;
-  }
+  if (!picked) return Outcome::Status("No Data Set Selected");
   Fit* fit = PickFit(*picked.set, ui, "Select a fit to refit", true);
-  if (fit == nullptr) {
-    doc.statusText = "No fit Selected";
-    return;
-  }
-  if (fit->hidden) doc.SetModifiedFlag();
+  if (fit == nullptr) return Outcome::Status("No fit Selected");
+  CommandOutcome outcome = Outcome::Redraw();
+  if (fit->hidden) outcome.modified = true;
   fit->hidden = 0;
-  if (ApplySelectionRange(doc, *fit)) doc.SetModifiedFlag();
+  if (ApplySelectionRange(doc, *fit)) outcome.modified = true;
   if (picked.set->ColumnCount() >= 2) {
     doc.lastEditedFit = fit;
     OpenInDialog(doc, ui, *fit);
   }
-  ui.redraw();
+  return outcome;
 }
 
-void OnRefitLastEditedFit(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnRefitLastEditedFit(CZentrelDoc& doc, Ui& ui) {
   Fit* fit = LastEditedFit(doc);
-  if (fit == nullptr) {
-    OnRefitSet(doc, ui);
-    return;
-  }
-  if (ApplySelectionRange(doc, *fit)) doc.SetModifiedFlag();
+  if (fit == nullptr) return OnRefitSet(doc, ui);
+  CommandOutcome outcome;
+  outcome.modified = ApplySelectionRange(doc, *fit);
   OpenInDialog(doc, ui, *fit);
+  return outcome;
 }
 
-void OnDeleteFit(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnDeleteFit(CZentrelDoc& doc, Ui& ui) {
   const PickedSet picked = PickSet(doc, ui, "Select a Set to Delete fit", true);
-  if (!picked) return;
+  if (!picked) return {};
   Fit* fit = PickFit(*picked.set, ui, "Select a fit to Delete", false);
-  if (fit == nullptr) return;
+  if (fit == nullptr) return {};
   DestroyFit(doc, *picked.set, IndexOfFit(*picked.set, fit));
-  doc.statusText = "Fit Deleted";
-  doc.SetModifiedFlag();
-  ui.redraw();
+  return Outcome::Status("Fit Deleted").Modified().Redraw();
 }
 
-void OnDeleteAllFits(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnDeleteAllFits(CZentrelDoc& doc, Ui& ui) {
   const PickedSet picked = PickSet(doc, ui, "Select a Set to delete all fits", true);
-  if (!picked) return;
+  if (!picked) return {};
   Data_Set& set = *picked.set;
   while (!set.fits.empty()) DestroyFit(doc, set, set.fits.size() - 1);
-  doc.statusText = "Fits Deleted";
-  doc.SetModifiedFlag();
-  ui.redraw();
+  return Outcome::Status("Fits Deleted").Modified().Redraw();
 }
 
-void OnHideShowFit(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnHideShowFit(CZentrelDoc& doc, Ui& ui) {
   const PickedSet picked = PickSet(doc, ui, "Select a Set to hide/show fit", true);
-  if (!picked) return;
+  if (!picked) return {};
   Fit* fit = PickFit(*picked.set, ui, "Select a fit to hide/show", false);
-  if (fit == nullptr) return;
+  if (fit == nullptr) return {};
   fit->hidden = !fit->hidden;
-  doc.SetModifiedFlag();
-  ui.redraw();
+  return Outcome::Modified().Redraw();
 }
 
-void OnHideAllFits(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnHideAllFits(CZentrelDoc& doc, Ui& ui) {
   const PickedSet picked = PickSet(doc, ui, "Select a Set to hide all fits", true);
-  if (!picked) return;
+  if (!picked) return {};
   for (auto& fit : picked.set->fits) fit->hidden = 1;
-  doc.SetModifiedFlag();
-  ui.redraw();
+  return Outcome::Modified().Redraw();
 }
 
-void OnResidualAutocorrelation(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnResidualAutocorrelation(CZentrelDoc& doc, Ui& ui) {
   const PickedSet picked = PickSet(doc, ui, "Select a Set with the desired fit", true);
-  if (!picked) return;
+  if (!picked) return {};
   Fit* fit = PickFit(*picked.set, ui, "Select a fit to autocorrelate residuals", true);
-  if (fit == nullptr) return;
+  if (fit == nullptr) return {};
   std::unique_ptr<Data_Set> residuals = ResidualSet(*picked.set, *fit);
   std::unique_ptr<Data_Set> correlated = autocorrelate(*residuals);
   residuals.reset();
-  FinishAutocorrelation(doc, ui, std::move(correlated));
+  return FinishAutocorrelation(std::move(correlated));
 }
 
-void OnCreateDataSetFromFit(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnCreateDataSetFromFit(CZentrelDoc& doc, Ui& ui) {
   const PickedSet picked = PickSet(doc, ui, "Select the set containing the Fit", true);
-  if (!picked) {
-    doc.statusText = "No DataSet selected";
-    return;
-  }
+  if (!picked) return Outcome::Status("No DataSet selected");
   Fit* fit = PickFit(*picked.set, ui, "Select Fit to Make Dataset", true);
-  if (fit == nullptr) {
-    doc.statusText = "No fit selected";
-    return;
-  }
+  if (fit == nullptr) return Outcome::Status("No fit selected");
   XrangeDialogModel range;
   range.setXMin(picked.set->ColumnMin(0));
   range.setXMax(picked.set->ColumnMax(0));
   range.setGridCount(200);
-  if (!ui.runDialog(range)) return;
+  if (!ui.runDialog(range)) return {};
+  CommandOutcome outcome = Outcome::Redraw();
   std::unique_ptr<Data_Set> sampled;
   if (range.useDataX) {
     sampled = sampleAtDataX(*picked.set, *fit);
   } else {
     GridSample grid = sampleGrid(fit, *picked.set, range.xMin, range.xMax, range.signedStep());
-    if (grid.tooManyPoints) doc.statusText = CFormat("Too many points: at most %d", kMaxSampledPoints);
+    if (grid.tooManyPoints) outcome.status = CFormat("Too many points: at most %d", kMaxSampledPoints);
     sampled = std::move(grid.set);
   }
-  if (sampled) {
-    doc.AppendSet(std::move(sampled));
-    doc.SetModifiedFlag();
-    doc.statusText = "new Set Created";
-  }
-  ui.redraw();
+  if (sampled) outcome = std::move(outcome).AddSet(std::move(sampled)).Modified().Status("new Set Created");
+  return outcome;
 }
 
 std::span<const CommandBinding> FitCommandBindings() {
   static const CommandBinding bindings[] = {
-      {32789, &OnFit},
-      {32790, &OnRefitSet},
-      {32850, &OnRefitLastEditedFit},
-      {32795, &OnDeleteFit},
-      {32870, &OnDeleteAllFits},
-      {32803, &OnHideShowFit},
-      {32869, &OnHideAllFits},
-      {32834, &OnResidualAutocorrelation},
-      {32807, &OnCreateDataSetFromFit},
+      {Cmd::Fit, &OnFit},
+      {Cmd::RefitSet, &OnRefitSet},
+      {Cmd::RefitLastEditedFit, &OnRefitLastEditedFit},
+      {Cmd::DeleteFit, &OnDeleteFit},
+      {Cmd::DeleteAllFits, &OnDeleteAllFits},
+      {Cmd::HideShowFit, &OnHideShowFit},
+      {Cmd::HideAllFits, &OnHideAllFits},
+      {Cmd::ResidualAutocorrelation, &OnResidualAutocorrelation},
+      {Cmd::CreateDataSetFromFit, &OnCreateDataSetFromFit},
   };
   return bindings;
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "app/commands/command_outcome.h"
+
 namespace zentrel {
 
 class CZentrelDoc;
@@ -15,14 +17,14 @@ class Ui;
 // Otherwise the "Select a Set" list of the fits' names decides.
 Fit* PickFit(Data_Set& set, Ui& ui, const std::string& prompt, bool autoPickSingle);
 
-void OnFit(CZentrelDoc& doc, Ui& ui);                     // 32789
-void OnRefitSet(CZentrelDoc& doc, Ui& ui);                // 32790
-void OnRefitLastEditedFit(CZentrelDoc& doc, Ui& ui);      // 32850
-void OnDeleteFit(CZentrelDoc& doc, Ui& ui);               // 32795
-void OnDeleteAllFits(CZentrelDoc& doc, Ui& ui);           // 32870
-void OnHideShowFit(CZentrelDoc& doc, Ui& ui);             // 32803
-void OnHideAllFits(CZentrelDoc& doc, Ui& ui);             // 32869
-void OnResidualAutocorrelation(CZentrelDoc& doc, Ui& ui); // 32834
-void OnCreateDataSetFromFit(CZentrelDoc& doc, Ui& ui);    // 32807
+CommandOutcome OnFit(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnRefitSet(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnRefitLastEditedFit(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnDeleteFit(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnDeleteAllFits(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnHideShowFit(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnHideAllFits(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnResidualAutocorrelation(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnCreateDataSetFromFit(CZentrelDoc& doc, Ui& ui);
 
 }  // namespace zentrel

@@ -1,7 +1,10 @@
 #pragma once
 // Command handlers, one per command that can run. Each takes the document
-// and the Ui; the dispatcher has already taken the undo snapshot when the
-// command's table row asks for one.
+// and the Ui and returns what the dispatcher finishes for it; the
+// dispatcher has already taken the undo snapshot when the command's table
+// row asks for one.
+
+#include "app/commands/command_outcome.h"
 
 namespace zentrel {
 
@@ -9,40 +12,40 @@ class CZentrelDoc;
 class Ui;
 
 // Whole-set commands (set_commands.cpp).
-void OnUndo(CZentrelDoc& doc, Ui& ui);
-void OnSelectActiveDataSets(CZentrelDoc& doc, Ui& ui);
-void OnCloseData(CZentrelDoc& doc, Ui& ui);
-void OnMoveDatasetToBack(CZentrelDoc& doc, Ui& ui);
-void OnMoveDatasetToFront(CZentrelDoc& doc, Ui& ui);
-void OnCopyDataSet(CZentrelDoc& doc, Ui& ui);
-void OnRenameDataset(CZentrelDoc& doc, Ui& ui);
-void OnEditComments(CZentrelDoc& doc, Ui& ui);
-void OnChangeSetColor(CZentrelDoc& doc, Ui& ui);
-void OnConnectionLines(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnUndo(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnSelectActiveDataSets(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnCloseData(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnMoveDatasetToBack(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnMoveDatasetToFront(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnCopyDataSet(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnRenameDataset(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnEditComments(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnChangeSetColor(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnConnectionLines(CZentrelDoc& doc, Ui& ui);
 // Toggles `active` of the set at a fixed list index (keys 1..0, Ctrl+1..0).
-void ToggleSetActivation(CZentrelDoc& doc, Ui& ui, int index);
+CommandOutcome ToggleSetActivation(CZentrelDoc& doc, Ui& ui, int index);
 template <int Index>
-void OnToggleSet(CZentrelDoc& doc, Ui& ui) {
-  ToggleSetActivation(doc, ui, Index);
+CommandOutcome OnToggleSet(CZentrelDoc& doc, Ui& ui) {
+  return ToggleSetActivation(doc, ui, Index);
 }
 
 // Range and display switches (view_commands.cpp).
-void OnAutoscale(CZentrelDoc& doc, Ui& ui);
-void OnZoom(CZentrelDoc& doc, Ui& ui);
-void OnUnzoom(CZentrelDoc& doc, Ui& ui);
-void OnShowPointMarkers(CZentrelDoc& doc, Ui& ui);
-void OnUseAxisAbbreviations(CZentrelDoc& doc, Ui& ui);
-void OnShowZeroLines(CZentrelDoc& doc, Ui& ui);
-void OnShowFitEquations(CZentrelDoc& doc, Ui& ui);
-void OnShowYErrorBars(CZentrelDoc& doc, Ui& ui);
-void OnShowXErrorBars(CZentrelDoc& doc, Ui& ui);
-void OnDrawResiduals(CZentrelDoc& doc, Ui& ui);
-void OnShrinkResidual(CZentrelDoc& doc, Ui& ui);
-void OnEnlargeResidual(CZentrelDoc& doc, Ui& ui);
-void OnLogXAxis(CZentrelDoc& doc, Ui& ui);
-void OnLogYAxis(CZentrelDoc& doc, Ui& ui);
-void OnPolarPlot(CZentrelDoc& doc, Ui& ui);
-void OnUseRadians(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnAutoscale(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnZoom(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnUnzoom(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnShowPointMarkers(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnUseAxisAbbreviations(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnShowZeroLines(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnShowFitEquations(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnShowYErrorBars(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnShowXErrorBars(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnDrawResiduals(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnShrinkResidual(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnEnlargeResidual(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnLogXAxis(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnLogYAxis(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnPolarPlot(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnUseRadians(CZentrelDoc& doc, Ui& ui);
 
 // Menu states.
 bool UndoAvailable(const CZentrelDoc& doc);

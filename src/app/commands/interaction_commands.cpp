@@ -12,25 +12,25 @@
 
 namespace zentrel {
 
-void OnBoxArea(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnBoxArea(CZentrelDoc& doc, Ui& ui) {
   FormDialogModel form = MakeBoxAreaDialog(doc);
-  if (!ui.runDialog(form)) return;
+  if (!ui.runDialog(form)) return {};
   // Stored as typed, not ordered, and not redrawn: a redraw would reset it
   // before the next command could use it.
   doc.selectionX1 = form.number(0);
   doc.selectionY1 = form.number(1);
   doc.selectionX2 = form.number(2);
   doc.selectionY2 = form.number(3);
+  return {};
 }
 
-void OnTranslate(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnTranslate(CZentrelDoc& doc, Ui&) {
   Graph& g = doc.graph;
   if (!g.translating) {
     g.translating = 1;
     g.translateAnchorX = doc.cursorX;
     g.translateAnchorY = doc.cursorY;
-    doc.statusText = "Translating, select Translate when done";
-    return;
+    return Outcome::Status("Translating, select Translate when done");
   }
   g.translating = 0;
   const double dy = doc.cursorY - g.translateAnchorY;
@@ -45,44 +45,42 @@ void OnTranslate(CZentrelDoc& doc, Ui& ui) {
       fit->fitEnd += dx;
     }
   }
-  doc.statusText = CFormat("Translated %g %g", dx, dy);
-  doc.SetModifiedFlag();
-  ui.redraw();
+  return Outcome::Status(CFormat("Translated %g %g", dx, dy)).Modified().Redraw();
 }
 
-void OnRotatePolarOrigin(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnRotatePolarOrigin(CZentrelDoc& doc, Ui& ui) {
   FormDialogModel form = MakePolarOriginDialog();
-  if (!ui.runDialog(form)) return;
+  if (!ui.runDialog(form)) return {};
   doc.graph.SetPolarOrigin(form.number(0));
-  ui.redraw();
+  return Outcome::Redraw();
 }
 
-void OnLabels(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnLabels(CZentrelDoc& doc, Ui& ui) {
   FormDialogModel form = MakeLabelsDialog(doc);
-  if (!ui.runDialog(form)) return;
+  if (!ui.runDialog(form)) return {};
   doc.graph.title = form.text(0);
   doc.graph.xLabel = form.text(1);
   doc.graph.yLabel = form.text(2);
-  doc.SetModifiedFlag();
-  ui.redraw();
+  return Outcome::Modified().Redraw();
 }
 
-void OnPrintSize(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnPrintSize(CZentrelDoc& doc, Ui& ui) {
   FormDialogModel form = MakePrintSizeDialog(doc);
-  if (!ui.runDialog(form)) return;
+  if (!ui.runDialog(form)) return {};
   doc.printXMin = form.number(0);
   doc.printXMax = form.number(1);
   doc.printYMin = form.number(2);
   doc.printYMax = form.number(3);
+  return {};
 }
 
 std::span<const CommandBinding> InteractionCommandBindings() {
   static const CommandBinding bindings[] = {
-      {32787, &OnBoxArea},
-      {32805, &OnTranslate},
-      {32839, &OnRotatePolarOrigin},
-      {32822, &OnLabels},
-      {32806, &OnPrintSize},
+      {Cmd::BoxArea, &OnBoxArea},
+      {Cmd::Translate, &OnTranslate},
+      {Cmd::RotatePolarOrigin, &OnRotatePolarOrigin},
+      {Cmd::Labels, &OnLabels},
+      {Cmd::PrintSize, &OnPrintSize},
   };
   return bindings;
 }

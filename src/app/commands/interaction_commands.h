@@ -2,15 +2,17 @@
 // View commands that ask for values or move the data: Box Area, Translate,
 // Rotate Polar Origin, Labels and Print Size.
 
+#include "app/commands/command_outcome.h"
+
 namespace zentrel {
 
 class CZentrelDoc;
 class Ui;
 
-void OnBoxArea(CZentrelDoc& doc, Ui& ui);          // 32787, Ctrl+B
-void OnTranslate(CZentrelDoc& doc, Ui& ui);        // 32805
-void OnRotatePolarOrigin(CZentrelDoc& doc, Ui& ui);  // 32839
-void OnLabels(CZentrelDoc& doc, Ui& ui);           // 32822
-void OnPrintSize(CZentrelDoc& doc, Ui& ui);        // 32806
+CommandOutcome OnBoxArea(CZentrelDoc& doc, Ui& ui);          // Ctrl+B
+CommandOutcome OnTranslate(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnRotatePolarOrigin(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnLabels(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnPrintSize(CZentrelDoc& doc, Ui& ui);
 
 }  // namespace zentrel

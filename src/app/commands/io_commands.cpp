@@ -19,7 +19,6 @@
 #include "io/text_writer.h"
 #include "io/wave.h"
 #include "model/document.h"
-#include "view/autoscale.h"
 
 namespace zentrel {
 
@@ -116,37 +115,30 @@ std::string ShortFileNote(const FsdataReadInfo& info) {
 
 std::span<const std::uint32_t> ImportColours() { return kImportColours; }
 
-void OnImportData(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnImportData(CZentrelDoc&, Ui& ui) {
   const FileKind kind = ChooseFileType(ui);
-  if (kind == FileKind::None) return;
+  if (kind == FileKind::None) return {};
   const auto path = ui.openFileName(ImportRequest(kind));
-  if (!path) return;
+  if (!path) return {};
   auto set = std::make_unique<Data_Set>();
   ReadResult read;
   {
     ProgressScope progress(ui, "Importing " + BareFileName(*path) + "...");
     read = ReadDataFile(kind, *set, *path, progress.callback());
   }
-  if (read.status == kIoCancelled) {
-    doc.statusText = std::string(kImportCancelled);
-  } else if (read.status == kIoOk) {
-    doc.AppendSet(std::move(set));
-    Autoscale(doc);
-    doc.SetModifiedFlag();
-    doc.statusText = "File Opened";
-    // A short file loses its missing points; the user must know.
-    if (read.fsdata.truncated()) doc.statusText += ", but the file holds " + ShortFileNote(read.fsdata);
-  } else {
-    doc.statusText = "Couldn't open file";
-  }
-  ui.redraw();
+  if (read.status == kIoCancelled) return Outcome::Status(std::string(kImportCancelled)).Redraw();
+  if (read.status != kIoOk) return Outcome::Status("Couldn't open file").Redraw();
+  std::string status = "File Opened";
+  // A short file loses its missing points; the user must know.
+  if (read.fsdata.truncated()) status += ", but the file holds " + ShortFileNote(read.fsdata);
+  return Outcome::AddSet(std::move(set)).Autoscale().Modified().Status(std::move(status)).Redraw();
 }
 
-void OnMultipleFileImporting(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnMultipleFileImporting(CZentrelDoc&, Ui& ui) {
   const FileKind kind = ChooseFileType(ui);
-  if (kind == FileKind::None) return;  // no reader would apply
+  if (kind == FileKind::None) return {};  // no reader would apply
   const auto paths = ui.openFileNames(MultipleImportRequest(kind));
-  if (!paths) return;
+  if (!paths) return {};
   std::string failure;
   std::string shortFiles;
   // Read everything first: a cancelled import adds none of the files.
@@ -161,10 +153,7 @@ void OnMultipleFileImporting(CZentrelDoc& doc, Ui& ui) {
       if (progress.callback())
         fileProgress = [&](double done) { return progress.callback()((static_cast<double>(k) + done) / count); };
       const ReadResult read = ReadDataFile(kind, *set, path, fileProgress);
-      if (read.status == kIoCancelled) {
-        doc.statusText = std::string(kImportCancelled);
-        return;
-      }
+      if (read.status == kIoCancelled) return Outcome::Status(std::string(kImportCancelled));
       if (read.status != kIoOk) {
         failure = "Couldn't open file " + set->name;
         continue;
@@ -174,27 +163,25 @@ void OnMultipleFileImporting(CZentrelDoc& doc, Ui& ui) {
       sets.push_back(std::move(set));
     }
   }
+  CommandOutcome outcome = Outcome::Autoscale().Redraw();
   int loaded = 0;
   for (auto& set : sets) {
     set->color = kImportColours[loaded % 10];
     ++loaded;
-    doc.AppendSet(std::move(set));
-    doc.SetModifiedFlag();
+    outcome = std::move(outcome).AddSet(std::move(set)).Modified();
   }
-  doc.statusText = failure;
-  if (doc.statusText.empty()) doc.statusText = "Opened " + std::to_string(loaded) + " files";
-  if (!shortFiles.empty()) doc.statusText += "; " + shortFiles;
-  Autoscale(doc);
-  ui.redraw();
+  std::string status = failure.empty() ? "Opened " + std::to_string(loaded) + " files" : failure;
+  if (!shortFiles.empty()) status += "; " + shortFiles;
+  return std::move(outcome).Status(std::move(status));
 }
 
-void OnExportData(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnExportData(CZentrelDoc& doc, Ui& ui) {
   const PickedSet picked = PickSet(doc, ui, "Select a Set to Save", true);
-  if (!picked) return;
+  if (!picked) return {};
   const FileKind kind = ChooseFileType(ui);
-  if (kind == FileKind::None) return;
+  if (kind == FileKind::None) return {};
   const auto path = ui.saveFileName(ExportRequest(kind, picked.set->name));
-  if (!path) return;
+  if (!path) return {};
   Data_Set& set = *picked.set;
   const std::string previousName = set.name;
   const bool previouslyModified = set.modified;
@@ -216,65 +203,53 @@ void OnExportData(CZentrelDoc& doc, Ui& ui) {
     // Nothing was written: the set is as it was.
     set.name = previousName;
     set.modified = previouslyModified;
-    doc.statusText = "Export cancelled";
-    return;
+    return Outcome::Status("Export cancelled");
   }
   if (status == kIoCannotCreate) written = false;
   if (!written) {
     // The set does not live in that file: it keeps its name.
     set.name = previousName;
-    doc.statusText = "Couldn't write file " + *path;
+    return Outcome::Status("Couldn't write file " + *path);
   }
+  return {};
 }
 
-void OnCopy(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnCopy(CZentrelDoc& doc, Ui& ui) {
   const PickedSet picked = PickSet(doc, ui, "Select a Set to copy data from", true);
-  if (!picked) return;
+  if (!picked) return {};
   const auto text = CopySetText(*picked.set);
-  if (!text) return;
+  if (!text) return {};
   ui.setClipboardText(*text);
-  doc.statusText = "Data set copied";
+  return Outcome::Status("Data set copied");
 }
 
-void OnPaste(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnPaste(CZentrelDoc&, Ui& ui) {
   const auto text = ui.clipboardText();
-  if (!text) return;
+  if (!text) return {};
   auto set = std::make_unique<Data_Set>();
   const int status = ParsePastedText(*set, *text);
-  if (status == kPasteNoText) return;
-  if (status != kPasteOk) {
-    doc.statusText = "Error in pasted data";
-    return;
-  }
-  doc.AppendSet(std::move(set));
-  doc.statusText = "Data set pasted";
-  ui.redraw();
+  if (status == kPasteNoText) return {};
+  if (status != kPasteOk) return Outcome::Status("Error in pasted data");
+  return Outcome::AddSet(std::move(set)).Status("Data set pasted").Redraw();
 }
 
-void OnWaveImport(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnWaveImport(CZentrelDoc&, Ui& ui) {
   const auto path = ui.openFileName(WaveRequest());
-  if (!path) return;
+  if (!path) return {};
   auto set = std::make_unique<Data_Set>();
-  if (ReadWaveFile(*set, *path) == kIoOk) {
-    set->name = BareFileName(*path);
-    doc.AppendSet(std::move(set));
-    Autoscale(doc);
-    doc.SetModifiedFlag();
-    doc.statusText = "File Opened";
-  } else {
-    doc.statusText = "Couldn't open file";
-  }
-  ui.redraw();
+  if (ReadWaveFile(*set, *path) != kIoOk) return Outcome::Status("Couldn't open file").Redraw();
+  set->name = BareFileName(*path);
+  return Outcome::AddSet(std::move(set)).Autoscale().Modified().Status("File Opened").Redraw();
 }
 
 std::span<const CommandBinding> IoCommandBindings() {
   static const CommandBinding bindings[] = {
-    {32771, &OnImportData},
-    {32826, &OnMultipleFileImporting},
-    {32776, &OnExportData},
-    {57634, &OnCopy},
-    {57637, &OnPaste},
-    {32835, &OnWaveImport},
+    {Cmd::ImportData, &OnImportData},
+    {Cmd::MultipleFileImporting, &OnMultipleFileImporting},
+    {Cmd::ExportData, &OnExportData},
+    {Cmd::Copy, &OnCopy},
+    {Cmd::Paste, &OnPaste},
+    {Cmd::WaveImport, &OnWaveImport},
   };
   return bindings;
 }

@@ -4,17 +4,19 @@
 #include <cstdint>
 #include <span>
 
+#include "app/commands/command_outcome.h"
+
 namespace zentrel {
 
 class CZentrelDoc;
 class Ui;
 
-void OnImportData(CZentrelDoc& doc, Ui& ui);             // 32771, I
-void OnMultipleFileImporting(CZentrelDoc& doc, Ui& ui);  // 32826, M
-void OnExportData(CZentrelDoc& doc, Ui& ui);             // 32776, E
-void OnCopy(CZentrelDoc& doc, Ui& ui);                   // 57634, Ctrl+C
-void OnPaste(CZentrelDoc& doc, Ui& ui);                  // 57637, Ctrl+V
-void OnWaveImport(CZentrelDoc& doc, Ui& ui);             // 32835, X
+CommandOutcome OnImportData(CZentrelDoc& doc, Ui& ui);             // I
+CommandOutcome OnMultipleFileImporting(CZentrelDoc& doc, Ui& ui);  // M
+CommandOutcome OnExportData(CZentrelDoc& doc, Ui& ui);             // E
+CommandOutcome OnCopy(CZentrelDoc& doc, Ui& ui);                   // Ctrl+C
+CommandOutcome OnPaste(CZentrelDoc& doc, Ui& ui);                  // Ctrl+V
+CommandOutcome OnWaveImport(CZentrelDoc& doc, Ui& ui);             // X
 
 // Colours Multiple File Importing gives the sets it loads, in turn
 // (0x00BBGGRR).

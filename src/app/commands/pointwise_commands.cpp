@@ -15,7 +15,6 @@
 #include "app/ui.h"
 #include "model/document.h"
 #include "numeric/c_format.h"
-#include "view/autoscale.h"
 
 namespace zentrel {
 
@@ -52,14 +51,15 @@ void ForEachActiveSet(CZentrelDoc& doc, Action action) {
     if (set && set->active) action(*set);
 }
 
-void OnOperate(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnOperate(CZentrelDoc& doc, Ui& ui) {
+  CommandOutcome outcome = Outcome::Redraw();
   OperateDialogModel dialog;
   if (ui.runDialog(dialog)) {
     // The arithmetic first, then the function: "*" 2 with Ln(Y) is ln(2y).
     auto operate = [&](Data_Set& set) {
       set.ApplyOperation(dialog.xCode(), dialog.xValue(), dialog.yCode(), dialog.yValue());
       ApplyFunction(set, dialog.function);
-      doc.SetModifiedFlag();
+      outcome.modified = true;
     };
     if (dialog.oneSet) {
       if (PickedSet picked = PickSet(doc, ui, "Select a Set to Operate upon.", true)) operate(*picked.set);
@@ -67,33 +67,31 @@ void OnOperate(CZentrelDoc& doc, Ui& ui) {
       ForEachActiveSet(doc, operate);
     }
   }
-  ui.redraw();
+  return outcome;
 }
 
-void OnNormalize(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnNormalize(CZentrelDoc& doc, Ui&) {
   const Region region = PeakRegion(doc);
   ForEachActiveSet(doc, [&](Data_Set& set) {
     const Peak peak = FindPeak(set, region.xLo, region.yLo, region.xHi, region.yHi);
     if (peak.y != 0.0) set.ApplyOperation(kOpNone, 0.0, kOpDivide, peak.y);
   });
-  doc.SetModifiedFlag();
-  Autoscale(doc);
-  ui.redraw();
+  return Outcome::Modified().Autoscale().Redraw();
 }
 
-void OnShiftPeak(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnShiftPeak(CZentrelDoc& doc, Ui&) {
+  CommandOutcome outcome = Outcome::Modified().Autoscale().Redraw();
   const Region region = PeakRegion(doc);
   ForEachActiveSet(doc, [&](Data_Set& set) {
     const double peakX = FindPeak(set, region.xLo, region.yLo, region.xHi, region.yHi).x;
     if (peakX != 0.0) set.ApplyOperation(kOpSubtract, peakX, kOpNone, 0.0);
-    doc.statusText = CFormat("Peak Shifted:%lg\n", peakX);
+    outcome.status = CFormat("Peak Shifted:%lg\n", peakX);
   });
-  doc.SetModifiedFlag();
-  Autoscale(doc);
-  ui.redraw();
+  return outcome;
 }
 
-void OnBaselineCorrection(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnBaselineCorrection(CZentrelDoc& doc, Ui&) {
+  CommandOutcome outcome = Outcome::Modified().Redraw();
   // Without an x extent only the points at x = 0 count.
   double xLo = 0.0, xHi = 0.0;
   if (doc.selectionX1 != doc.selectionX2)
@@ -102,130 +100,110 @@ void OnBaselineCorrection(CZentrelDoc& doc, Ui& ui) {
   ForEachActiveSet(doc, [&](Data_Set& set) {
     const double mean = MeanInRegion(set, xLo, yLo, xHi, yHi).mean;
     if (mean != 0.0) set.ApplyOperation(kOpNone, 0.0, kOpSubtract, mean);
-    doc.statusText = CFormat("Baseline Subtracted:%lg\n", mean);
+    outcome.status = CFormat("Baseline Subtracted:%lg\n", mean);
   });
-  doc.SetModifiedFlag();
-  ui.redraw();
+  return outcome;
 }
 
-void OnDeletePoints(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnDeletePoints(CZentrelDoc& doc, Ui&) {
   ForEachActiveSet(doc, [&](Data_Set& set) {
     if (set.ColumnCount() > 1) DeleteInRegion(set, doc.selectionX1, doc.selectionY1, doc.selectionX2, doc.selectionY2);
   });
-  doc.statusText = "Deleting selected points";
-  doc.SetModifiedFlag();
-  ui.redraw();
+  return Outcome::Status("Deleting selected points").Modified().Redraw();
 }
 
-void OnLinearInterpolation(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnLinearInterpolation(CZentrelDoc& doc, Ui& ui) {
   PickedSet picked = PickSet(doc, ui, "Select a Set to Interpolate", true);
-  if (!picked) return;
+  if (!picked) return {};
   Interpolate(*picked.set);
-  doc.SetModifiedFlag();
-  doc.statusText = "Set linearly interpolated";
-  ui.redraw();
+  return Outcome::Status("Set linearly interpolated").Modified().Redraw();
 }
 
-void OnSortSet(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnSortSet(CZentrelDoc& doc, Ui& ui) {
   PickedSet picked = PickSet(doc, ui, "Select a Set to Sort", true);
-  if (!picked) return;
+  if (!picked) return {};
   picked.set->SortByX();
-  doc.statusText = "Set sorted";
-  ui.redraw();
+  return Outcome::Status("Set sorted").Redraw();
 }
 
-void OnReverseDataset(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnReverseDataset(CZentrelDoc& doc, Ui& ui) {
   PickedSet picked = PickSet(doc, ui, "Select the set to reverse", true);
-  if (!picked) {
-    doc.statusText = "No DataSet selected";
-    return;
-  }
+  if (!picked) return Outcome::Status("No DataSet selected");
   // Mirrored at x = 0, and back in ascending x order.
   picked.set->ApplyOperation(kOpMultiply, -1.0, kOpNone, 0.0);
   picked.set->SortByX();
-  Autoscale(doc);
-  doc.SetModifiedFlag();
-  ui.redraw();
+  return Outcome::Autoscale().Modified().Redraw();
 }
 
-void OnInvertDataset(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnInvertDataset(CZentrelDoc& doc, Ui& ui) {
   PickedSet picked = PickSet(doc, ui, "Select the set to invert", true);
-  if (!picked) {
-    doc.statusText = "No DataSet selected";
-    return;
-  }
+  if (!picked) return Outcome::Status("No DataSet selected");
   picked.set->ApplyOperation(kOpNone, 0.0, kOpMultiply, -1.0);
-  Autoscale(doc);
-  doc.SetModifiedFlag();
-  ui.redraw();
+  return Outcome::Autoscale().Modified().Redraw();
 }
 
-void OnIntegral(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnIntegral(CZentrelDoc& doc, Ui& ui) {
   PickedSet picked = PickSet(doc, ui, "Select a Set to Integrate Over.", true);
-  if (!picked) return;
+  if (!picked) return {};
   const Region r = StatisticsRegion(doc);
-  doc.statusText = CFormat("Integral:%lg", RegionIntegral(*picked.set, r.xLo, r.xHi, r.yLo, r.yHi));
+  return Outcome::Status(CFormat("Integral:%lg", RegionIntegral(*picked.set, r.xLo, r.xHi, r.yLo, r.yHi)));
 }
 
-void OnMean(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnMean(CZentrelDoc& doc, Ui& ui) {
   PickedSet picked = PickSet(doc, ui, "Select a Set to Calculate Mean", true);
-  if (!picked) return;
+  if (!picked) return {};
   const Region r = StatisticsRegion(doc);
-  doc.statusText = CFormat("Mean:%lg", RegionMean(*picked.set, r.xLo, r.xHi, r.yLo, r.yHi));
+  return Outcome::Status(CFormat("Mean:%lg", RegionMean(*picked.set, r.xLo, r.xHi, r.yLo, r.yHi)));
 }
 
-void OnStandardDev(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnStandardDev(CZentrelDoc& doc, Ui& ui) {
   PickedSet picked = PickSet(doc, ui, "Select a Set to Calculate Standard Deviation", true);
-  if (!picked) return;
+  if (!picked) return {};
   const Region r = StatisticsRegion(doc);
-  doc.statusText = CFormat("Std dev:%lg", RegionStdDev(*picked.set, r.xLo, r.xHi, r.yLo, r.yHi));
+  return Outcome::Status(CFormat("Std dev:%lg", RegionStdDev(*picked.set, r.xLo, r.xHi, r.yLo, r.yHi)));
 }
 
-void OnIntegrateDataset(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnIntegrateDataset(CZentrelDoc& doc, Ui& ui) {
   PickedSet picked = PickSet(doc, ui, "Select a Set to Integrate", true);
-  if (!picked) return;
+  if (!picked) return {};
   RunningIntegral(*picked.set);
-  doc.statusText = "Integral done!";
-  ui.redraw();
+  return Outcome::Status("Integral done!").Redraw();
 }
 
-void OnDifferentiateDataset(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnDifferentiateDataset(CZentrelDoc& doc, Ui& ui) {
   PickedSet picked = PickSet(doc, ui, "Select a Set to differentiate", true);
-  if (!picked) return;
+  if (!picked) return {};
   Differentiate(*picked.set);
-  doc.statusText = "Differentiation done!";
-  ui.redraw();
+  return Outcome::Status("Differentiation done!").Redraw();
 }
 
-void OnProperties(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnProperties(CZentrelDoc& doc, Ui& ui) {
   PickedSet picked = PickSet(doc, ui, "Select set to view properties", true);
-  if (!picked) {
-    doc.statusText = "No DataSet selected";
-    return;
-  }
+  if (!picked) return Outcome::Status("No DataSet selected");
   PropertiesDialogModel dialog(*picked.set);
   ui.runDialog(dialog);
+  return {};
 }
 
 }  // namespace
 
 std::span<const CommandBinding> PointwiseCommandBindings() {
   static const CommandBinding bindings[] = {
-      {32780, &OnOperate},
-      {32783, &OnNormalize},
-      {32788, &OnShiftPeak},
-      {32786, &OnBaselineCorrection},
-      {32779, &OnDeletePoints},
-      {32798, &OnLinearInterpolation},
-      {32804, &OnSortSet},
-      {32840, &OnReverseDataset},
-      {32842, &OnInvertDataset},
-      {32792, &OnIntegral},
-      {32802, &OnMean},
-      {32830, &OnStandardDev},
-      {32864, &OnIntegrateDataset},
-      {32865, &OnDifferentiateDataset},
-      {32863, &OnProperties},
+      {Cmd::Operate, &OnOperate},
+      {Cmd::Normalize, &OnNormalize},
+      {Cmd::ShiftPeak, &OnShiftPeak},
+      {Cmd::BaselineCorrection, &OnBaselineCorrection},
+      {Cmd::DeletePoints, &OnDeletePoints},
+      {Cmd::LinearInterpolation, &OnLinearInterpolation},
+      {Cmd::SortSet, &OnSortSet},
+      {Cmd::ReverseDataset, &OnReverseDataset},
+      {Cmd::InvertDataset, &OnInvertDataset},
+      {Cmd::Integral, &OnIntegral},
+      {Cmd::Mean, &OnMean},
+      {Cmd::StandardDev, &OnStandardDev},
+      {Cmd::IntegrateDataset, &OnIntegrateDataset},
+      {Cmd::DifferentiateDataset, &OnDifferentiateDataset},
+      {Cmd::Properties, &OnProperties},
   };
   return bindings;
 }

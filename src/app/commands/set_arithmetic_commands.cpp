@@ -38,59 +38,47 @@ std::optional<Operand> OperandOf(CZentrelDoc& doc, const SetOperationsDialogMode
 
 }  // namespace
 
-void OnSetOperate(CZentrelDoc& doc, Ui& ui) {
-  if (doc.SetCount() == 0) {
-    doc.statusText = "No Data Sets!";
-    return;
-  }
+CommandOutcome OnSetOperate(CZentrelDoc& doc, Ui& ui) {
+  if (doc.SetCount() == 0) return Outcome::Status("No Data Sets!");
   SetOperationsDialogModel dialog(doc);
-  if (!ui.runDialog(dialog)) return;
+  if (!ui.runDialog(dialog)) return {};
   const auto first = OperandOf(doc, dialog, dialog.set1);
   const auto second = OperandOf(doc, dialog, dialog.set2);
   auto result = std::make_unique<Data_Set>();
-  if (first && second && SetOperate(*result, *first, *second, dialog.operation, doc.sets) == 0) {
-    doc.AppendSet(std::move(result));
-    doc.SetModifiedFlag();
-    doc.statusText = "new Set Created";
-  } else {
-    doc.statusText = kOperateFailed;
-  }
-  ui.redraw();
+  if (first && second && SetOperate(*result, *first, *second, dialog.operation, doc.sets) == 0)
+    return Outcome::AddSet(std::move(result)).Modified().Status("new Set Created").Redraw();
+  return Outcome::Status(kOperateFailed).Redraw();
 }
 
-void OnCombineSets(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnCombineSets(CZentrelDoc& doc, Ui&) {
   std::unique_ptr<Data_Set> combined;
   for (auto& set : doc.sets) {
     if (!set->active) continue;
     if (!combined) combined = std::make_unique<Data_Set>(*set);
     else MergeInto(*combined, *set);
   }
-  if (!combined) return;
-  doc.SetModifiedFlag();
-  doc.AppendSet(std::move(combined));
-  ui.redraw();
-  doc.statusText = "Sets successfully combined";
+  if (!combined) return {};
+  return Outcome::AddSet(std::move(combined)).Modified().Status("Sets successfully combined").Redraw();
 }
 
 namespace {
 
-void Overlap(CZentrelDoc& doc, Ui& ui, int mode) {
+CommandOutcome Overlap(CZentrelDoc& doc, int mode) {
   double low = doc.graph.xMin, high = doc.graph.xMax;
   if (doc.selectionX1 != doc.selectionX2) {
     low = std::min(doc.selectionX1, doc.selectionX2);
     high = std::max(doc.selectionX1, doc.selectionX2);
   }
   OverlapSets(doc.sets, low, high, mode);
-  doc.SetModifiedFlag();
-  ui.redraw();
+  return Outcome::Modified().Redraw();
 }
 
 }  // namespace
 
-void OnOverlapSets(CZentrelDoc& doc, Ui& ui) { Overlap(doc, ui, kOverlapPlain); }
-void OnOverlapContInt(CZentrelDoc& doc, Ui& ui) { Overlap(doc, ui, kOverlapContinuousIntegral); }
+CommandOutcome OnOverlapSets(CZentrelDoc& doc, Ui&) { return Overlap(doc, kOverlapPlain); }
+CommandOutcome OnOverlapContInt(CZentrelDoc& doc, Ui&) { return Overlap(doc, kOverlapContinuousIntegral); }
 
-void OnOverlapScalingX(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnOverlapScalingX(CZentrelDoc& doc, Ui&) {
   const Graph& g = doc.graph;
   double low = g.yMin, high = g.yMax;
   if (doc.selectionY1 != doc.selectionY2) {
@@ -98,23 +86,17 @@ void OnOverlapScalingX(CZentrelDoc& doc, Ui& ui) {
     high = std::max(doc.selectionY1, doc.selectionY2);
   }
   OverlapScalingX(doc.sets, g.xMin, g.yMin, g.xMax, g.yMax, low, high);
-  doc.SetModifiedFlag();
-  ui.redraw();
+  return Outcome::Modified().Redraw();
 }
 
-void OnScaledSubtr(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnScaledSubtr(CZentrelDoc& doc, Ui& ui) {
   doc.StopScaledSubtraction();
   PickedSet first = PickSet(doc, ui, "Select the 1st set", true);
   PickedSet second = first ? PickSet(doc, ui, "Select the 2nd set", true) : PickedSet{};
-  if (!first || !second) {
-    doc.statusText = "No DataSet selected";
-    return;
-  }
+  if (!first || !second) return Outcome::Status("No DataSet selected");
   Data_Set difference;
-  if (SetOperate(difference, Operand{first.set}, Operand{second.set}, kOpSubtract, doc.sets) != 0) {
-    doc.statusText = kOperateFailed;
-    return;
-  }
+  if (SetOperate(difference, Operand{first.set}, Operand{second.set}, kOpSubtract, doc.sets) != 0)
+    return Outcome::Status(kOperateFailed);
   doc.scaleFactor = 1.0;
   doc.scaleStep = 0.1;
   doc.scaledFirst = first.set;
@@ -122,9 +104,8 @@ void OnScaledSubtr(CZentrelDoc& doc, Ui& ui) {
   doc.scaledPreview.Clear();
   doc.scaledPreview.fits.clear();
   doc.scaledPreview.CopyFrom(difference);
-  doc.statusText = ScaleFactorText(doc.scaleFactor);
   doc.scaledPreviewActive = 1;
-  ui.redraw();
+  return Outcome::Status(ScaleFactorText(doc.scaleFactor)).Redraw();
 }
 
 namespace {
@@ -133,47 +114,46 @@ bool ScaledSubtractionRunning(const CZentrelDoc& doc) {
   return doc.scaledPreviewActive && doc.scaledFirst != nullptr && doc.scaledSecond != nullptr;
 }
 
-void ChangeScaleFactor(CZentrelDoc& doc, Ui& ui, double change) {
-  if (!ScaledSubtractionRunning(doc)) return;
+CommandOutcome ChangeScaleFactor(CZentrelDoc& doc, double change) {
+  if (!ScaledSubtractionRunning(doc)) return {};
   const double factor = doc.scaleFactor + change;
-  if (!RefillScaledPreview(doc.scaledPreview, *doc.scaledFirst, *doc.scaledSecond, factor)) {
-    // The first set can no longer be resampled: keep the preview as it was.
-    doc.statusText = kOperateFailed;
-    return;
-  }
+  // The first set can no longer be resampled: keep the preview as it was.
+  if (!RefillScaledPreview(doc.scaledPreview, *doc.scaledFirst, *doc.scaledSecond, factor))
+    return Outcome::Status(kOperateFailed);
   doc.scaleFactor = factor;
-  doc.statusText = ScaleFactorText(doc.scaleFactor);
-  ui.redraw();
+  return Outcome::Status(ScaleFactorText(doc.scaleFactor)).Redraw();
 }
 
 }  // namespace
 
-void OnScaleIncrease(CZentrelDoc& doc, Ui& ui) { ChangeScaleFactor(doc, ui, doc.scaleStep); }
-void OnScaleDecrease(CZentrelDoc& doc, Ui& ui) { ChangeScaleFactor(doc, ui, -doc.scaleStep); }
+CommandOutcome OnScaleIncrease(CZentrelDoc& doc, Ui&) { return ChangeScaleFactor(doc, doc.scaleStep); }
+CommandOutcome OnScaleDecrease(CZentrelDoc& doc, Ui&) { return ChangeScaleFactor(doc, -doc.scaleStep); }
 
-void OnScaleUp(CZentrelDoc& doc, Ui&) {
+CommandOutcome OnScaleUp(CZentrelDoc& doc, Ui&) {
   if (ScaledSubtractionRunning(doc)) doc.scaleStep *= 10;
+  return {};
 }
 
-void OnScaleDown(CZentrelDoc& doc, Ui&) {
+CommandOutcome OnScaleDown(CZentrelDoc& doc, Ui&) {
   if (ScaledSubtractionRunning(doc)) doc.scaleStep *= 0.1;
+  return {};
 }
 
-void OnSaveScaledSub(CZentrelDoc& doc, Ui& ui) {
-  if (!doc.scaledPreviewActive) return;
+CommandOutcome OnSaveScaledSub(CZentrelDoc& doc, Ui&) {
+  if (!doc.scaledPreviewActive) return {};
   doc.StopScaledSubtraction();
-  doc.AppendSet(std::make_unique<Data_Set>(doc.scaledPreview));
-  doc.SetModifiedFlag();
-  doc.statusText = CFormat("Scaled subtraction with factor:%g\n", doc.scaleFactor);
-  ui.redraw();
+  return Outcome::AddSet(std::make_unique<Data_Set>(doc.scaledPreview))
+      .Modified()
+      .Status(CFormat("Scaled subtraction with factor:%g\n", doc.scaleFactor))
+      .Redraw();
 }
 
 std::span<const CommandBinding> SetArithmeticCommandBindings() {
   static const CommandBinding bindings[] = {
-    {32808, &OnSetOperate},    {32800, &OnCombineSets},   {32799, &OnOverlapSets},
-    {32866, &OnOverlapContInt}, {32872, &OnOverlapScalingX}, {32844, &OnScaledSubtr},
-    {32845, &OnScaleUp},       {32846, &OnScaleDown},     {32847, &OnScaleIncrease},
-    {32848, &OnScaleDecrease}, {32849, &OnSaveScaledSub},
+    {Cmd::SetOperate, &OnSetOperate},    {Cmd::CombineSets, &OnCombineSets},   {Cmd::OverlapSets, &OnOverlapSets},
+    {Cmd::OverlapContInt, &OnOverlapContInt}, {Cmd::OverlapScalingX, &OnOverlapScalingX}, {Cmd::ScaledSubtr, &OnScaledSubtr},
+    {Cmd::ScaleUp, &OnScaleUp},       {Cmd::ScaleDown, &OnScaleDown},     {Cmd::ScaleIncrease, &OnScaleIncrease},
+    {Cmd::ScaleDecrease, &OnScaleDecrease}, {Cmd::SaveScaledSub, &OnSaveScaledSub},
   };
   return bindings;
 }

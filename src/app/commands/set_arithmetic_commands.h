@@ -2,21 +2,23 @@
 // Set arithmetic commands: Set Operate, Combine sets, the three overlaps and
 // the scaled subtraction with its arrow-key companions.
 
+#include "app/commands/command_outcome.h"
+
 namespace zentrel {
 
 class CZentrelDoc;
 class Ui;
 
-void OnSetOperate(CZentrelDoc& doc, Ui& ui);       // 32808, Alt+O
-void OnCombineSets(CZentrelDoc& doc, Ui& ui);      // 32800
-void OnOverlapSets(CZentrelDoc& doc, Ui& ui);      // 32799, V
-void OnOverlapContInt(CZentrelDoc& doc, Ui& ui);   // 32866
-void OnOverlapScalingX(CZentrelDoc& doc, Ui& ui);  // 32872
-void OnScaledSubtr(CZentrelDoc& doc, Ui& ui);      // 32844
-void OnScaleUp(CZentrelDoc& doc, Ui& ui);          // 32845, Up: step x 10
-void OnScaleDown(CZentrelDoc& doc, Ui& ui);        // 32846, Down: step x 0.1
-void OnScaleIncrease(CZentrelDoc& doc, Ui& ui);    // 32847, Right: factor + step
-void OnScaleDecrease(CZentrelDoc& doc, Ui& ui);    // 32848, Left: factor - step
-void OnSaveScaledSub(CZentrelDoc& doc, Ui& ui);    // 32849
+CommandOutcome OnSetOperate(CZentrelDoc& doc, Ui& ui);       // Alt+O
+CommandOutcome OnCombineSets(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnOverlapSets(CZentrelDoc& doc, Ui& ui);      // V
+CommandOutcome OnOverlapContInt(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnOverlapScalingX(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnScaledSubtr(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnScaleUp(CZentrelDoc& doc, Ui& ui);          // Up: step x 10
+CommandOutcome OnScaleDown(CZentrelDoc& doc, Ui& ui);        // Down: step x 0.1
+CommandOutcome OnScaleIncrease(CZentrelDoc& doc, Ui& ui);    // Right: factor + step
+CommandOutcome OnScaleDecrease(CZentrelDoc& doc, Ui& ui);    // Left: factor - step
+CommandOutcome OnSaveScaledSub(CZentrelDoc& doc, Ui& ui);
 
 }  // namespace zentrel

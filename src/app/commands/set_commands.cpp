@@ -1,5 +1,6 @@
 // Commands that manage data sets as whole objects.
 
+#include <memory>
 #include <utility>
 
 #include "app/commands/bindings.h"
@@ -11,15 +12,13 @@
 
 namespace zentrel {
 
-void OnUndo(CZentrelDoc& doc, Ui& ui) {
-  if (doc.Undo()) ui.redraw();
+CommandOutcome OnUndo(CZentrelDoc& doc, Ui&) {
+  if (doc.Undo()) return Outcome::Redraw();
+  return {};
 }
 
-void OnSelectActiveDataSets(CZentrelDoc& doc, Ui& ui) {
-  if (doc.SetCount() == 0) {
-    doc.statusText = "No Data Sets Loaded!";
-    return;
-  }
+CommandOutcome OnSelectActiveDataSets(CZentrelDoc& doc, Ui& ui) {
+  if (doc.SetCount() == 0) return Outcome::Status("No Data Sets Loaded!");
   std::vector<std::string> lines, names;
   for (const auto& set : doc.sets) {
     lines.push_back((set->active ? "+" : "-") + set->name);
@@ -29,80 +28,75 @@ void OnSelectActiveDataSets(CZentrelDoc& doc, Ui& ui) {
   if (ui.pickFromList(picker)) {
     if (Data_Set* set = doc.SetAt(picker.selected)) set->active = !set->active;
   }
-  ui.redraw();
+  return Outcome::Redraw();
 }
 
-void ToggleSetActivation(CZentrelDoc& doc, Ui& ui, int index) {
+CommandOutcome ToggleSetActivation(CZentrelDoc& doc, Ui&, int index) {
   Data_Set* set = doc.SetAt(index);
-  if (set == nullptr) return;
+  if (set == nullptr) return {};
   set->active = !set->active;
-  ui.redraw();
+  return Outcome::Redraw();
 }
 
-void OnCloseData(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnCloseData(CZentrelDoc& doc, Ui& ui) {
   if (PickedSet picked = PickSet(doc, ui, "Select a Set to Close", false)) {
     doc.CloseSet(picked.index);
-    doc.SetModifiedFlag();
-    doc.statusText = "Closed Set";
+    return Outcome::Status("Closed Set").Modified().Redraw();
   }
-  ui.redraw();
+  return Outcome::Redraw();
 }
 
-void OnMoveDatasetToBack(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnMoveDatasetToBack(CZentrelDoc& doc, Ui& ui) {
   if (PickedSet picked = PickSet(doc, ui, "Select a Set to move to Back", false)) doc.MoveSetToBack(picked.index);
-  ui.redraw();
+  return Outcome::Redraw();
 }
 
-void OnMoveDatasetToFront(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnMoveDatasetToFront(CZentrelDoc& doc, Ui& ui) {
   if (PickedSet picked = PickSet(doc, ui, "Select a Set to move to front", false))
     doc.MoveSetToFront(picked.index);
-  ui.redraw();
+  return Outcome::Redraw();
 }
 
-void OnCopyDataSet(CZentrelDoc& doc, Ui& ui) {
-  if (PickedSet picked = PickSet(doc, ui, "Select a Set to Copy", false)) {
-    doc.AppendSet(std::make_unique<Data_Set>(*picked.set));
-    doc.SetModifiedFlag();
-    doc.statusText = "Set Copied!";
-  }
-  ui.redraw();
+CommandOutcome OnCopyDataSet(CZentrelDoc& doc, Ui& ui) {
+  if (PickedSet picked = PickSet(doc, ui, "Select a Set to Copy", false))
+    return Outcome::AddSet(std::make_unique<Data_Set>(*picked.set)).Status("Set Copied!").Modified().Redraw();
+  return Outcome::Redraw();
 }
 
-void OnRenameDataset(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnRenameDataset(CZentrelDoc& doc, Ui& ui) {
   PickedSet picked = PickSet(doc, ui, "Select a Set to Rename", true);
-  if (!picked) return;
+  if (!picked) return {};
   TextDialogModel dialog = MakeRenameDialog(picked.set->name);
-  if (!ui.runDialog(dialog)) return;
+  if (!ui.runDialog(dialog)) return {};
   picked.set->name = dialog.text;
-  doc.statusText = "Set renamed";
-  doc.SetModifiedFlag();
+  return Outcome::Status("Set renamed").Modified();
 }
 
-void OnEditComments(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnEditComments(CZentrelDoc& doc, Ui& ui) {
   PickedSet picked = PickSet(doc, ui, "Select a Set to Edit Comment", true);
-  if (!picked) return;
+  if (!picked) return {};
   TextDialogModel dialog = MakeCommentsDialog(picked.set->comment);
-  if (!ui.runDialog(dialog)) return;
+  if (!ui.runDialog(dialog)) return {};
   picked.set->comment = dialog.text;
-  doc.SetModifiedFlag();
+  return Outcome::Modified();
 }
 
-void OnChangeSetColor(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnChangeSetColor(CZentrelDoc& doc, Ui& ui) {
   if (PickedSet picked = PickSet(doc, ui, "Select a Set to Change Color", true)) {
     if (auto colour = ui.chooseColor(0)) {
       picked.set->color = *colour;
-      doc.SetModifiedFlag();
+      return Outcome::Modified().Redraw();
     }
   }
-  ui.redraw();
+  return Outcome::Redraw();
 }
 
-void OnConnectionLines(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnConnectionLines(CZentrelDoc& doc, Ui& ui) {
   if (PickedSet picked = PickSet(doc, ui, "Select a Set to Toggle Connecting Lines", true)) {
     picked.set->connectLines = !picked.set->connectLines;
-    doc.SetModifiedFlag();
+    return Outcome::Modified().Redraw();
   }
-  ui.redraw();
+  return Outcome::Redraw();
 }
 
 bool UndoAvailable(const CZentrelDoc& doc) { return doc.undoAvailable != 0; }
@@ -110,36 +104,36 @@ bool UndoAvailable(const CZentrelDoc& doc) { return doc.undoAvailable != 0; }
 std::span<const CommandBinding> SetCommandBindings() {
   // Keys 1..9, 0 toggle sets 0..9; Ctrl+1..9, Ctrl+0 toggle sets 10..19.
   static const CommandBinding bindings[] = {
-    {57643, &OnUndo, &UndoAvailable},
-    {32772, &OnCloseData},
-    {32774, &OnSelectActiveDataSets},
-    {32831, &OnCopyDataSet},
-    {32833, &OnConnectionLines},
-    {32785, &OnChangeSetColor},
-    {32821, &OnRenameDataset},
-    {32828, &OnMoveDatasetToFront},
-    {32829, &OnMoveDatasetToBack},
-    {32832, &OnEditComments},
-    {32811, &OnToggleSet<0>},
-    {32812, &OnToggleSet<1>},
-    {32813, &OnToggleSet<2>},
-    {32814, &OnToggleSet<3>},
-    {32815, &OnToggleSet<4>},
-    {32816, &OnToggleSet<5>},
-    {32817, &OnToggleSet<6>},
-    {32818, &OnToggleSet<7>},
-    {32819, &OnToggleSet<8>},
-    {32820, &OnToggleSet<9>},
-    {32852, &OnToggleSet<10>},
-    {32854, &OnToggleSet<11>},
-    {32853, &OnToggleSet<12>},
-    {32855, &OnToggleSet<13>},
-    {32856, &OnToggleSet<14>},
-    {32857, &OnToggleSet<15>},
-    {32858, &OnToggleSet<16>},
-    {32859, &OnToggleSet<17>},
-    {32860, &OnToggleSet<18>},
-    {32861, &OnToggleSet<19>},
+    {Cmd::Undo, &OnUndo, &UndoAvailable},
+    {Cmd::CloseData, &OnCloseData},
+    {Cmd::SelectActiveDataSets, &OnSelectActiveDataSets},
+    {Cmd::CopyDataSet, &OnCopyDataSet},
+    {Cmd::ConnectionLines, &OnConnectionLines},
+    {Cmd::ChangeSetColor, &OnChangeSetColor},
+    {Cmd::RenameDataset, &OnRenameDataset},
+    {Cmd::MoveDatasetToFront, &OnMoveDatasetToFront},
+    {Cmd::MoveDatasetToBack, &OnMoveDatasetToBack},
+    {Cmd::EditComments, &OnEditComments},
+    {Cmd::ToggleSet1, &OnToggleSet<0>},
+    {Cmd::ToggleSet2, &OnToggleSet<1>},
+    {Cmd::ToggleSet3, &OnToggleSet<2>},
+    {Cmd::ToggleSet4, &OnToggleSet<3>},
+    {Cmd::ToggleSet5, &OnToggleSet<4>},
+    {Cmd::ToggleSet6, &OnToggleSet<5>},
+    {Cmd::ToggleSet7, &OnToggleSet<6>},
+    {Cmd::ToggleSet8, &OnToggleSet<7>},
+    {Cmd::ToggleSet9, &OnToggleSet<8>},
+    {Cmd::ToggleSet10, &OnToggleSet<9>},
+    {Cmd::ToggleSet11, &OnToggleSet<10>},
+    {Cmd::ToggleSet12, &OnToggleSet<11>},
+    {Cmd::ToggleSet13, &OnToggleSet<12>},
+    {Cmd::ToggleSet14, &OnToggleSet<13>},
+    {Cmd::ToggleSet15, &OnToggleSet<14>},
+    {Cmd::ToggleSet16, &OnToggleSet<15>},
+    {Cmd::ToggleSet17, &OnToggleSet<16>},
+    {Cmd::ToggleSet18, &OnToggleSet<17>},
+    {Cmd::ToggleSet19, &OnToggleSet<18>},
+    {Cmd::ToggleSet20, &OnToggleSet<19>},
   };
   return bindings;
 }

@@ -15,45 +15,34 @@ namespace zentrel {
 
 namespace {
 
-void OnSmooth(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnSmooth(CZentrelDoc& doc, Ui& ui) {
   PickedSet picked = PickSet(doc, ui, "Select a Set to Smooth", true);
-  if (!picked) {
-    ui.redraw();
-    return;
-  }
+  if (!picked) return Outcome::Redraw();
   SmoothingDialogModel dialog;
-  if (!ui.runDialog(dialog) || !dialog.hasFormula()) return;
+  if (!ui.runDialog(dialog) || !dialog.hasFormula()) return {};
   Data_Set* target = picked.set;
   std::unique_ptr<Data_Set> copy;
   if (dialog.copySet) {
     try {
       copy = std::make_unique<Data_Set>(*picked.set);
     } catch (const std::bad_alloc&) {
-      doc.statusText = "Couldn't allocate new dataset";
-      return;
+      return Outcome::Status("Couldn't allocate new dataset");
     }
     copy->name = "Smoothed " + picked.set->name;
     target = copy.get();
   }
   // A failure leaves the set as it was; a copy that could not be smoothed
   // is not added.
-  const SmoothOutcome outcome = smoothSet(*target, dialog.method, dialog.formula());
-  if (!outcome.ok) {
-    doc.statusText = "Set not smoothed: " + outcome.message;
-    ui.redraw();
-    return;
-  }
-  if (copy) doc.AppendSet(std::move(copy));
-  doc.statusText = "Set smoothed";
-  doc.SetModifiedFlag();
-  ui.redraw();
+  const SmoothOutcome smoothed = smoothSet(*target, dialog.method, dialog.formula());
+  if (!smoothed.ok) return Outcome::Status("Set not smoothed: " + smoothed.message).Redraw();
+  return Outcome::AddSet(std::move(copy)).Status("Set smoothed").Modified().Redraw();
 }
 
 }  // namespace
 
 std::span<const CommandBinding> SmoothingCommandBindings() {
   static const CommandBinding bindings[] = {
-      {32797, &OnSmooth},
+      {Cmd::Smooth, &OnSmooth},
   };
   return bindings;
 }

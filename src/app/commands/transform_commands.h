@@ -3,15 +3,15 @@
 
 #include <memory>
 
+#include "app/commands/command_outcome.h"
+
 namespace zentrel {
 
-class CZentrelDoc;
 class Data_Set;
-class Ui;
 
-// Appends an autocorrelation (autoscaled, "Autocorrelation done!"), or
+// Adds an autocorrelation (autoscaled, "Autocorrelation done!"), or
 // reports "Error autocorrelating set" when there is none; then redraws.
 // Autocorrelation and Residual Autocorrelation end alike.
-void FinishAutocorrelation(CZentrelDoc& doc, Ui& ui, std::unique_ptr<Data_Set> result);
+CommandOutcome FinishAutocorrelation(std::unique_ptr<Data_Set> result);
 
 }  // namespace zentrel

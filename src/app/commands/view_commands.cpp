@@ -7,17 +7,12 @@
 #include "app/ui.h"
 #include "model/document.h"
 #include "model/fit.h"
-#include "view/autoscale.h"
 
 namespace zentrel {
 
-void OnAutoscale(CZentrelDoc& doc, Ui& ui) {
-  Autoscale(doc);
-  doc.statusText = "Graph Autoscaled";
-  ui.redraw();
-}
+CommandOutcome OnAutoscale(CZentrelDoc&, Ui&) { return Outcome::Autoscale().Status("Graph Autoscaled").Redraw(); }
 
-void OnZoom(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnZoom(CZentrelDoc& doc, Ui&) {
   Graph& g = doc.graph;
   const double dx = g.xMax - g.xMin;
   const double dy = g.yMax - g.yMin;
@@ -39,71 +34,74 @@ void OnZoom(CZentrelDoc& doc, Ui& ui) {
     const double y1 = std::min(doc.selectionY1, doc.selectionY2), y2 = std::max(doc.selectionY1, doc.selectionY2);
     if (x2 - x1 != 0.0 && y2 - y1 != 0.0) g.SetRange(x1, y1, x2, y2);
   }
-  ui.redraw();
+  return Outcome::Redraw();
 }
 
-void OnUnzoom(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnUnzoom(CZentrelDoc& doc, Ui&) {
   doc.graph.SwapRanges();
-  ui.redraw();
+  return Outcome::Redraw();
 }
 
 namespace {
 
-void Toggle(CZentrelDoc& doc, Ui& ui, std::int32_t Graph::*flag) {
+CommandOutcome Toggle(CZentrelDoc& doc, std::int32_t Graph::*flag) {
   doc.graph.*flag = !(doc.graph.*flag);
-  ui.redraw();
+  return Outcome::Redraw();
 }
 
 }  // namespace
 
-void OnShowPointMarkers(CZentrelDoc& doc, Ui& ui) { Toggle(doc, ui, &Graph::showMarkers); }
-void OnShowFitEquations(CZentrelDoc& doc, Ui& ui) { Toggle(doc, ui, &Graph::showFitEquations); }
-void OnShowYErrorBars(CZentrelDoc& doc, Ui& ui) { Toggle(doc, ui, &Graph::showYErrorBars); }
-void OnShowXErrorBars(CZentrelDoc& doc, Ui& ui) { Toggle(doc, ui, &Graph::showXErrorBars); }
-void OnPolarPlot(CZentrelDoc& doc, Ui& ui) { Toggle(doc, ui, &Graph::polar); }
-void OnUseRadians(CZentrelDoc& doc, Ui& ui) { Toggle(doc, ui, &Graph::radians); }
+CommandOutcome OnShowPointMarkers(CZentrelDoc& doc, Ui&) { return Toggle(doc, &Graph::showMarkers); }
+CommandOutcome OnShowFitEquations(CZentrelDoc& doc, Ui&) { return Toggle(doc, &Graph::showFitEquations); }
+CommandOutcome OnShowYErrorBars(CZentrelDoc& doc, Ui&) { return Toggle(doc, &Graph::showYErrorBars); }
+CommandOutcome OnShowXErrorBars(CZentrelDoc& doc, Ui&) { return Toggle(doc, &Graph::showXErrorBars); }
+CommandOutcome OnPolarPlot(CZentrelDoc& doc, Ui&) { return Toggle(doc, &Graph::polar); }
+CommandOutcome OnUseRadians(CZentrelDoc& doc, Ui&) { return Toggle(doc, &Graph::radians); }
 
-void OnUseAxisAbbreviations(CZentrelDoc& doc, Ui&) {
+CommandOutcome OnUseAxisAbbreviations(CZentrelDoc& doc, Ui&) {
   // Shows at the next repaint; no redraw of its own.
   doc.useAbbreviations = !doc.useAbbreviations;
+  return {};
 }
 
-void OnShowZeroLines(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnShowZeroLines(CZentrelDoc& doc, Ui&) {
   doc.graph.showZeroLines = !doc.graph.showZeroLines;
-  doc.statusText = doc.graph.showZeroLines ? "Zero lines on" : "Zero lines off";
-  ui.redraw();
+  return Outcome::Status(doc.graph.showZeroLines ? "Zero lines on" : "Zero lines off").Redraw();
 }
 
-void OnDrawResiduals(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnDrawResiduals(CZentrelDoc& doc, Ui&) {
   doc.graph.showResiduals = !doc.graph.showResiduals;
   doc.graph.residualScale = 1.0;
   int visibleFits = 0;
   for (const auto& set : doc.sets)
     if (set->active)
       for (const auto& fit : set->fits) visibleFits += fit->hidden ? 0 : 1;
-  if (visibleFits > 0) ui.redraw();
+  if (visibleFits > 0) return Outcome::Redraw();
+  return {};
 }
 
-void OnEnlargeResidual(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnEnlargeResidual(CZentrelDoc& doc, Ui&) {
   doc.graph.residualScale += 1.0;
-  ui.redraw();
+  return Outcome::Redraw();
 }
 
-void OnShrinkResidual(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnShrinkResidual(CZentrelDoc& doc, Ui&) {
   if (doc.graph.residualScale > 1.0) doc.graph.residualScale -= 1.0;
-  ui.redraw();
+  return Outcome::Redraw();
 }
 
-void OnLogXAxis(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnLogXAxis(CZentrelDoc& doc, Ui&) {
   doc.graph.logX = !doc.graph.logX;
-  if (doc.graph.logX && doc.graph.xMin <= 0.0) Autoscale(doc);
-  ui.redraw();
+  CommandOutcome outcome = Outcome::Redraw();
+  outcome.autoscale = doc.graph.logX && doc.graph.xMin <= 0.0;
+  return outcome;
 }
 
-void OnLogYAxis(CZentrelDoc& doc, Ui& ui) {
+CommandOutcome OnLogYAxis(CZentrelDoc& doc, Ui&) {
   doc.graph.logY = !doc.graph.logY;
-  if (doc.graph.logY && doc.graph.yMin <= 0.0) Autoscale(doc);
-  ui.redraw();
+  CommandOutcome outcome = Outcome::Redraw();
+  outcome.autoscale = doc.graph.logY && doc.graph.yMin <= 0.0;
+  return outcome;
 }
 
 bool ShowingMarkers(const CZentrelDoc& doc) { return doc.graph.showMarkers != 0; }
@@ -120,22 +118,22 @@ bool Radians(const CZentrelDoc& doc) { return doc.graph.radians != 0; }
 
 std::span<const CommandBinding> ViewCommandBindings() {
   static const CommandBinding bindings[] = {
-      {32777, &OnAutoscale},
-      {32778, &OnZoom},
-      {32809, &OnUnzoom},
-      {32781, &OnShowPointMarkers, &ShowingMarkers},
-      {32871, &OnUseAxisAbbreviations, &UsingAbbreviations},
-      {32796, &OnShowZeroLines, &ShowingZeroLines},
-      {32823, &OnShowFitEquations, &ShowingFitEquations},
-      {32824, &OnShowYErrorBars, &ShowingYErrorBars},
-      {32825, &OnShowXErrorBars, &ShowingXErrorBars},
-      {32791, &OnDrawResiduals, &ShowingResiduals},
-      {32794, &OnShrinkResidual},
-      {32793, &OnEnlargeResidual},
-      {32775, &OnLogXAxis, &LogX},
-      {32782, &OnLogYAxis, &LogY},
-      {32836, &OnPolarPlot, &Polar},
-      {32838, &OnUseRadians, &Radians},
+      {Cmd::Autoscale, &OnAutoscale},
+      {Cmd::Zoom, &OnZoom},
+      {Cmd::Unzoom, &OnUnzoom},
+      {Cmd::ShowPointMarkers, &OnShowPointMarkers, &ShowingMarkers},
+      {Cmd::UseAxisAbbreviations, &OnUseAxisAbbreviations, &UsingAbbreviations},
+      {Cmd::ShowZeroLines, &OnShowZeroLines, &ShowingZeroLines},
+      {Cmd::ShowFitEquations, &OnShowFitEquations, &ShowingFitEquations},
+      {Cmd::ShowYErrorBars, &OnShowYErrorBars, &ShowingYErrorBars},
+      {Cmd::ShowXErrorBars, &OnShowXErrorBars, &ShowingXErrorBars},
+      {Cmd::DrawResiduals, &OnDrawResiduals, &ShowingResiduals},
+      {Cmd::ShrinkResidual, &OnShrinkResidual},
+      {Cmd::EnlargeResidual, &OnEnlargeResidual},
+      {Cmd::LogXAxis, &OnLogXAxis, &LogX},
+      {Cmd::LogYAxis, &OnLogYAxis, &LogY},
+      {Cmd::PolarPlot, &OnPolarPlot, &Polar},
+      {Cmd::UseRadians, &OnUseRadians, &Radians},
   };
   return bindings;
 }

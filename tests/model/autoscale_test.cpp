@@ -1,4 +1,4 @@
-#include "view/autoscale.h"
+#include "model/autoscale.h"
 
 #include <gtest/gtest.h>
 

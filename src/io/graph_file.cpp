@@ -1,4 +1,4 @@
-#include "model/graph_file.h"
+#include "io/graph_file.h"
 
 #include <algorithm>
 #include <climits>
@@ -10,12 +10,12 @@
 
 #include "fit/catalogue.h"
 #include "io/file_names.h"
-#include "model/archive_reader.h"
-#include "model/archive_writer.h"
+#include "io/archive_reader.h"
+#include "io/archive_writer.h"
 #include "model/document.h"
 #include "model/fit.h"
 #include "fit/model_table.h"
-#include "view/autoscale.h"
+#include "model/autoscale.h"
 
 namespace zentrel {
 

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "model/archive_writer.h"
+#include "io/archive_writer.h"
 #include "model/document.h"
 #include "model/fit.h"
 #include "fit/model_table.h"
-#include "model/graph_file.h"
-#include "view/autoscale.h"
+#include "io/graph_file.h"
+#include "model/autoscale.h"
 
 namespace zentrel {
 

@@ -1,9 +1,9 @@
-#include "model/archive_writer.h"
+#include "io/archive_writer.h"
 
 #include <bit>
 #include <cstring>
 
-#include "model/archive_format.h"
+#include "io/archive_format.h"
 
 namespace zentrel {
 

@@ -1,4 +1,4 @@
-#include "model/graph_file.h"
+#include "io/graph_file.h"
 
 #include <bit>
 #include <cmath>
@@ -16,7 +16,7 @@
 #include "model/document.h"
 #include "model/fit.h"
 #include "fit/model_table.h"
-#include "model/graph_file_samples.h"
+#include "io/graph_file_samples.h"
 
 namespace zentrel {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "model/archive_reader.h"
-#include "model/archive_writer.h"
+#include "io/archive_reader.h"
+#include "io/archive_writer.h"
 
 namespace zentrel {
 namespace {

@@ -1,9 +1,9 @@
-#include "model/archive_reader.h"
+#include "io/archive_reader.h"
 
 #include <bit>
 #include <cstring>
 
-#include "model/archive_format.h"
+#include "io/archive_format.h"
 
 namespace zentrel {
 
