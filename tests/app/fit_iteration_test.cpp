@@ -56,6 +56,25 @@ TEST_F(FitIteration, EachPassStepsEveryIteratingFitOnce) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(FitIteration, APausedRunGoesOnWhereItStopped) {
+  Fit& steady = AddDecayWithFit();
+  Fit& paused = AddDecayWithFit();
+  steady.iterating = paused.iterating = 1;
+  for (int pass = 0; pass < 3; ++pass) IterateFitsOnce(doc, ui);
+  paused.iterating = 0;
+  IterateFitsOnce(doc, ui);
+  paused.iterating = 1;
+  steady.iterating = 0;
+  IterateFitsOnce(doc, ui);
+  steady.iterating = 1;
+  for (int pass = 0; pass < 3; ++pass) IterateFitsOnce(doc, ui);
+  // Both made seven steps from the same damping, so they agree exactly.
+  EXPECT_EQ(paused.iterationCount, 7);
+  EXPECT_EQ(steady.iterationCount, 7);
+  EXPECT_EQ(paused.params, steady.params);
+  EXPECT_EQ(paused.chiSquare, steady.chiSquare);
+}
+
 TEST_F(FitIteration, AFailedStepIsShownOnceAndEndsOnlyThatFit) {
   Fit& good = AddDecayWithFit();
   Fit& broken = AddDecayWithFit();
