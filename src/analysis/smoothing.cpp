@@ -369,5 +369,4 @@ int savitzkyGolayCoefficients(DVector& c, int np, int nl, int nr, int ld, int m)
   return 0;
 }
 
-
 }  // namespace zentrel

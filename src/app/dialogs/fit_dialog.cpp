@@ -196,7 +196,7 @@ void FitDialogModel::readAllFields() {
   f->iterationCount = 0;
   for (int i = 0; i < rowsShown; ++i)
     SetParameter(*f, i, ReadEditNumber(paramTexts[static_cast<size_t>(i)]).value_or(0.0),
-                    paramChecks[static_cast<size_t>(i)] ? 1 : 0);
+                 paramChecks[static_cast<size_t>(i)] ? 1 : 0);
   double start = ReadEditNumber(fitStartText).value_or(0.0);
   double end = ReadEditNumber(fitEndText).value_or(0.0);
   if (start > end) std::swap(start, end);
