@@ -20,7 +20,7 @@
 #include "io/text_reader.h"
 #include "io/wave.h"
 #include "model/data_set.h"
-#include "model/fit_kinds.h"
+#include "fit/model_table.h"
 #include "numeric/c_format.h"
 
 namespace zentrel {
@@ -64,11 +64,11 @@ std::string BuildRequest(const FitCommandOptions& options, FitRequest& request) 
   else if (!options.model.empty()) {
     // Exact names first; otherwise a name that differs only in case.
     std::optional<std::string> match;
-    for (auto name : kModelNames) {
+    for (auto name : ModelNames()) {
       if (name == options.model) match = std::string(name);
     }
     if (!match) {
-      for (auto name : kModelNames) {
+      for (auto name : ModelNames()) {
         if (std::equal(name.begin(), name.end(), options.model.begin(), options.model.end(),
                        [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
                                                    std::tolower(static_cast<unsigned char>(b)); }))

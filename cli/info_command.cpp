@@ -9,7 +9,7 @@
 #include "app/document_json.h"
 #include "model/document.h"
 #include "model/fit.h"
-#include "model/fit_kinds.h"
+#include "fit/model_table.h"
 #include "io/graph_file.h"
 
 namespace zentrel {

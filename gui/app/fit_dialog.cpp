@@ -14,7 +14,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "model/fit_kinds.h"
+#include "fit/model_table.h"
 #include "qt_ui.h"
 
 namespace zentrel {
@@ -78,7 +78,7 @@ void FitDialog::buildSettings(QVBoxLayout* outer) {
   name_->setObjectName(QStringLiteral("fitName"));
   fitFunction_ = new QComboBox(this);
   fitFunction_->setObjectName(QStringLiteral("fittingFn"));
-  for (auto name : kModelNames) fitFunction_->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+  for (auto name : ModelNames()) fitFunction_->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
   order_ = new QLineEdit(this);
   order_->setObjectName(QStringLiteral("order"));
   order_->setMaximumWidth(60);

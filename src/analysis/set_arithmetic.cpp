@@ -36,14 +36,15 @@ bool CanSpline(const double* x, const double* y, int n) {
 // parameters 0, so its value at x is the spline itself.
 class SplineThrough {
  public:
-  SplineThrough(const double* x, const double* y, int n) {
+  SplineThrough(const double* x, const double* y, int n)
+      : model_(fit_, {{x, static_cast<size_t>(n)}, {y, static_cast<size_t>(n)}, {}}) {
     SelectModel(fit_, "Cubic Spline", 1);
-    fit_.bindData(x, y, nullptr, n);
   }
-  double operator()(double x) { return ModelValue(fit_, x); }
+  double operator()(double x) { return model_(x); }
 
  private:
   Fit fit_;
+  FitModel model_;
 };
 
 std::string OperatedName(const std::string& first, int op, const std::string& second) {
@@ -56,8 +57,8 @@ const std::string& OperandName(const Operand& operand) {
 
 // The model value at x, or nothing when the evaluation raised a numeric
 // error (the error is then cleared) or gave no number.
-std::optional<double> FitValue(Fit& fit, double x) {
-  const double m = ModelValue(fit, x);
+std::optional<double> FitValue(FitModel& model, double x) {
+  const double m = model(x);
   NumericError& state = NumericErrorState();
   if (state.code != kNoNumericError) {
     state.code = kNoNumericError;
@@ -123,13 +124,15 @@ int SetOperate(Data_Set& target, Operand first, Operand second, int op,
     Data_Set& data = first.isSet() ? *first.set : *second.set;
     Fit& fit = first.isSet() ? *second.fit : *first.fit;
     data.SortByX();
+    const Data_Set* fitOwner = OwnerOf(&fit, sets);
+    FitModel model(fit, fitOwner != nullptr ? FitDataOf(*fitOwner) : FitData{});
     const int n = data.DrawablePointCount();
     const double* x = data.ColumnData(0);
     const double* y = data.ColumnData(1);
     for (int i = 0; i < n; ++i) {
       if (!(x[i] >= fit.fitStart)) continue;
       if (!(x[i] <= fit.fitEnd)) break;
-      const std::optional<double> m = FitValue(fit, x[i]);
+      const std::optional<double> m = FitValue(model, x[i]);
       if (!m) continue;
       points.push_back({x[i], first.isSet() ? ApplyOperationCode(op, y[i], *m) : ApplyOperationCode(op, *m, y[i])});
     }
@@ -140,6 +143,9 @@ int SetOperate(Data_Set& target, Operand first, Operand second, int op,
     owner->SortByX();
     Fit& f1 = *first.fit;
     Fit& f2 = *second.fit;
+    const Data_Set* owner2 = OwnerOf(&f2, sets);
+    FitModel model1(f1, FitDataOf(*owner));
+    FitModel model2(f2, owner2 != nullptr ? FitDataOf(*owner2) : FitData{});
     const double low = std::max(f1.fitStart, f2.fitStart);
     const double high = std::min(f1.fitEnd, f2.fitEnd);
     const int n = owner->DrawablePointCount();
@@ -147,9 +153,9 @@ int SetOperate(Data_Set& target, Operand first, Operand second, int op,
     for (int i = 0; i < n; ++i) {
       if (!(x[i] >= low)) continue;
       if (!(x[i] <= high)) break;
-      const std::optional<double> m1 = FitValue(f1, x[i]);
+      const std::optional<double> m1 = FitValue(model1, x[i]);
       if (!m1) continue;
-      const std::optional<double> m2 = FitValue(f2, x[i]);
+      const std::optional<double> m2 = FitValue(model2, x[i]);
       if (!m2) continue;
       points.push_back({x[i], ApplyOperationCode(op, *m1, *m2)});
     }

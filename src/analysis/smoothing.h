@@ -10,12 +10,12 @@
 
 #include <string>
 
+#include "numeric/linear_solve.h"
+
 namespace zentrel {
 
 class Data_Set;
-class DMatrix;
 class DVector;
-class IVector;
 struct Expression;
 
 enum SmoothMethod : int {
@@ -36,9 +36,9 @@ struct SmoothOutcome {
 // polynomial, singular matrix). The numeric error state is as before.
 SmoothOutcome smoothSet(Data_Set& set, int method, const Expression& n);
 
-// Statuses of savitzkyGolayCoefficients and luDecompose.
+// Status of savitzkyGolayCoefficients besides kSingularMatrix
+// (numeric/linear_solve.h).
 inline constexpr int kSavgolBadArgs = -1;
-inline constexpr int kSingularMatrix = -2;
 
 // Coefficients c[1..np] of the filter over nl points before and nr after,
 // derivative order ld, polynomial order m, in wrap-around order: offset 0 at
@@ -46,12 +46,5 @@ inline constexpr int kSingularMatrix = -2;
 // 0, or kSavgolBadArgs / kSingularMatrix after reporting the failure through
 // reportNumericError (c is then untouched).
 int savitzkyGolayCoefficients(DVector& c, int np, int nl, int nr, int ld, int m);
-
-// Crout LU decomposition with implicit partial pivoting of the 1-based n x n
-// matrix a, in place; index records the row interchanges. Returns 0, or
-// kSingularMatrix (reported) when a row or a pivot is zero.
-int luDecompose(DMatrix& a, int n, IVector& index);
-// Solves a x = b with the decomposition; b becomes x.
-void luBackSubstitute(const DMatrix& a, int n, const IVector& index, DVector& b);
 
 }  // namespace zentrel

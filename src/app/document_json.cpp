@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "model/fit_kinds.h"
+#include "fit/model_table.h"
 #include "model/document.h"
 #include "model/fit.h"
 

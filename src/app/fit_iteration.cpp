@@ -1,6 +1,9 @@
 #include "app/fit_iteration.h"
 
+#include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "app/dialogs/fit_dialog.h"
@@ -12,6 +15,27 @@
 #include "numeric/numeric_error.h"
 
 namespace zentrel {
+
+namespace {
+
+// The engine's working state of every fit that has stepped, by the fit's
+// serial: a run goes on from one idle pass to the next, and a fit restarted
+// (iteration count 0) starts its workspace afresh in the engine.
+std::unordered_map<std::uint64_t, FitWorkspace>& Workspaces() {
+  static std::unordered_map<std::uint64_t, FitWorkspace> workspaces;
+  return workspaces;
+}
+
+// Drops the workspaces of fits the document no longer has.
+void ForgetGoneFits(const CZentrelDoc& doc) {
+  std::unordered_set<std::uint64_t> present;
+  for (const auto& set : doc.sets)
+    if (set)
+      for (const auto& fit : set->fits) present.insert(fit->serial);
+  std::erase_if(Workspaces(), [&](const auto& entry) { return !present.contains(entry.first); });
+}
+
+}  // namespace
 
 bool IterateFitsOnce(CZentrelDoc& doc, Ui& ui) {
   FitDialogModel* dialog = ExistingFitDialog(doc);
@@ -27,9 +51,10 @@ bool IterateFitsOnce(CZentrelDoc& doc, Ui& ui) {
     for (const auto& fit : set->fits) {
       if (!fit->iterating) continue;
       doc.SetModifiedFlag();
-      if (Step(*fit, 1) != 0) {
+      const StepResult step = Step(*fit, FitDataOf(*set), Workspaces()[fit->serial], 1);
+      if (!step.ok()) {
         // Some failures (no points in range) leave no message of their own.
-        const std::string message = NumericErrorState().message;
+        const std::string& message = step.message;
         fit->iterating = 0;
         fit->errorCode = 0;
         // Shown once; a stale state would fail every later fit's step too.
@@ -50,6 +75,7 @@ bool IterateFitsOnce(CZentrelDoc& doc, Ui& ui) {
       }
     }
   }
+  ForgetGoneFits(doc);
   for (const auto& message : failures) ui.messageBox(message);
   return stillIterating;
 }

@@ -8,8 +8,10 @@ namespace zentrel {
 class CZentrelDoc;
 class Ui;
 
-// One step per iterating fit, sets and fits in document order. A failed
-// step shows the numeric error message and ends that fit's iteration.
+// One step per iterating fit, sets and fits in document order, on the
+// fit's set's columns as they are now; each fit's engine workspace is kept
+// here from pass to pass and dropped with the fit. A failed step shows its
+// message and ends that fit's iteration.
 // True while some fit still iterates (the caller should call again).
 bool IterateFitsOnce(CZentrelDoc& doc, Ui& ui);
 

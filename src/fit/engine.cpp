@@ -4,7 +4,9 @@
 #include <cmath>
 #include <utility>
 
+#include "fit/fit_parameters.h"
 #include "fit/model.h"
+#include "numeric/linear_solve.h"
 #include "numeric/numeric_error.h"
 
 namespace zentrel {
@@ -16,19 +18,19 @@ bool Failed(const Fit& fit) { return fit.errorCode != 0 || NumericErrorState().c
 // The contiguous index range a Levenberg-Marquardt step sums over: from the
 // first point at or after fitStart up to the last before anything passes
 // fitEnd. False when the range is empty.
-bool PointRange(const Fit& fit, int& first, int& last) {
-  const int n = fit.pointCount;
+bool PointRange(const Fit& fit, const FitData& data, int& first, int& last) {
+  const int n = static_cast<int>(data.x.size());
   first = 0;
-  while (first < n && !(fit.x[first] >= fit.fitStart)) ++first;
-  if (first >= n || fit.x[first] > fit.fitEnd) return false;
+  while (first < n && !(data.x[first] >= fit.fitStart)) ++first;
+  if (first >= n || data.x[first] > fit.fitEnd) return false;
   last = first;
-  while (last + 1 < n && fit.x[last + 1] <= fit.fitEnd) ++last;
+  while (last + 1 < n && data.x[last + 1] <= fit.fitEnd) ++last;
   return true;
 }
 
 // One point's contribution to the chi-square under the fit's weighting.
-double ChiContribution(const Fit& fit, int i, double f) {
-  const double y = fit.y[i];
+double ChiContribution(const Fit& fit, const FitData& data, int i, double f) {
+  const double y = data.y[i];
   switch (fit.weighting) {
     case kWeightEqual: return (y - f) * (y - f);
     case kWeightInverseY: {
@@ -36,7 +38,7 @@ double ChiContribution(const Fit& fit, int i, double f) {
       return r * r;
     }
     case kWeightInverseSigmaSquared: {
-      const double r = fit.sigma != nullptr ? (y - f) / fit.sigma[i] : (y - f);
+      const double r = !data.sigma.empty() ? (y - f) / data.sigma[i] : (y - f);
       return r * r;
     }
     case kWeightInverseSqrtY: return f != 0 ? (y - f) * (y - f) / std::sqrt(std::fabs(f)) : 0.0;
@@ -58,9 +60,9 @@ double FinishChiSquare(Fit& fit, double sum) {
 // True when the points the chi-square counts are exactly first..last, as
 // for x in ascending order: the derivative pass can then score the chi-
 // square too, with the same model values in the same order.
-bool RangeIsContiguous(const Fit& fit, int first, int last) {
-  for (int i = 0; i < fit.pointCount; ++i) {
-    const bool counted = fit.fitStart <= fit.x[i] && fit.x[i] <= fit.fitEnd;
+bool RangeIsContiguous(const Fit& fit, const FitData& data, int first, int last) {
+  for (int i = 0; i < static_cast<int>(data.x.size()); ++i) {
+    const bool counted = fit.fitStart <= data.x[i] && data.x[i] <= fit.fitEnd;
     if (counted != (i >= first && i <= last)) return false;
   }
   return true;
@@ -68,28 +70,29 @@ bool RangeIsContiguous(const Fit& fit, int first, int last) {
 
 // Curvature matrix (lower triangle mirrored) and gradient over the free
 // parameters for parameter vector v; returns the chi-square of v.
-double Accumulate(Fit& fit, double* v, int first, int last, std::vector<double>& matrix,
+double Accumulate(ModelScope& scope, int freeCount, double* v, int first, int last, std::vector<double>& matrix,
                   std::vector<double>& vector) {
-  const int parameterCount = fit.parameterCount();
-  const int freeCount = fit.lm.freeCount;
+  Fit& fit = scope.fit;
+  const FitData& data = scope.data;
+  const int parameterCount = ParameterCount(fit);
   const auto stride = static_cast<size_t>(parameterCount);
   for (int j = 0; j < freeCount; ++j) {
     for (int k = 0; k <= j; ++k) matrix[static_cast<size_t>(j) * stride + static_cast<size_t>(k)] = 0;
     vector[static_cast<size_t>(j)] = 0;
   }
-  const bool fused = RangeIsContiguous(fit, first, last);
-  double chi = fused ? 0.0 : ChiSquare(fit, v);
+  const bool fused = RangeIsContiguous(fit, data, first, last);
+  double chi = fused ? 0.0 : ChiSquare(scope, v);
   double chiSum = 0;
   std::array<double, kMaxFitParameters> d{};
   const double uniformWeight = 1.0 / (last - first + 1);
   for (int i = first; i <= last; ++i) {
-    const double f = ModelValueAndDerivatives(fit, fit.x[i], v, d.data(), fit.freeFlags.data());
+    const double f = ModelValueAndDerivatives(scope, data.x[i], v, d.data(), fit.freeFlags.data());
     if (fused) {
-      chiSum += ChiContribution(fit, i, f);
+      chiSum += ChiContribution(fit, data, i, f);
       if (NumericErrorState().code != 0) return 0.0;
     }
-    const double w = fit.sigma != nullptr ? 1.0 / (fit.sigma[i] * fit.sigma[i]) : uniformWeight;
-    const double r = fit.y[i] - f;
+    const double w = !data.sigma.empty() ? 1.0 / (data.sigma[i] * data.sigma[i]) : uniformWeight;
+    const double r = data.y[i] - f;
     int j = 0;
     for (int l = 0; l < parameterCount; ++l) {
       if (!fit.freeFlags[static_cast<size_t>(l)]) continue;
@@ -120,9 +123,9 @@ void ReleaseWorkspace(LevenbergMarquardtState& lm) {
   lm.workspaceAllocated = false;
 }
 
-void MarquardtIteration(Fit& fit, int first, int last) {
-  LevenbergMarquardtState& lm = fit.lm;
-  const int parameterCount = fit.parameterCount();
+void MarquardtIteration(ModelScope& scope, LevenbergMarquardtState& lm, int first, int last) {
+  Fit& fit = scope.fit;
+  const int parameterCount = ParameterCount(fit);
   const auto count = static_cast<size_t>(parameterCount);
   if (lm.lambda < 0) {
     ReleaseWorkspace(lm);
@@ -134,7 +137,7 @@ void MarquardtIteration(Fit& fit, int first, int last) {
     lm.rightHandSide.assign(static_cast<size_t>(lm.freeCount), 0.0);
     lm.workspaceAllocated = true;
     lm.lambda = 0.001;
-    lm.previousChiSquare = Accumulate(fit, fit.params.data(), first, last, lm.curvature, lm.beta);
+    lm.previousChiSquare = Accumulate(scope, lm.freeCount, fit.params.data(), first, last, lm.curvature, lm.beta);
     std::copy_n(fit.params.begin(), count, lm.trialParams.begin());
   }
   const int freeCount = lm.freeCount;
@@ -173,7 +176,7 @@ void MarquardtIteration(Fit& fit, int first, int last) {
   for (int p = 0; p < parameterCount; ++p)
     if (fit.freeFlags[static_cast<size_t>(p)])
       lm.trialParams[static_cast<size_t>(p)] = fit.params[static_cast<size_t>(p)] + lm.delta[static_cast<size_t>(next++)];
-  const double chi = Accumulate(fit, lm.trialParams.data(), first, last, lm.covariance, lm.delta);
+  const double chi = Accumulate(scope, freeCount, lm.trialParams.data(), first, last, lm.covariance, lm.delta);
   if (chi - lm.previousChiSquare < 0) {
     lm.lambda *= 0.1;
     lm.previousChiSquare = chi;
@@ -192,27 +195,53 @@ void MarquardtIteration(Fit& fit, int first, int last) {
 
 }  // namespace
 
-double ChiSquare(Fit& fit, const double* p) {
+double ChiSquare(ModelScope& scope, const double* p) {
+  const Fit& fit = scope.fit;
+  const FitData& data = scope.data;
   double sum = 0;
-  for (int i = 0; i < fit.pointCount; ++i) {
-    const double x = fit.x[i];
+  for (int i = 0; i < static_cast<int>(data.x.size()); ++i) {
+    const double x = data.x[i];
     if (!(fit.fitStart <= x && x <= fit.fitEnd)) continue;
-    sum += ChiContribution(fit, i, ModelValue(fit, x, p));
+    sum += ChiContribution(fit, data, i, ModelValue(scope, x, p));
     if (NumericErrorState().code != 0) return 0;
   }
-  return FinishChiSquare(fit, sum);
+  return FinishChiSquare(scope.fit, sum);
 }
 
-int Step(Fit& fit, int iterations) {
-  return fit.method == kMethodLevenbergMarquardt ? LevenbergMarquardtStep(fit, iterations)
-                                                 : GridlessStep(fit, iterations);
+namespace {
+
+StepStatus FailureStatus() {
+  switch (NumericErrorState().code) {
+    case kNoNumericError: return StepStatus::kNoFormula;  // only the model's own errorCode is set
+    case kLmSingularError: return StepStatus::kSingularSystem;
+    case kOverflowError: return StepStatus::kOverflow;
+    default: return StepStatus::kMathError;
+  }
 }
 
-int LevenbergMarquardtStep(Fit& fit, int iterations) {
+StepResult Succeeded(const Fit& fit) { return {StepStatus::kSuccess, fit.chiSquare, {}}; }
+// A restarted fit may have new columns: the spline through the old ones goes.
+ModelScope StepScope(Fit& fit, const FitData& data, FitWorkspace& work) {
+  if (fit.iterationCount == 0) work.spline.prepared = false;
+  return {fit, data, work.spline};
+}
+
+StepResult NoPoints(const Fit& fit) { return {StepStatus::kNoPoints, fit.chiSquare, {}}; }
+StepResult FailedStep(const Fit& fit) { return {FailureStatus(), fit.chiSquare, NumericErrorState().message}; }
+
+}  // namespace
+
+StepResult Step(Fit& fit, const FitData& data, FitWorkspace& work, int iterations) {
+  return fit.method == kMethodLevenbergMarquardt ? LevenbergMarquardtStep(fit, data, work, iterations)
+                                                 : GridlessStep(fit, data, work, iterations);
+}
+
+StepResult LevenbergMarquardtStep(Fit& fit, const FitData& data, FitWorkspace& work, int iterations) {
   int first = 0, last = 0;
-  if (fit.x == nullptr || fit.y == nullptr || !PointRange(fit, first, last)) return -1;
-  LevenbergMarquardtState& lm = fit.lm;
-  const auto count = static_cast<size_t>(fit.parameterCount());
+  if (!PointRange(fit, data, first, last)) return NoPoints(fit);
+  LevenbergMarquardtState& lm = work.lm;
+  ModelScope scope = StepScope(fit, data, work);
+  const auto count = static_cast<size_t>(ParameterCount(fit));
   if (fit.iterationCount == 0 || !lm.matricesAllocated || lm.covariance.size() != count * count) {
     lm.lambda = -10.0;
     lm.covariance.assign(count * count, 0.0);
@@ -220,16 +249,17 @@ int LevenbergMarquardtStep(Fit& fit, int iterations) {
     lm.matricesAllocated = true;
   }
   for (int it = 0; it < iterations; ++it) {
-    MarquardtIteration(fit, first, last);
-    if (Failed(fit)) return -1;
+    MarquardtIteration(scope, lm, first, last);
+    if (Failed(fit)) return FailedStep(fit);
     ++fit.iterationCount;
   }
-  return 0;
+  return Succeeded(fit);
 }
 
-int GridlessStep(Fit& fit, int iterations) {
-  if (fit.pointCount == 0 || fit.x == nullptr || fit.y == nullptr) return -1;
-  const int parameterCount = std::min(fit.parameterCount(), kMaxFitParameters);
+StepResult GridlessStep(Fit& fit, const FitData& data, FitWorkspace& work, int iterations) {
+  if (data.x.empty() || data.y.empty()) return NoPoints(fit);
+  ModelScope scope = StepScope(fit, data, work);
+  const int parameterCount = std::min(ParameterCount(fit), kMaxFitParameters);
   double* params = fit.params.data();
   double* steps = fit.steps.data();
   for (int i = 0; i < parameterCount; ++i) {
@@ -239,28 +269,28 @@ int GridlessStep(Fit& fit, int iterations) {
   }
   bool failed = false;
   auto chi = [&] {
-    const double value = ChiSquare(fit, params);
+    const double value = ChiSquare(scope, params);
     failed = Failed(fit);
     return value;
   };
   chi();
-  if (failed) return -1;
+  if (failed) return FailedStep(fit);
   for (int it = 0; it < iterations; ++it) {
     ++fit.iterationCount;
     for (int i = 0; i < parameterCount; ++i) {
       double s = steps[i];
       if (s == 0) continue;
       const double c0 = chi();
-      if (failed) return -1;
+      if (failed) return FailedStep(fit);
       params[i] += s;
       double c1 = chi();
-      if (failed) return -1;
+      if (failed) return FailedStep(fit);
       double d = c1 - c0;
       for (int tries = 0; d == 0 && tries < 500; ++tries) {
         params[i] -= 2 * s;
         s = -2 * s;
         c1 = chi();
-        if (failed) return -1;
+        if (failed) return FailedStep(fit);
         d = c1 - c0;
       }
       double current;
@@ -275,7 +305,7 @@ int GridlessStep(Fit& fit, int iterations) {
       double best = params[i];
       params[i] += s;
       double q = chi();
-      if (failed) return -1;
+      if (failed) return FailedStep(fit);
       double previousDifference = d;
       double difference = q - current;
       int k = 1;
@@ -286,7 +316,7 @@ int GridlessStep(Fit& fit, int iterations) {
         previousDifference = difference;
         current = q;
         q = chi();
-        if (failed) return -1;
+        if (failed) return FailedStep(fit);
         difference = q - current;
       }
       // Vertex of the parabola through the last three grid points.
@@ -294,7 +324,7 @@ int GridlessStep(Fit& fit, int iterations) {
       if (curvature != 0) params[i] -= s * (difference / curvature + 0.5);
       else params[i] -= 0.5 * s;
       const double final = chi();
-      if (failed) return -1;
+      if (failed) return FailedStep(fit);
       double newStep;
       if (final > current) {
         params[i] = best;
@@ -306,66 +336,9 @@ int GridlessStep(Fit& fit, int iterations) {
       steps[i] = newStep;
     }
   }
-  return 0;
+  return Succeeded(fit);
 }
 
-int GaussJordan(double* a, int n, double* b, int m) {
-  std::vector<int> indexColumn(static_cast<size_t>(n)), indexRow(static_cast<size_t>(n)),
-      pivoted(static_cast<size_t>(n), 0);
-  auto at = [&](int row, int column) -> double& { return a[static_cast<size_t>(row * n + column)]; };
-  auto rhs = [&](int row, int column) -> double& { return b[static_cast<size_t>(row * m + column)]; };
-  for (int i = 0; i < n; ++i) {
-    double big = 0;
-    int pivotRow = -1, pivotColumn = -1;
-    for (int j = 0; j < n; ++j) {
-      if (pivoted[static_cast<size_t>(j)] == 1) continue;
-      for (int k = 0; k < n; ++k) {
-        if (pivoted[static_cast<size_t>(k)] == 0) {
-          if (std::fabs(at(j, k)) >= big) {
-            big = std::fabs(at(j, k));
-            pivotRow = j;
-            pivotColumn = k;
-          }
-        } else if (pivoted[static_cast<size_t>(k)] > 1) {
-          reportNumericError("gaussj: Singular Matrix-1");
-          return -1;
-        }
-      }
-    }
-    if (pivotColumn < 0) {  // nothing comparable left (NaN entries)
-      reportNumericError("gaussj: Singular Matrix-1");
-      return -1;
-    }
-    ++pivoted[static_cast<size_t>(pivotColumn)];
-    if (pivotRow != pivotColumn) {
-      for (int l = 0; l < n; ++l) std::swap(at(pivotRow, l), at(pivotColumn, l));
-      for (int l = 0; l < m; ++l) std::swap(rhs(pivotRow, l), rhs(pivotColumn, l));
-    }
-    indexRow[static_cast<size_t>(i)] = pivotRow;
-    indexColumn[static_cast<size_t>(i)] = pivotColumn;
-    if (at(pivotColumn, pivotColumn) == 0) {
-      reportNumericError("gaussj: Singular Matrix-2");
-      return -1;
-    }
-    const double inverse = 1.0 / at(pivotColumn, pivotColumn);
-    at(pivotColumn, pivotColumn) = 1.0;
-    for (int l = 0; l < n; ++l) at(pivotColumn, l) *= inverse;
-    for (int l = 0; l < m; ++l) rhs(pivotColumn, l) *= inverse;
-    for (int row = 0; row < n; ++row) {
-      if (row == pivotColumn) continue;
-      const double factor = at(row, pivotColumn);
-      at(row, pivotColumn) = 0.0;
-      for (int l = 0; l < n; ++l) at(row, l) -= at(pivotColumn, l) * factor;
-      for (int l = 0; l < m; ++l) rhs(row, l) -= rhs(pivotColumn, l) * factor;
-    }
-  }
-  for (int l = n - 1; l >= 0; --l) {
-    const int r = indexRow[static_cast<size_t>(l)], c = indexColumn[static_cast<size_t>(l)];
-    if (r == c) continue;
-    for (int k = 0; k < n; ++k) std::swap(at(k, r), at(k, c));
-  }
-  return 0;
-}
 
 void SortCovariance(std::vector<double>& covariance, int parameterCount, const int* freeFlags, int freeCount) {
   const auto n = static_cast<size_t>(parameterCount);
@@ -381,10 +354,11 @@ void SortCovariance(std::vector<double>& covariance, int parameterCount, const i
   }
 }
 
-std::optional<FitUncertainties> ComputeUncertainties(Fit& fit) {
+std::optional<FitUncertainties> ComputeUncertainties(Fit& fit, const FitData& data) {
   int first = 0, last = 0;
-  if (fit.x == nullptr || fit.y == nullptr || !PointRange(fit, first, last)) return std::nullopt;
-  const int parameterCount = std::min(fit.parameterCount(), kMaxFitParameters);
+  if (!PointRange(fit, data, first, last)) return std::nullopt;
+  FitModel model(fit, data);
+  const int parameterCount = std::min(ParameterCount(fit), kMaxFitParameters);
   FitUncertainties result;
   for (int l = 0; l < parameterCount; ++l) result.freeCount += fit.freeFlags[static_cast<size_t>(l)] ? 1 : 0;
   result.points = last - first + 1;
@@ -399,9 +373,9 @@ std::optional<FitUncertainties> ComputeUncertainties(Fit& fit) {
   std::array<double, kMaxFitParameters> p = fit.params;
   double squares = 0;
   for (int i = first; i <= last; ++i) {
-    const double f = ModelValueAndDerivatives(fit, fit.x[i], p.data(), d.data(), fit.freeFlags.data());
-    const double w = fit.sigma != nullptr ? 1.0 / (fit.sigma[i] * fit.sigma[i]) : 1.0;
-    const double r = fit.y[i] - f;
+    const double f = ModelValueAndDerivatives(model.scope(), data.x[i], p.data(), d.data(), fit.freeFlags.data());
+    const double w = !data.sigma.empty() ? 1.0 / (data.sigma[i] * data.sigma[i]) : 1.0;
+    const double r = data.y[i] - f;
     squares += r * r * w;
     int j = 0;
     for (int l = 0; l < parameterCount; ++l) {
@@ -419,7 +393,7 @@ std::optional<FitUncertainties> ComputeUncertainties(Fit& fit) {
   std::vector<double> none(static_cast<size_t>(freeCount), 0.0);
   if (GaussJordan(alpha.data(), freeCount, none.data(), 1) != 0) return std::nullopt;
   // Without y errors the residual variance stands in for the unknown sigma.
-  const double scale = fit.sigma != nullptr ? 1.0 : squares / dof;
+  const double scale = !data.sigma.empty() ? 1.0 : squares / dof;
   result.reducedChiSquare = fit.chiSquare / dof;
   int j = 0;
   for (int l = 0; l < parameterCount; ++l) {

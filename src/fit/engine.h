@@ -1,31 +1,32 @@
 #pragma once
 // The fitting engine: weighted chi-square, one Levenberg-Marquardt or
-// Gridless (one-parameter grid search) step, the Gauss-Jordan solver, and
-// parameter uncertainties of a converged fit.
+// Gridless (one-parameter grid search) step, and parameter uncertainties of
+// a converged fit.
 
 #include <array>
 #include <optional>
 #include <vector>
 
+#include "fit/fit_data.h"
+#include "fit/fit_workspace.h"
+#include "fit/model.h"
+#include "fit/step_result.h"
 #include "model/fit.h"
 
 namespace zentrel {
 
-// Weighted chi-square of the fit's points inside its range for parameters
-// p; stores it in fit.chiSquare. A failure inside the model returns 0; a
+// Weighted chi-square of the scope's points inside the fit's range for
+// parameters p; stores it in fit.chiSquare. A failure inside the model returns 0; a
 // sum that is not finite sets "Chi Squared overflow!" and returns 1.
-double ChiSquare(Fit& fit, const double* p);
+double ChiSquare(ModelScope& scope, const double* p);
 
-// Runs `iterations` iterations of the fit's method from the state the last
-// call left. 0 on success, -1 on failure (the reason is in the numeric
-// error state or the fit's errorCode).
-int Step(Fit& fit, int iterations);
-int LevenbergMarquardtStep(Fit& fit, int iterations);
-int GridlessStep(Fit& fit, int iterations);
-
-// Solves a x = b in place with full pivoting: a (n x n, row-major) becomes
-// its inverse, b (n x m, row-major) the solution. -1 when singular.
-int GaussJordan(double* a, int n, double* b, int m);
+// Runs `iterations` iterations of the fit's method on the set's columns
+// from the state the last call left in the run's workspace; a fit whose
+// iteration count is 0 starts afresh. A failure also leaves its math error in the numeric error
+// state (and errorCode 10 on a singular system), as a model evaluation does.
+StepResult Step(Fit& fit, const FitData& data, FitWorkspace& work, int iterations);
+StepResult LevenbergMarquardtStep(Fit& fit, const FitData& data, FitWorkspace& work, int iterations);
+StepResult GridlessStep(Fit& fit, const FitData& data, FitWorkspace& work, int iterations);
 
 // Spreads the covariance of the free parameters (packed in the leading
 // freeCount x freeCount block of a P x P row-major matrix) over the full
@@ -44,6 +45,6 @@ struct FitUncertainties {
 // parameters: scaled by the residual variance when the set has no y
 // errors, unscaled when the weights come from them. nullopt when the
 // matrix is singular or too few points remain.
-std::optional<FitUncertainties> ComputeUncertainties(Fit& fit);
+std::optional<FitUncertainties> ComputeUncertainties(Fit& fit, const FitData& data);
 
 }  // namespace zentrel

@@ -1,6 +1,7 @@
 #include "fit/fit_curves.h"
 
 #include "fit/model.h"
+#include "model/data_set.h"
 #include "model/fit.h"
 #include "numeric/numeric_error.h"
 
@@ -23,21 +24,28 @@ class KeepNumericError {
 
 }  // namespace
 
-std::vector<double> FitCurveValues(Fit& fit, const double* x, int n) {
+std::vector<double> FitCurveValues(Fit& fit, const Data_Set& set) {
   KeepNumericError keep;
+  const double* x = set.ColumnData(0);
+  const int n = set.PointCount(0);
+  FitModel model(fit, FitDataOf(set));
   std::vector<double> values(static_cast<size_t>(n > 0 ? n : 0), 0.0);
   for (int k = 0; k < n; ++k)
-    if (fit.fitStart <= x[k] && x[k] <= fit.fitEnd) values[static_cast<size_t>(k)] = ModelValue(fit, x[k]);
+    if (fit.fitStart <= x[k] && x[k] <= fit.fitEnd) values[static_cast<size_t>(k)] = model(x[k]);
   return values;
 }
 
-std::vector<double> FitResidualValues(Fit& fit, const double* x, int n, double baseline, double scale) {
+std::vector<double> FitResidualValues(Fit& fit, const Data_Set& set, double baseline, double scale) {
   KeepNumericError keep;
+  const double* x = set.ColumnData(0);
+  const int n = set.PointCount(0);
+  FitModel model(fit, FitDataOf(set));
+  const std::span<const double> y = model.scope().data.y;
   std::vector<double> values(static_cast<size_t>(n > 0 ? n : 0), baseline);
-  const int bound = fit.y != nullptr ? fit.pointCount : 0;
+  const int bound = static_cast<int>(y.size());
   for (int k = 0; k < n && k < bound; ++k)
     if (fit.fitStart < x[k] && x[k] < fit.fitEnd)
-      values[static_cast<size_t>(k)] = baseline + scale * (ModelValue(fit, x[k]) - fit.y[k]);
+      values[static_cast<size_t>(k)] = baseline + scale * (model(x[k]) - y[static_cast<size_t>(k)]);
   return values;
 }
 

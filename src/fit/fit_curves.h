@@ -7,12 +7,14 @@
 
 namespace zentrel {
 
+class Data_Set;
 class Fit;
 
-// Model value where fitStart <= x[k] <= fitEnd, else 0.
-std::vector<double> FitCurveValues(Fit& fit, const double* x, int n);
-// baseline + scale * (model - y) where fitStart < x[k] < fitEnd (strict), else
-// the baseline; y are the fit's bound values (points beyond them: baseline).
-std::vector<double> FitResidualValues(Fit& fit, const double* x, int n, double baseline, double scale);
+// Model value at each x of the fit's set where fitStart <= x <= fitEnd,
+// else 0.
+std::vector<double> FitCurveValues(Fit& fit, const Data_Set& set);
+// baseline + scale * (model - y) at each x of the set where fitStart < x <
+// fitEnd (strict), else the baseline; points without a y: the baseline.
+std::vector<double> FitResidualValues(Fit& fit, const Data_Set& set, double baseline, double scale);
 
 }  // namespace zentrel

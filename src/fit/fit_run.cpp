@@ -5,15 +5,16 @@
 
 #include "fit/catalogue.h"
 #include "fit/engine.h"
+#include "fit/fit_parameters.h"
 #include "model/data_set.h"
-#include "model/fit_kinds.h"
+#include "fit/model_table.h"
 #include "numeric/numeric_error.h"
 
 namespace zentrel {
 
 std::string ValidateFitRequest(const FitRequest& request) {
   bool known = false;
-  for (auto name : kModelNames) known = known || name == request.model;
+  for (auto name : ModelNames()) known = known || name == request.model;
   if (!known) return "unknown model '" + request.model + "'";
   if (request.order < 1) return "the order must be at least 1";
   if (request.model == ModelName(kCustomFunction) && request.equation.empty())
@@ -41,8 +42,6 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
     return result;
   }
   ClearNumericError();
-  // The fit borrows the set's columns; a private copy keeps threads apart.
-  Data_Set data(set);
   Fit fit;
   fit.method = request.method;
   fit.weighting = request.weighting;
@@ -61,29 +60,33 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
   result.order = SelectModel(fit, request.model, request.order);
   for (size_t i = 0; i < request.params.size(); ++i) fit.params[i] = request.params[i];
   for (int index : request.hold) fit.freeFlags[static_cast<size_t>(index)] = 0;
-  if (data.ColumnCount() < 2 || data.DrawablePointCount() == 0) {
+  if (set.ColumnCount() < 2 || set.DrawablePointCount() == 0) {
     result.error = "the file holds no points";
     return result;
   }
-  fit.bindData(data.ColumnData(0), data.ColumnData(1), data.ColumnCount() >= 3 ? data.ColumnData(2) : nullptr,
-               data.DrawablePointCount());
+  // The set is only read: fits of several threads never share anything else.
+  const FitData data = FitDataOf(set);
+  fit.attach(set.ColumnData(0), set.DrawablePointCount());
   if (request.range) fit.setRange(request.range->first, request.range->second);
 
-  double lastChi = ChiSquare(fit, fit.params.data());
+  FitWorkspace work;
+  ModelScope scope{fit, data, work.spline};
+  double lastChi = ChiSquare(scope, fit.params.data());
   if (NumericErrorState().code != 0) {
     result.error = NumericErrorState().message;
     return result;
   }
   while (fit.iterationCount < request.maxIterations) {
-    const double acceptedBefore = fit.lm.previousChiSquare;
-    if (Step(fit, 1) != 0) {
-      result.error = NumericErrorState().message.empty() ? "the fit range holds no points" : NumericErrorState().message;
+    const LevenbergMarquardtState& lm = work.lm;
+    const double acceptedBefore = lm.previousChiSquare;
+    if (const StepResult step = Step(fit, data, work, 1); !step.ok()) {
+      result.error = step.message.empty() ? "the fit range holds no points" : step.message;
       break;
     }
     if (fit.method == kMethodLevenbergMarquardt) {
-      const bool accepted = fit.lm.previousChiSquare < acceptedBefore;
-      if ((accepted && fit.iterationCount > 1 && SettledRelatively(acceptedBefore, fit.lm.previousChiSquare)) ||
-          fit.lm.lambda > 1e12 || fit.lm.previousChiSquare == 0) {
+      const bool accepted = lm.previousChiSquare < acceptedBefore;
+      if ((accepted && fit.iterationCount > 1 && SettledRelatively(acceptedBefore, lm.previousChiSquare)) ||
+          lm.lambda > 1e12 || lm.previousChiSquare == 0) {
         result.converged = true;
         break;
       }
@@ -95,16 +98,16 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
       lastChi = fit.chiSquare;
     }
   }
-  const int count = fit.parameterCount();
+  const int count = ParameterCount(fit);
   result.model = std::string(ModelName(fit.modelKind));
   for (int i = 0; i < count; ++i) {
-    result.names.push_back(fit.parameterName(i));
+    result.names.push_back(ParameterName(fit, i));
     result.params.push_back(fit.params[static_cast<size_t>(i)]);
   }
-  result.chiSquare = ChiSquare(fit, fit.params.data());
+  result.chiSquare = ChiSquare(scope, fit.params.data());
   result.iterations = fit.iterationCount;
   result.errors.assign(static_cast<size_t>(count), std::nullopt);
-  if (auto uncertainties = ComputeUncertainties(fit)) {
+  if (auto uncertainties = ComputeUncertainties(fit, data)) {
     for (int i = 0; i < count; ++i) result.errors[static_cast<size_t>(i)] = uncertainties->errors[static_cast<size_t>(i)];
     result.reducedChiSquare = uncertainties->reducedChiSquare;
     result.points = uncertainties->points;

@@ -27,8 +27,8 @@ class KeepNumericError {
 
 // Stores (x, model at x - offset) at point i unless the model raised an
 // error.
-bool AppendModelPoint(Data_Set& target, Fit& fit, double x, int& i, double offset = 0) {
-  const double y = ModelValue(fit, x);
+bool AppendModelPoint(Data_Set& target, FitModel& model, double x, int& i, double offset = 0) {
+  const double y = model(x);
   if (NumericErrorState().code != 0) {
     ClearNumericError();
     return false;
@@ -44,20 +44,21 @@ bool AppendModelPoint(Data_Set& target, Fit& fit, double x, int& i, double offse
 std::unique_ptr<Data_Set> SampleAtData(const Data_Set& set, Fit& fit, int n, bool residual) {
   auto sampled = std::make_unique<Data_Set>();
   KeepNumericError keep;
+  FitModel model(fit, FitDataOf(set));
   const double* xs = set.ColumnData(0);
   const double* ys = residual ? set.ColumnData(1) : nullptr;
   int i = 0;
   for (int j = 0; j < n; ++j) {
     const double x = xs[j];
     if (!(fit.fitStart <= x && x <= fit.fitEnd)) continue;
-    AppendModelPoint(*sampled, fit, x, i, residual ? ys[j] : 0.0);
+    AppendModelPoint(*sampled, model, x, i, residual ? ys[j] : 0.0);
   }
   return sampled;
 }
 
 }  // namespace
 
-GridSample sampleGrid(Fit* fit, double from, double to, double step) {
+GridSample sampleGrid(Fit* fit, const Data_Set& owner, double from, double to, double step) {
   GridSample result;
   if (fit == nullptr || step == 0.0) return result;
   const double lo = std::min(from, to), hi = std::max(from, to);
@@ -75,10 +76,11 @@ GridSample sampleGrid(Fit* fit, double from, double to, double step) {
   result.set->name = fit->name;
   if (!(hi >= lo)) return result;
   KeepNumericError keep;
+  FitModel model(*fit, FitDataOf(owner));
   int i = 0;
   double x = lo;
   do {
-    AppendModelPoint(*result.set, *fit, x, i);
+    AppendModelPoint(*result.set, model, x, i);
     x += increment;
   } while (x <= hi);
   return result;

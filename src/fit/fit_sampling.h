@@ -21,10 +21,11 @@ struct GridSample {
 
 // From min(from, to) to max(from, to) in steps of |step|, x accumulated by
 // repeated addition. The set is named after the fit; it is empty when the
-// bounds are not ordered numbers.
-GridSample sampleGrid(Fit* fit, double from, double to, double step);
+// bounds are not ordered numbers. owner is the fit's set (a spline runs
+// through it).
+GridSample sampleGrid(Fit* fit, const Data_Set& owner, double from, double to, double step);
 
-// Every point of the set whose x lies in fitStart..fitEnd (inclusive), in
+// Every point of the fit's set whose x lies in fitStart..fitEnd (inclusive), in
 // data order.
 std::unique_ptr<Data_Set> sampleAtDataX(const Data_Set& set, Fit& fit);
 

@@ -14,7 +14,7 @@
 #include "io/archive_writer.h"
 #include "model/document.h"
 #include "model/fit.h"
-#include "model/fit_kinds.h"
+#include "fit/model_table.h"
 #include "model/autoscale.h"
 
 namespace zentrel {
@@ -195,7 +195,6 @@ bool GraphReader::ReadFit(Fit& fit, int schema, std::vector<PendingSource>& pend
     fit.method = static_cast<int>(in_.Word());
     for (int& flag : fit.freeFlags) flag = in_.Dword();
   }
-  fit.splinePrepared = false;
   if (!in_.ok()) return false;
   if (fit.modelKind == kCustomFunction) {
     const CustomFunctionOutcome outcome = CompileCustomFunction(fit, equation);

@@ -38,7 +38,7 @@ double Data_Set::SetValueGrowing(int column, int point, double value) {
     } else {
       cells.resize(index + 1, 0.0);  // a gap reads as 0, never as garbage
     }
-    if (before != cells.data() && column <= 2 && !fits.empty()) RefreshFitBindings();
+    if (before != cells.data() && column <= 2 && !fits.empty()) RestartFits();
   }
   cells[index] = value;
   return value;
@@ -114,7 +114,7 @@ void Data_Set::DeletePoints(int first, int last) {
     cells.erase(cells.begin() + first, cells.begin() + end);
   }
   modified = true;
-  RefreshFitBindings();
+  RestartFits();
 }
 
 void Data_Set::SwapPoints(int i, int j) {
@@ -129,7 +129,7 @@ void Data_Set::SwapPoints(int i, int j) {
       if (static_cast<size_t>(std::min(i, j)) >= cells.size()) continue;
       const double* before = cells.data();
       cells.resize(high + 1, 0.0);
-      if (before != cells.data() && !fits.empty()) RefreshFitBindings();
+      if (before != cells.data() && !fits.empty()) RestartFits();
     }
     std::swap(cells[static_cast<size_t>(i)], cells[static_cast<size_t>(j)]);
   }
@@ -179,7 +179,7 @@ void Data_Set::SortByX() {
     for (size_t k = 0; k < n; ++k) reordered[k] = cells[keys[k].second];
     std::copy(reordered.begin(), reordered.end(), cells.begin());
   }
-  RefreshFitBindings();
+  RestartFits();
 }
 
 void Data_Set::CopyFrom(const Data_Set& source) {
@@ -191,14 +191,8 @@ void Data_Set::CopyFrom(const Data_Set& source) {
     if (to.size() < from.size()) to.resize(from.size(), 0.0);
     std::copy(from.begin(), from.end(), to.begin());
   }
-  RefreshFitBindings();
-  for (const auto& fit : source.fits) {
-    auto copy = std::make_unique<Fit>(*fit);
-    copy->x = ColumnData(0);
-    copy->y = ColumnData(1);
-    copy->sigma = fit->sigma != nullptr ? ColumnData(2) : nullptr;
-    fits.push_back(std::move(copy));
-  }
+  RestartFits();
+  for (const auto& fit : source.fits) fits.push_back(std::make_unique<Fit>(*fit));
   color = source.color;
   symbolSize = source.symbolSize;
   name = source.name;
@@ -209,20 +203,11 @@ void Data_Set::CopyFrom(const Data_Set& source) {
 }
 
 void Data_Set::ReattachFits() {
-  for (auto& fit : fits)
-    fit->bindData(ColumnData(0), ColumnData(1), ColumnCount() >= 3 ? ColumnData(2) : nullptr,
-                  DrawablePointCount());
+  for (auto& fit : fits) fit->attach(ColumnData(0), DrawablePointCount());
 }
 
-void Data_Set::RefreshFitBindings() {
-  const double* x = ColumnData(0);
-  const double* y = ColumnData(1);
-  const double* sigma = ColumnData(2);
-  const int n = DrawablePointCount();
-  for (auto& fit : fits) {
-    if (fit->x == nullptr && fit->y == nullptr) continue;  // never bound: leave it so
-    fit->rebindData(x, y, fit->sigma != nullptr ? sigma : nullptr, std::min(fit->pointCount, n));
-  }
+void Data_Set::RestartFits() {
+  for (auto& fit : fits) fit->restart();
 }
 
 void Data_Set::ApplyOperation(int xCode, double xOperand, int yCode, double yOperand) {
@@ -235,7 +220,7 @@ void Data_Set::ApplyOperation(int xCode, double xOperand, int yCode, double yOpe
 void Data_Set::Clear() {
   columns_.clear();
   modified = true;
-  RefreshFitBindings();
+  RestartFits();
 }
 
 void Data_Set::KeepPoints(const std::vector<char>& keep) {
@@ -246,14 +231,14 @@ void Data_Set::KeepPoints(const std::vector<char>& keep) {
     cells.resize(kept);
   }
   modified = true;
-  RefreshFitBindings();
+  RestartFits();
 }
 
 void Data_Set::Reserve(int column, int points) {
   if (column < 0 || points <= 0) return;
   if (column >= ColumnCount()) columns_.resize(static_cast<size_t>(column) + 1);
   columns_[static_cast<size_t>(column)].reserve(static_cast<size_t>(points));
-  if (!fits.empty()) RefreshFitBindings();
+  if (!fits.empty()) RestartFits();
 }
 
 }  // namespace zentrel

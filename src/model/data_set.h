@@ -90,9 +90,9 @@ class Data_Set {
   std::string name = "Unnamed";
 
  private:
-  // Keeps the borrowed column pointers of the fits valid after a column
-  // moved or shrank, without touching their ranges (ReattachFits does that).
-  void RefreshFitBindings();
+  // The fits' engines start afresh at their next step: the columns they
+  // read changed, or moved. Ranges stay (ReattachFits may set them).
+  void RestartFits();
   double SetValueGrowing(int column, int point, double value);
   void SortRange(int lo, int hi);
   int Partition(int lo, int hi);

@@ -4,8 +4,6 @@
 #include <atomic>
 
 #include "model/data_set.h"
-#include "model/fit_kinds.h"
-#include "numeric/numeric_error.h"
 
 namespace zentrel {
 
@@ -32,7 +30,6 @@ Fit::Fit(const Fit& source) : Fit() {
   convolve = source.convolve;
   convolutionSource = source.convolutionSource;
   convolutionArea = source.convolutionArea;
-  pointCount = source.pointCount;
   method = source.method;
   errorCode = source.errorCode;
   params = source.params;
@@ -49,44 +46,12 @@ Fit::Fit(const Fit& source) : Fit() {
 
 Fit::~Fit() = default;
 
-void Fit::rebindData(const double* xValues, const double* yValues, const double* sigmaValues, int n) {
-  x = xValues;
-  y = yValues;
-  sigma = sigmaValues;
-  pointCount = std::max(n, 0);
-  iterationCount = 0;
-  splinePrepared = false;
-}
-
-void Fit::bindData(const double* xValues, const double* yValues, const double* sigmaValues, int n) {
-  rebindData(xValues, yValues, sigmaValues, n);
-  if (pointCount > 0 && x != nullptr && fitStart == fitEnd) {
+void Fit::attach(const double* x, int n) {
+  restart();
+  if (n > 0 && x != nullptr && fitStart == fitEnd) {
     fitStart = x[0];
-    fitEnd = x[pointCount - 1];
+    fitEnd = x[n - 1];
   }
-}
-
-int Fit::parameterCount() const { return ParameterCountOf(modelKind, order, customParameterCount); }
-
-std::string Fit::parameterName(int index) const {
-  return ParameterNameOf(modelKind, order, customParameterCount, index);
-}
-
-double Fit::getParameter(int index) const {
-  return index >= 0 && index < parameterCount() && index < kMaxFitParameters ? params[static_cast<size_t>(index)] : 0.0;
-}
-
-int Fit::setParameter(int index, double value, int freeFlag) {
-  if (index < 0 || index > parameterCount() || index >= kMaxFitParameters) return -1;
-  const auto i = static_cast<size_t>(index);
-  if (value != params[i]) {
-    errorCode = 0;
-    ClearNumericError();
-    iterationCount = 0;
-  }
-  params[i] = value;
-  freeFlags[i] = freeFlag;
-  return 0;
 }
 
 void Fit::setRange(double a, double b) {

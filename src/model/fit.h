@@ -1,12 +1,12 @@
 #pragma once
-// The fit record: one catalogue model attached to one data set. This holds
-// the record's own state, copying and data binding; the catalogue, model
-// evaluation and the engine that work on it live in fit/.
+// The fit record: one model attached to one data set, holding what is saved
+// and shown (the settings and the last result). The model families, model
+// evaluation and the engine with its per-run workspace live in fit/; the
+// engine reads the owning set's columns at every step.
 
 #include <array>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "expr/expression.h"
 
@@ -25,41 +25,20 @@ inline constexpr int kSingularSystemError = 10;
 enum FitWeighting : int { kWeightEqual = 0, kWeightInverseY = 1, kWeightInverseSigmaSquared = 2, kWeightInverseSqrtY = 3 };
 enum FitMethod : int { kMethodGridless = 0, kMethodLevenbergMarquardt = 1 };
 
-// Working state of the Levenberg-Marquardt engine, kept between steps and
-// reallocated on every restart. Matrices are row-major P x P.
-struct LevenbergMarquardtState {
-  double lambda = -10.0;  // negative: the next step initialises
-  double previousChiSquare = 1e30;
-  int freeCount = 0;
-  bool workspaceAllocated = false;
-  bool matricesAllocated = false;
-  std::vector<double> trialParams, beta, delta;
-  std::vector<double> rightHandSide;
-  std::vector<double> covariance, curvature;
-};
-
 class Fit {
  public:
   Fit();
-  // Copies what a copied data set's fit keeps; iteration restarts, grid
-  // steps and the data binding are not copied.
+  // Copies what a copied data set's fit keeps; iteration restarts and grid
+  // steps are not copied.
   Fit(const Fit& source);
   Fit& operator=(const Fit&) = delete;
   ~Fit();
 
-  // Borrows a set's columns and restarts the engine; an unset range
-  // (start == end) becomes x[0]..x[n-1].
-  void bindData(const double* xValues, const double* yValues, const double* sigmaValues, int n);
-  // The same without touching the range: for columns that moved or shrank.
-  void rebindData(const double* xValues, const double* yValues, const double* sigmaValues, int n);
-  // Parameter count of the current kind and order.
-  int parameterCount() const;
-  std::string parameterName(int index) const;
-  // params[index] below the parameter count, else 0.
-  double getParameter(int index) const;
-  // -1 when index is beyond the parameter count. A changed value restarts
-  // the engine and clears the error state.
-  int setParameter(int index, double value, int freeFlag);
+  // The fit joins a set whose x column is x[0..n-1]: the engine restarts,
+  // and an unset range (start == end) becomes x[0]..x[n-1].
+  void attach(const double* x, int n);
+  // The engine starts afresh at the next step: the set's columns changed.
+  void restart() { iterationCount = 0; }
   // Orders the bounds and restarts the engine.
   void setRange(double a, double b);
 
@@ -92,18 +71,6 @@ class Fit {
   double chiSquare = 0.0;
   int iterating = 0;
   int errorCode = 0;
-
-  // Data binding: borrowed columns of the owning set.
-  const double* x = nullptr;
-  const double* y = nullptr;
-  const double* sigma = nullptr;
-  int pointCount = 0;
-
-  // Model workspace: second derivatives of the spline through the bound data.
-  bool splinePrepared = false;
-  std::vector<double> splineSecondDerivatives;
-
-  LevenbergMarquardtState lm;
 
   // Never shared by two fits of one run, copies included: lets a holder of
   // a fit (the fitting dialog) find out whether it still exists without

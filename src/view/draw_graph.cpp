@@ -8,7 +8,7 @@
 #include "fit/fit_curves.h"
 #include "model/document.h"
 #include "model/fit.h"
-#include "model/fit_kinds.h"
+#include "fit/model_table.h"
 #include "view/axes.h"
 
 namespace zentrel {
@@ -290,11 +290,11 @@ void DrawGraph(Surface& surface, const CZentrelDoc& doc, const Viewport& viewpor
     const int m = set->PointCount(0);
     for (const auto& fit : set->fits) {
       if (fit->hidden) continue;
-      const std::vector<double> curve = FitCurveValues(*fit, x, m);
+      const std::vector<double> curve = FitCurveValues(*fit, *set);
       DrawSeries(context, x, curve.data(), m, 1.0, 0, true, fit->colour);
       if (graph.showResiduals) {
         const double baseline = 0.9 * range.yMax + 0.1 * range.yMin;
-        const std::vector<double> residuals = FitResidualValues(*fit, x, m, baseline, graph.residualScale);
+        const std::vector<double> residuals = FitResidualValues(*fit, *set, baseline, graph.residualScale);
         DrawSeries(context, x, residuals.data(), m, 1.0, 0, true, fit->colour);
         if (graph.showZeroLines) DrawDataLine(surface, viewport, range.xMin, baseline, range.xMax, baseline);
       }

@@ -246,7 +246,7 @@ TEST_F(FileCommands, ImportGraphAppendsSetsAndRebasesConvolutionSources) {
   EXPECT_TRUE(request.hideReadOnly);
   EXPECT_EQ(Names(), (std::vector<std::string>{"P", "Q", "R", "S0", "S1"}));
   EXPECT_EQ(doc.sets[4]->fits[0]->convolutionSource, doc.sets[3].get());
-  EXPECT_EQ(doc.sets[4]->fits[0]->x, doc.sets[4]->ColumnData(0));
+  EXPECT_EQ(doc.sets[4]->fits[0]->iterationCount, 0);  // attached afresh to its set
   EXPECT_EQ(doc.graph.title, "mine");
   EXPECT_EQ(doc.useAbbreviations, 1);
   EXPECT_TRUE(doc.IsModified());

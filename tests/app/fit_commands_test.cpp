@@ -46,7 +46,7 @@ class FitCommands : public ::testing::Test {
     fit->name = name;
     fit->params[0] = 1;
     fit->params[2] = 2;
-    fit->bindData(set.ColumnData(0), set.ColumnData(1), nullptr, set.DrawablePointCount());
+    fit->attach(set.ColumnData(0), set.DrawablePointCount());
     fit->setRange(set.ColumnMin(0), set.ColumnMax(0));
     set.fits.push_back(std::move(fit));
     return *set.fits.back();
@@ -64,8 +64,8 @@ TEST_F(FitCommands, FitBindsTheSetsColumnsAndAppendsTheFit) {
   EXPECT_EQ(ui.pickersShown.at(0).title, "Select a Set to Fit");
   ASSERT_EQ(doc.sets[0]->fits.size(), 1u);
   const Fit& fit = *doc.sets[0]->fits[0];
-  EXPECT_EQ(fit.sigma, doc.sets[0]->ColumnData(2));
-  EXPECT_EQ(fit.pointCount, 11);
+  EXPECT_EQ(fit.fitStart, doc.sets[0]->GetValue(0, 0));  // the set's range
+  EXPECT_EQ(fit.fitEnd, doc.sets[0]->GetValue(0, 10));
   EXPECT_TRUE(doc.undoAvailable);
 
   // Data in descending x still gets its range the right way round.
@@ -310,11 +310,11 @@ TEST(FitSampling, GridEdgeCases) {
   power.name = "Power Law";
   power.params[2] = 1;
   power.params[4] = 0.5;
-  power.bindData(set.ColumnData(0), set.ColumnData(1), nullptr, 5);
+  power.attach(set.ColumnData(0), 5);
   SetNumericError(kOverflowError, "earlier failure");
 
   // Negative bases are left out; the caller's error state survives.
-  GridSample grid = sampleGrid(&power, -2, 2, 1);
+  GridSample grid = sampleGrid(&power, set, -2, 2, 1);
   ASSERT_TRUE(grid.set);
   EXPECT_EQ(grid.set->PointCount(0), 3);
   EXPECT_EQ(grid.set->GetValue(0, 0), 0.0);
@@ -322,15 +322,15 @@ TEST(FitSampling, GridEdgeCases) {
   EXPECT_EQ(NumericErrorState().message, "earlier failure");
   ClearNumericError();
 
-  EXPECT_FALSE(sampleGrid(&power, 0, 1, 0).set);
-  EXPECT_FALSE(sampleGrid(&power, 0, 1, -0.0).set);
-  EXPECT_FALSE(sampleGrid(nullptr, 0, 1, 1).set);
-  GridSample fine = sampleGrid(&power, 0, 1, 1e-300);
+  EXPECT_FALSE(sampleGrid(&power, set, 0, 1, 0).set);
+  EXPECT_FALSE(sampleGrid(&power, set, 0, 1, -0.0).set);
+  EXPECT_FALSE(sampleGrid(nullptr, set, 0, 1, 1).set);
+  GridSample fine = sampleGrid(&power, set, 0, 1, 1e-300);
   EXPECT_FALSE(fine.set);
   EXPECT_TRUE(fine.tooManyPoints);
-  GridSample stuck = sampleGrid(&power, 1e17, 1e17 + 64, 1);  // x + 1 == x
+  GridSample stuck = sampleGrid(&power, set, 1e17, 1e17 + 64, 1);  // x + 1 == x
   EXPECT_TRUE(stuck.tooManyPoints);
-  GridSample nan = sampleGrid(&power, std::nan(""), 1, 1);
+  GridSample nan = sampleGrid(&power, set, std::nan(""), 1, 1);
   ASSERT_TRUE(nan.set);
   EXPECT_EQ(nan.set->PointCount(0), 0);
 

@@ -13,6 +13,7 @@
 #include "app/commands/file_commands.h"
 #include "app/fit_iteration.h"
 #include "fake_ui.h"
+#include "fit/fit_parameters.h"
 #include "model/document.h"
 #include "model/fit.h"
 #include "numeric/numeric_error.h"
@@ -97,7 +98,7 @@ TEST_F(FitDialog, ModelSelectionShowsRowsClampsTheOrderAndOffersTheEquationForCu
     dialog().modelLostFocus();
     EXPECT_EQ(dialog().orderText, c.shownOrder);
     EXPECT_EQ(dialog().rowsShown, c.rows);
-    EXPECT_EQ(fit.parameterCount(), c.rows);
+    EXPECT_EQ(ParameterCount(fit), c.rows);
     EXPECT_EQ(dialog().paramCaptions[static_cast<size_t>(c.rows - 1)], c.lastCaption);
     EXPECT_EQ(dialog().customEquationVisible, c.custom);
     EXPECT_EQ(fit.iterationCount, 0);
@@ -308,7 +309,7 @@ TEST_F(FitDialog, AFailedStepIsShownAndTheButtonReadsIterateAgain) {
   AddDecay();
   Fit& fit = FitSet(0);
   dialog().toggleIterate();
-  fit.bindData(nullptr, nullptr, nullptr, 0);  // no points to fit
+  doc.sets[0]->KeepPoints({});  // no points to fit
   EXPECT_FALSE(IterateFitsOnce(doc, ui));
   EXPECT_EQ(ui.messages.size(), 1u);
   EXPECT_FALSE(fit.iterating);

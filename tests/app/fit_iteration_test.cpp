@@ -31,7 +31,7 @@ class FitIteration : public ::testing::Test {
     fit->params[2] = 1;
     fit->params[3] = 1;
     fit->method = kMethodLevenbergMarquardt;
-    fit->bindData(s.ColumnData(0), s.ColumnData(1), nullptr, s.DrawablePointCount());
+    fit->attach(s.ColumnData(0), s.DrawablePointCount());
     s.fits.push_back(std::move(fit));
     return *s.fits.back();
   }
@@ -56,10 +56,29 @@ TEST_F(FitIteration, EachPassStepsEveryIteratingFitOnce) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(FitIteration, APausedRunGoesOnWhereItStopped) {
+  Fit& steady = AddDecayWithFit();
+  Fit& paused = AddDecayWithFit();
+  steady.iterating = paused.iterating = 1;
+  for (int pass = 0; pass < 3; ++pass) IterateFitsOnce(doc, ui);
+  paused.iterating = 0;
+  IterateFitsOnce(doc, ui);
+  paused.iterating = 1;
+  steady.iterating = 0;
+  IterateFitsOnce(doc, ui);
+  steady.iterating = 1;
+  for (int pass = 0; pass < 3; ++pass) IterateFitsOnce(doc, ui);
+  // Both made seven steps from the same damping, so they agree exactly.
+  EXPECT_EQ(paused.iterationCount, 7);
+  EXPECT_EQ(steady.iterationCount, 7);
+  EXPECT_EQ(paused.params, steady.params);
+  EXPECT_EQ(paused.chiSquare, steady.chiSquare);
+}
+
 TEST_F(FitIteration, AFailedStepIsShownOnceAndEndsOnlyThatFit) {
   Fit& good = AddDecayWithFit();
   Fit& broken = AddDecayWithFit();
-  broken.bindData(nullptr, nullptr, nullptr, 0);  // no points to fit
+  doc.sets[1]->KeepPoints({});  // no points to fit
   broken.iterating = 1;
   good.iterating = 1;
   EXPECT_TRUE(IterateFitsOnce(doc, ui));

@@ -6,10 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "fit/catalogue.h"
+#include "fit/fit_parameters.h"
 #include "fit/model.h"
 #include "model/data_set.h"
 #include "model/fit.h"
-#include "model/fit_kinds.h"
+#include "fit/model_table.h"
 
 namespace zentrel {
 namespace {
@@ -19,12 +20,12 @@ TEST(CustomFunction, CompilesAndEvaluatesWithParametersFromIndexTwo) {
   ASSERT_EQ(CompileCustomFunction(fit, "A0*EXP(-X/A3)").status, 0);
   SelectModel(fit, "Custom function", 1);
   EXPECT_EQ(fit.customParameterCount, 4);
-  EXPECT_EQ(fit.parameterCount(), 6);
-  EXPECT_EQ(fit.parameterName(2), "a0");
-  EXPECT_EQ(fit.parameterName(5), "a3");
+  EXPECT_EQ(ParameterCount(fit), 6);
+  EXPECT_EQ(ParameterName(fit, 2), "a0");
+  EXPECT_EQ(ParameterName(fit, 5), "a3");
   fit.params = {1, 0.5, 2, 0, 0, 4};
   // y0 + A0 * exp(-(x - x0) / A3)
-  EXPECT_DOUBLE_EQ(ModelValue(fit, 2.5), 1 + 2 * std::exp(-0.5));
+  EXPECT_DOUBLE_EQ(FitModel(fit, {})(2.5), 1 + 2 * std::exp(-0.5));
   EXPECT_EQ(fit.errorCode, 0);
   EXPECT_EQ(EquationText(fit), "A0*EXP(-X/A3) a0:2 a1:0 a2:0 a3:4+1");
 }
@@ -57,7 +58,7 @@ TEST(CustomFunction, CopiesShareTheCompiledFormulaOrDropTheText) {
   EXPECT_EQ(copy.customEquation, "A0+A1*X");
   EXPECT_EQ(copy.customParameterCount, 2);
   copy.params = source.params;
-  EXPECT_DOUBLE_EQ(ModelValue(copy, 3.0), 7.0);
+  EXPECT_DOUBLE_EQ(FitModel(copy, {})(3.0), 7.0);
 
   Fit uncompiled;
   uncompiled.customEquation = "A0*X";  // text without a compiled formula
@@ -68,17 +69,17 @@ TEST(CustomFunction, CopiesShareTheCompiledFormulaOrDropTheText) {
 TEST(Fit, SetParameterAndRange) {
   Fit fit;
   fit.iterationCount = 5;
-  EXPECT_EQ(fit.setParameter(2, 0.0, 0), 0);  // same value: no restart
+  EXPECT_EQ(SetParameter(fit, 2, 0.0, 0), 0);  // same value: no restart
   EXPECT_EQ(fit.iterationCount, 5);
   EXPECT_EQ(fit.freeFlags[2], 0);
-  EXPECT_EQ(fit.setParameter(2, 3.0, 1), 0);
+  EXPECT_EQ(SetParameter(fit, 2, 3.0, 1), 0);
   EXPECT_EQ(fit.iterationCount, 0);
-  EXPECT_EQ(fit.setParameter(5, 1.0, 1), -1);  // beyond an order-1 exponential's 4
+  EXPECT_EQ(SetParameter(fit, 5, 1.0, 1), -1);  // beyond an order-1 exponential's 4
   fit.setRange(5, 2);
   EXPECT_EQ(fit.fitStart, 2);
   EXPECT_EQ(fit.fitEnd, 5);
-  EXPECT_EQ(fit.getParameter(2), 3.0);
-  EXPECT_EQ(fit.getParameter(9), 0.0);
+  EXPECT_EQ(GetParameter(fit, 2), 3.0);
+  EXPECT_EQ(GetParameter(fit, 9), 0.0);
 }
 
 }  // namespace

@@ -20,7 +20,7 @@
 
 #include "fit/fit_run.h"
 #include "model/data_set.h"
-#include "model/fit_kinds.h"
+#include "fit/model_table.h"
 
 namespace zentrel {
 namespace {

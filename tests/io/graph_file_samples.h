@@ -11,7 +11,7 @@
 #include "io/archive_writer.h"
 #include "model/document.h"
 #include "model/fit.h"
-#include "model/fit_kinds.h"
+#include "fit/model_table.h"
 #include "io/graph_file.h"
 #include "model/autoscale.h"
 

@@ -15,7 +15,7 @@
 
 #include "model/document.h"
 #include "model/fit.h"
-#include "model/fit_kinds.h"
+#include "fit/model_table.h"
 #include "io/graph_file_samples.h"
 
 namespace zentrel {
@@ -163,7 +163,7 @@ TEST(GraphFile, SetsAndFitsAreTaggedWithOneCounter) {
   EXPECT_EQ(back.sets[0]->fits[0]->params[0], 7);
   const Fit& convolved = *back.sets[1]->fits[0];
   EXPECT_EQ(convolved.convolutionSource, back.sets[0].get());
-  EXPECT_EQ(convolved.x, back.sets[1]->ColumnData(0));  // re-attached to its own set
+  EXPECT_EQ(convolved.iterationCount, 0);  // re-attached to its own set
   EXPECT_EQ(back.useAbbreviations, 0);
   EXPECT_FALSE(back.IsModified());
 }

@@ -245,11 +245,9 @@ TEST(DataSet, CopyKeepsEverythingAndRebindsFits) {
   EXPECT_EQ(copy.active, 0);
   EXPECT_TRUE(copy.modified);
   ASSERT_EQ(copy.fits.size(), 2u);
-  for (const auto& fit : copy.fits) {
-    EXPECT_EQ(fit->x, copy.ColumnData(0));
-    EXPECT_EQ(fit->y, copy.ColumnData(1));
-    EXPECT_EQ(fit->sigma, copy.ColumnData(2));
-    EXPECT_NE(fit->x, source.ColumnData(0));
+  for (size_t k = 0; k < copy.fits.size(); ++k) {
+    EXPECT_NE(copy.fits[k].get(), source.fits[k].get());  // the copy's own fits
+    EXPECT_EQ(copy.fits[k]->iterationCount, 0);
   }
   EXPECT_EQ(copy.fits[1]->name, "fit1");
 }
@@ -259,23 +257,24 @@ TEST(DataSet, ReattachFitsBindsColumnsAndDefaultRange) {
   set.fits.push_back(std::make_unique<Fit>());
   set.ReattachFits();
   const Fit& fit = *set.fits[0];
-  EXPECT_EQ(fit.pointCount, 3);
-  EXPECT_EQ(fit.sigma, nullptr);  // only two columns
+  EXPECT_EQ(fit.iterationCount, 0);
   EXPECT_EQ(fit.fitStart, 1.0);
   EXPECT_EQ(fit.fitEnd, 3.0);
 }
 
-TEST(DataSet, FitBindingsFollowColumnsThatMoveOrShrink) {
+TEST(DataSet, FitsRestartWhenColumnsMoveOrShrink) {
   Data_Set set = MakeSet({1, 2}, {3, 4});
   set.fits.push_back(std::make_unique<Fit>());
   set.ReattachFits();
+  Fit& fit = *set.fits[0];
+  fit.iterationCount = 4;
   for (int i = 2; i < 5000; ++i) set.SetValue(0, i, i), set.SetValue(1, i, i);  // forces reallocation
-  EXPECT_EQ(set.fits[0]->x, set.ColumnData(0));
-  EXPECT_EQ(set.fits[0]->y, set.ColumnData(1));
-  set.ReattachFits();
-  EXPECT_EQ(set.fits[0]->pointCount, 5000);
+  EXPECT_EQ(fit.iterationCount, 0);
+  EXPECT_EQ(fit.fitStart, 1.0);  // the range stays
+  EXPECT_EQ(fit.fitEnd, 2.0);
+  fit.iterationCount = 4;
   set.DeletePoints(10, 4999);
-  EXPECT_EQ(set.fits[0]->pointCount, 10);  // never longer than the columns
+  EXPECT_EQ(fit.iterationCount, 0);
 }
 
 }  // namespace

@@ -181,7 +181,6 @@ TEST(Fit, CopyRestartsIterationAndDropsSteps) {
   EXPECT_EQ(copy.iterationCount, 0);
   EXPECT_EQ(copy.hidden, 1);
   EXPECT_EQ(copy.weighting, kWeightInverseSigmaSquared);
-  EXPECT_EQ(copy.x, nullptr);
 }
 
 }  // namespace

@@ -91,9 +91,8 @@ CommandOutcome OnFit(CZentrelDoc& doc, Ui& ui) {
   if (set.ColumnCount() >= 2) {
     auto owned = std::make_unique<Fit>();
     Fit& fit = *owned;
-    // A new fit has no range yet (start == end): binding gives it the set's.
-    fit.bindData(set.ColumnData(0), set.ColumnData(1), set.ColumnCount() >= 3 ? set.ColumnData(2) : nullptr,
-                 set.DrawablePointCount());
+    // A new fit has no range yet (start == end): attaching gives it the set's.
+    fit.attach(set.ColumnData(0), set.DrawablePointCount());
     // Data stored with x falling would leave start above end: no point
     // would ever be inside the range.
     if (fit.fitStart > fit.fitEnd) fit.setRange(fit.fitStart, fit.fitEnd);
@@ -191,7 +190,7 @@ CommandOutcome OnCreateDataSetFromFit(CZentrelDoc& doc, Ui& ui) {
   if (range.useDataX) {
     sampled = sampleAtDataX(*picked.set, *fit);
   } else {
-    GridSample grid = sampleGrid(fit, range.xMin, range.xMax, range.signedStep());
+    GridSample grid = sampleGrid(fit, *picked.set, range.xMin, range.xMax, range.signedStep());
     if (grid.tooManyPoints) outcome.status = CFormat("Too many points: at most %d", kMaxSampledPoints);
     sampled = std::move(grid.set);
   }

@@ -5,6 +5,7 @@
 #include "app/commands/bindings.h"
 #include "app/dialogs/view_dialogs.h"
 #include "app/ui.h"
+#include "fit/fit_parameters.h"
 #include "model/document.h"
 #include "model/fit.h"
 #include "numeric/c_format.h"
@@ -38,8 +39,8 @@ CommandOutcome OnTranslate(CZentrelDoc& doc, Ui&) {
     if (!set || !set->active) continue;
     set->ApplyOperation(1, dx, 1, dy);
     for (const auto& fit : set->fits) {
-      fit->setParameter(0, fit->getParameter(0) + dy, fit->freeFlags[0]);
-      fit->setParameter(1, fit->getParameter(1) + dx, fit->freeFlags[1]);
+      SetParameter(*fit, 0, GetParameter(*fit, 0) + dy, fit->freeFlags[0]);
+      SetParameter(*fit, 1, GetParameter(*fit, 1) + dx, fit->freeFlags[1]);
       fit->fitStart += dx;
       fit->fitEnd += dx;
     }

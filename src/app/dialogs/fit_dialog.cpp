@@ -12,7 +12,8 @@
 #include "app/ui.h"
 #include "fit/catalogue.h"
 #include "fit/engine.h"
-#include "model/fit_kinds.h"
+#include "fit/fit_parameters.h"
+#include "fit/model_table.h"
 #include "numeric/c_format.h"
 #include "numeric/numeric_error.h"
 
@@ -35,7 +36,7 @@ int ReadOrder(const std::string& text) {
   return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
 }
 
-int VisibleRowsOf(const Fit& fit) { return std::clamp(fit.parameterCount(), 0, kFitDialogRows); }
+int VisibleRowsOf(const Fit& fit) { return std::clamp(ParameterCount(fit), 0, kFitDialogRows); }
 
 std::string RangeText(double value) { return CFormat("%1.4g", value); }
 
@@ -61,6 +62,13 @@ Fit* FitDialogModel::fit() const {
   for (const auto& set : doc_.sets)
     for (const auto& candidate : set->fits)
       if (candidate->serial == fitSerial_) return candidate.get();
+  return nullptr;
+}
+
+const Data_Set* FitDialogModel::setOfFit() const {
+  for (const auto& set : doc_.sets)
+    for (const auto& candidate : set->fits)
+      if (candidate->serial == fitSerial_) return set.get();
   return nullptr;
 }
 
@@ -141,7 +149,7 @@ void FitDialogModel::openFit(Fit& f) {
   iterateCaption = f.iterating ? "Stop Iterating" : "Iterate";
   if (!f.customEquation.empty()) customEquationText = f.customEquation;
   for (int i = 0; i < rowsShown; ++i) {
-    paramTexts[static_cast<size_t>(i)] = CFormat("%1.6lg", f.getParameter(i));
+    paramTexts[static_cast<size_t>(i)] = CFormat("%1.6lg", GetParameter(f, i));
     paramChecks[static_cast<size_t>(i)] = f.freeFlags[static_cast<size_t>(i)] != 0;
   }
   applyModelSelection();
@@ -179,7 +187,7 @@ void FitDialogModel::applyModelSelection() {
   if (effective != typed) orderText = CFormat("%d", effective);
   customEquationVisible = modelName == ModelName(kCustomFunction);
   rowsShown = VisibleRowsOf(*f);
-  for (int i = 0; i < rowsShown; ++i) paramCaptions[static_cast<size_t>(i)] = f->parameterName(i);
+  for (int i = 0; i < rowsShown; ++i) paramCaptions[static_cast<size_t>(i)] = ParameterName(*f, i);
   notifyChanged();
 }
 
@@ -188,8 +196,8 @@ void FitDialogModel::readAllFields() {
   if (f == nullptr) return;
   f->iterationCount = 0;
   for (int i = 0; i < rowsShown; ++i)
-    f->setParameter(i, ReadEditNumber(paramTexts[static_cast<size_t>(i)]).value_or(0.0),
-                    paramChecks[static_cast<size_t>(i)] ? 1 : 0);
+    SetParameter(*f, i, ReadEditNumber(paramTexts[static_cast<size_t>(i)]).value_or(0.0),
+                 paramChecks[static_cast<size_t>(i)] ? 1 : 0);
   double start = ReadEditNumber(fitStartText).value_or(0.0);
   double end = ReadEditNumber(fitEndText).value_or(0.0);
   if (start > end) std::swap(start, end);
@@ -203,7 +211,7 @@ void FitDialogModel::applyParameterRow(int row) {
   Fit* f = fit();
   if (f == nullptr || row < 0 || row >= kFitDialogRows) return;
   const auto i = static_cast<size_t>(row);
-  f->setParameter(row, ReadEditNumber(paramTexts[i]).value_or(0.0), paramChecks[i] ? 1 : 0);
+  SetParameter(*f, row, ReadEditNumber(paramTexts[i]).value_or(0.0), paramChecks[i] ? 1 : 0);
   f->iterationCount = 0;
   doc_.SetModifiedFlag();
   notifyChanged();
@@ -299,8 +307,8 @@ void FitDialogModel::copyParams(Ui& ui) {
   Fit* f = fit();
   if (f == nullptr || rowsShown <= 0) return;
   std::string text;
-  for (int i = 0; i < rowsShown - 1; ++i) text += CFormat("%lg\t", f->getParameter(i));
-  text += CFormat("%lg", f->getParameter(rowsShown - 1));
+  for (int i = 0; i < rowsShown - 1; ++i) text += CFormat("%lg\t", GetParameter(*f, i));
+  text += CFormat("%lg", GetParameter(*f, rowsShown - 1));
   ui.setClipboardText(text);
 }
 
@@ -383,7 +391,7 @@ void FitDialogModel::updateUncertainties() {
   // Computing them must not disturb what the next step sees.
   const NumericError saved = NumericErrorState();
   ClearNumericError();
-  const std::optional<FitUncertainties> result = ComputeUncertainties(*f);
+  const std::optional<FitUncertainties> result = ComputeUncertainties(*f, FitDataOf(*setOfFit()));
   NumericErrorState() = saved;
   if (!result) return;
   const int n = VisibleRowsOf(*f);

@@ -21,6 +21,7 @@
 
 namespace zentrel {
 
+class Data_Set;
 class Ui;
 
 // Rows of parameter edits and check boxes ("a0".."a16").
@@ -41,6 +42,8 @@ class FitDialogModel : public DocumentCompanion {
   // The fit being edited; null before the first openFit and once that fit no
   // longer exists.
   Fit* fit() const;
+  // The set that owns fit(); null when there is no fit.
+  const Data_Set* setOfFit() const;
   bool hasWindow() const { return created_; }
   // Shown and editing a fit that exists.
   bool isVisible() const { return visible_ && fit() != nullptr; }

@@ -9,7 +9,7 @@
 #include "app/script/script_line.h"
 #include "app/script/script_ui.h"
 #include "app/script/script_values.h"
-#include "model/fit_kinds.h"
+#include "fit/model_table.h"
 
 namespace zentrel {
 
@@ -36,7 +36,7 @@ std::string ApplyFitDialogLine(FitDialogModel& dialog, ScriptUi& ui, const Scrip
   const auto order = line.take("order");
   if (model || order) {
     if (model) {
-      if (std::find(kModelNames.begin(), kModelNames.end(), *model) == kModelNames.end())
+      if (std::find(ModelNames().begin(), ModelNames().end(), *model) == ModelNames().end())
         return "model=\"" + *model + "\" is not a model of the catalogue";
       dialog.modelName = *model;
     }

@@ -1,0 +1,34 @@
+#pragma once
+// The fitting engine's working state for one run of one fit: kept between
+// steps, never saved, never copied with the fit.
+
+#include <vector>
+
+namespace zentrel {
+
+// Levenberg-Marquardt state, reallocated on every restart. Matrices are
+// row-major P x P.
+struct LevenbergMarquardtState {
+  double lambda = -10.0;  // negative: the next step initialises
+  double previousChiSquare = 1e30;
+  int freeCount = 0;
+  bool workspaceAllocated = false;
+  bool matricesAllocated = false;
+  std::vector<double> trialParams, beta, delta;
+  std::vector<double> rightHandSide;
+  std::vector<double> covariance, curvature;
+};
+
+// Second derivatives of the spline through the fitted columns, made on first
+// use.
+struct SplineCache {
+  bool prepared = false;
+  std::vector<double> secondDerivatives;
+};
+
+struct FitWorkspace {
+  LevenbergMarquardtState lm;
+  SplineCache spline;
+};
+
+}  // namespace zentrel
