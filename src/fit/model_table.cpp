@@ -5,46 +5,17 @@
 namespace zentrel {
 
 namespace family {
-
-// One line per family, in kind order (model_kind.h).
-extern const ModelFamily kExponentialFamily;
-extern const ModelFamily kPolynomialFamily;
-extern const ModelFamily kGaussianFamily;
-extern const ModelFamily kLorentzianFamily;
-extern const ModelFamily kStretchedExponentialFamily;
-extern const ModelFamily kSquaredExponentialFamily;
-extern const ModelFamily kDualSidedExponentialFamily;
-extern const ModelFamily kSquaredExpConvDualSidedFamily;
-extern const ModelFamily kExpConvGaussianFamily;
-extern const ModelFamily kSquaredExpConvGaussianFamily;
-extern const ModelFamily kCustomFunctionFamily;
-extern const ModelFamily kGaussPlusExpConvGaussianFamily;
-extern const ModelFamily kPowerLawFamily;
-extern const ModelFamily kSquaredStretchedExponentialFamily;
-extern const ModelFamily kCubicSplineFamily;
-extern const ModelFamily kMctPowerLawsFamily;
-
+#define ZENTREL_DECLARE_FAMILY(Name, index) extern const ModelFamily k##Name##Family;
+ZENTREL_MODEL_FAMILIES(ZENTREL_DECLARE_FAMILY)
+#undef ZENTREL_DECLARE_FAMILY
 }  // namespace family
 
 namespace {
 
 const std::array<const ModelFamily*, kModelKindCount> kFamilies = {
-    &family::kExponentialFamily,
-    &family::kPolynomialFamily,
-    &family::kGaussianFamily,
-    &family::kLorentzianFamily,
-    &family::kStretchedExponentialFamily,
-    &family::kSquaredExponentialFamily,
-    &family::kDualSidedExponentialFamily,
-    &family::kSquaredExpConvDualSidedFamily,
-    &family::kExpConvGaussianFamily,
-    &family::kSquaredExpConvGaussianFamily,
-    &family::kCustomFunctionFamily,
-    &family::kGaussPlusExpConvGaussianFamily,
-    &family::kPowerLawFamily,
-    &family::kSquaredStretchedExponentialFamily,
-    &family::kCubicSplineFamily,
-    &family::kMctPowerLawsFamily,
+#define ZENTREL_LIST_FAMILY(Name, index) &family::k##Name##Family,
+    ZENTREL_MODEL_FAMILIES(ZENTREL_LIST_FAMILY)
+#undef ZENTREL_LIST_FAMILY
 };
 
 // A kind outside the list: y0 alone, numerical derivatives, no terms.
