@@ -4,10 +4,12 @@
 #include <mutex>
 
 #include "fit/catalogue.h"
+#include "fit/convergence.h"
 #include "fit/engine.h"
 #include "fit/fit_parameters.h"
 #include "model/data_set.h"
 #include "fit/model_table.h"
+#include "fit/weights.h"
 #include "numeric/numeric_error.h"
 
 namespace zentrel {
@@ -23,7 +25,7 @@ std::string ValidateFitRequest(const FitRequest& request) {
     return "at most " + std::to_string(kMaxFitParameters) + " start values";
   for (int index : request.hold)
     if (index < 0 || index >= kMaxFitParameters) return "held parameter index " + std::to_string(index) + " out of range";
-  if (request.maxIterations < 1) return "the iteration limit must be at least 1";
+  if (request.maxIterations < 0) return "the iteration limit must not be negative";
   return {};
 }
 
@@ -71,22 +73,22 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
 
   FitWorkspace work;
   ModelScope scope{fit, data, work.spline};
+  if (std::string problem = WeightingProblem(fit, data); !problem.empty()) {
+    result.error = problem;
+    return result;
+  }
   double lastChi = ChiSquare(scope, fit.params.data());
   if (NumericErrorState().code != 0) {
     result.error = NumericErrorState().message;
     return result;
   }
-  while (fit.iterationCount < request.maxIterations) {
-    const LevenbergMarquardtState& lm = work.lm;
-    const double acceptedBefore = lm.previousChiSquare;
+  while (request.maxIterations == 0 || fit.iterationCount < request.maxIterations) {
     if (const StepResult step = Step(fit, data, work, 1); !step.ok()) {
       result.error = step.message.empty() ? "the fit range holds no points" : step.message;
       break;
     }
     if (fit.method == kMethodLevenbergMarquardt) {
-      const bool accepted = lm.previousChiSquare < acceptedBefore;
-      if ((accepted && fit.iterationCount > 1 && SettledRelatively(acceptedBefore, lm.previousChiSquare)) ||
-          lm.lambda > 1e12 || lm.previousChiSquare == 0) {
+      if (LevenbergMarquardtConvergence(work.lm) != Convergence::kNotYet) {
         result.converged = true;
         break;
       }

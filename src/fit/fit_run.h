@@ -22,7 +22,7 @@ struct FitRequest {
   std::optional<std::pair<double, double>> range;  // default: the whole set
   int weighting = kWeightEqual;
   int method = kMethodLevenbergMarquardt;
-  int maxIterations = 1000;
+  int maxIterations = 0;  // 0: until converged
 };
 
 // Problems with a request found before fitting; empty when it is usable.
@@ -43,8 +43,7 @@ struct FitRunResult {
 };
 
 // Iterates single steps until converged or maxIterations. Levenberg-
-// Marquardt has converged when an accepted step lowers chi-square by less
-// than 1e-12 of itself, or the damping passes 1e12 (no step helps any more);
+// Marquardt has converged by the combined test of fit/convergence.h;
 // Gridless when a whole sweep changes chi-square by less than 1e-12 of it.
 FitRunResult RunFit(const Data_Set& set, const FitRequest& request);
 

@@ -2,21 +2,40 @@
 // The fitting engine's working state for one run of one fit: kept between
 // steps, never saved, never copied with the fit.
 
+#include <array>
+#include <string>
 #include <vector>
+
+#include "model/fit.h"
 
 namespace zentrel {
 
-// Levenberg-Marquardt state, reallocated on every restart. Matrices are
-// row-major P x P.
+// What the last Levenberg-Marquardt trial did: the convergence test
+// (fit/convergence.h) reads it.
+struct TrialOutcome {
+  bool accepted = false;
+  bool unusable = false;            // the model failed or the chi-square was not finite
+  std::array<double, kMaxFitParameters> step{};  // of an accepted trial, per parameter
+  double actualReduction = 0;       // relative chi-square decrease of an accepted step
+  double predictedReduction = 0;    // what the linear model promised, relative
+  double gradientCosine = 0;        // max angle cosine between residuals and Jacobian columns, after the step
+};
+
+// Levenberg-Marquardt state, made afresh on every restart. Matrices are
+// packed freeCount x freeCount, row-major, over the free parameters only.
 struct LevenbergMarquardtState {
-  double lambda = -10.0;  // negative: the next step initialises
-  double previousChiSquare = 1e30;
-  int freeCount = 0;
-  bool workspaceAllocated = false;
-  bool matricesAllocated = false;
-  std::vector<double> trialParams, beta, delta;
-  std::vector<double> rightHandSide;
-  std::vector<double> covariance, curvature;
+  bool started = false;
+  double lambda = 1e-3;       // damping, relative to the scale
+  double lambdaGrowth = 2;    // factor of the next rejection; doubles on each
+  double chiSquare = 0;       // at the accepted parameters
+  std::array<double, kMaxFitParameters> accepted{};  // the parameters the matrices belong to
+  std::vector<int> freeIndex;         // parameter index of each free parameter
+  std::vector<double> curvature, gradient;            // J^T J and -J^T r at the accepted parameters
+  std::vector<double> trialCurvature, trialGradient;  // the same at the trial
+  std::vector<double> scale;  // largest diagonal of J^T J seen, per free parameter
+  TrialOutcome last;
+  std::string failure;        // the message of the last unusable trial
+  int failureCode = 0;
 };
 
 // Second derivatives of the spline through the fitted columns, made on first

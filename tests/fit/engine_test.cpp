@@ -149,9 +149,10 @@ TEST_F(Engine, RejectedStepGrowsLambdaAndKeepsParameters) {
   Bind(fit, points);
   const auto before = fit.params;
   ASSERT_TRUE(Step(fit, 1).ok());
-  EXPECT_DOUBLE_EQ(Workspace(fit).lm.lambda, 0.01);
+  const double first = Workspace(fit).lm.lambda;
+  EXPECT_GT(first, 1e-3);
   ASSERT_TRUE(Step(fit, 1).ok());
-  EXPECT_DOUBLE_EQ(Workspace(fit).lm.lambda, 0.1);
+  EXPECT_GT(Workspace(fit).lm.lambda, first);
   EXPECT_EQ(fit.params, before);
 }
 

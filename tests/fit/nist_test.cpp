@@ -59,16 +59,13 @@ const std::map<std::string, std::string> kFormulas = {
     {"Bennett5", "A0*(A1+X)^(-1/A2)"},
 };
 
-// Problems and start points this engine is known to solve to at least six
-// digits in every parameter; a regression there fails the test.
-const std::set<std::string> kMustPass = {
-    "Bennett5/1", "Bennett5/2", "BoxBOD/2", "Chwirut1/1", "Chwirut1/2", "Chwirut2/1", "Chwirut2/2", "DanWood/1",
-    "DanWood/2", "Eckerle4/1", "Eckerle4/2", "Gauss1/1", "Gauss1/2", "Gauss2/1", "Gauss2/2", "Gauss3/1",
-    "Gauss3/2", "Hahn1/1", "Hahn1/2", "Kirby2/1", "Kirby2/2", "Lanczos1/1", "Lanczos1/2", "Lanczos2/1",
-    "Lanczos2/2", "Lanczos3/1", "Lanczos3/2", "MGH10/1", "MGH10/2", "MGH17/2", "Misra1a/1", "Misra1a/2",
-    "Misra1b/1", "Misra1b/2", "Misra1c/1", "Misra1c/2", "Misra1d/1", "Misra1d/2", "Rat42/1", "Rat42/2", "Rat43/1",
-    "Rat43/2", "Roszman1/1", "Roszman1/2", "Thurber/1", "Thurber/2",
-};
+// Every problem from both starts must reach six digits in every parameter,
+// except these, where Levenberg-Marquardt from the first start leaves the
+// certified basin: BoxBOD from (1, 1) settles where b2 has no effect left
+// on the model and MGH10 from (2, 4e5, 2.5e4) follows the valley to b1 -> 0,
+// b2 -> large. Both need an acceleration of the step along the valley that
+// this engine does not have yet.
+const std::set<std::string> kKnownMisses = {"BoxBOD/1", "MGH10/1"};
 
 struct Problem {
   std::string name;
@@ -144,7 +141,7 @@ TEST(CertifiedProblems, LevenbergMarquardtFromBothStarts) {
       const auto& values = start == 1 ? problem.start1 : problem.start2;
       request.params.insert(request.params.end(), values.begin(), values.end());
       request.hold = {0, 1};
-      request.maxIterations = 20000;
+      request.maxIterations = 3000;
       const FitRunResult result = RunFit(problem.data, request);
       double parameterLre = 15, sdLre = 15;
       for (size_t k = 0; k < problem.certified.size(); ++k) {
@@ -159,7 +156,7 @@ TEST(CertifiedProblems, LevenbergMarquardtFromBothStarts) {
                   result.error.empty() ? "" : (" (" + result.error + ")").c_str());
       const std::string key = name + "/" + std::to_string(start);
       if (parameterLre >= 6) ++passed[start - 1];
-      if (kMustPass.count(key)) {
+      if (!kKnownMisses.count(key)) {
         EXPECT_GE(parameterLre, 6) << key;
         // A sum of squares at the rounding level has no digits to compare.
         if (problem.residualSumOfSquares > 1e-20) {

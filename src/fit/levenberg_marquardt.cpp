@@ -1,0 +1,169 @@
+#include "fit/levenberg_marquardt.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "fit/convergence.h"
+#include "fit/fit_parameters.h"
+#include "fit/normal_equations.h"
+#include "model/fit.h"
+#include "numeric/linear_solve.h"
+#include "numeric/numeric_error.h"
+
+namespace zentrel {
+
+namespace {
+
+// Below this the damping no longer changes the solved step; above the
+// ceiling it cannot grow further without overflowing the system.
+constexpr double kSmallestDamping = 1e-15;
+constexpr double kDampingCeiling = 1e20;
+constexpr double kStartDamping = 1e-3;
+
+StepStatus StatusOf(int code) {
+  switch (code) {
+    case kNoNumericError: return StepStatus::kNoFormula;  // only the fit's own errorCode is set
+    case kLmSingularError: return StepStatus::kSingularSystem;
+    case kOverflowError: return StepStatus::kOverflow;
+    default: return StepStatus::kMathError;
+  }
+}
+
+StepResult FromErrorState(const Fit& fit) {
+  return {StatusOf(NumericErrorState().code), fit.chiSquare, NumericErrorState().message};
+}
+
+std::vector<int> FreeIndex(const Fit& fit) {
+  std::vector<int> free;
+  const int count = std::min(ParameterCount(fit), kMaxFitParameters);
+  for (int l = 0; l < count; ++l)
+    if (fit.freeFlags[static_cast<size_t>(l)]) free.push_back(l);
+  return free;
+}
+
+bool NeedsRestart(const Fit& fit, const LevenbergMarquardtState& lm) {
+  return fit.iterationCount == 0 || !lm.started || fit.params != lm.accepted || FreeIndex(fit) != lm.freeIndex;
+}
+
+// The largest cosine of the angle between the residual vector and a
+// Jacobian column: 0 at a stationary point, scale-free.
+double GradientCosine(const LevenbergMarquardtState& lm) {
+  const size_t n = lm.freeIndex.size();
+  const double norm = std::sqrt(lm.chiSquare);
+  double largest = 0;
+  for (size_t j = 0; j < n; ++j) {
+    const double column = std::sqrt(lm.curvature[j * n + j]);
+    if (column > 0 && norm > 0) largest = std::max(largest, std::fabs(lm.gradient[j]) / (column * norm));
+  }
+  return largest;
+}
+
+bool Start(ModelScope& scope, LevenbergMarquardtState& lm) {
+  Fit& fit = scope.fit;
+  lm = LevenbergMarquardtState{};
+  lm.freeIndex = FreeIndex(fit);
+  lm.accepted = fit.params;
+  // Numerical derivatives perturb and restore the vector they are given,
+  // not always to the last bit: they get a copy.
+  std::array<double, kMaxFitParameters> probe = lm.accepted;
+  const Linearisation start = Linearise(scope, probe.data(), lm.freeIndex, lm.curvature, lm.gradient);
+  if (!start.usable) return false;
+  const size_t n = lm.freeIndex.size();
+  lm.scale.resize(n);
+  for (size_t j = 0; j < n; ++j) lm.scale[j] = lm.curvature[j * n + j];
+  lm.chiSquare = start.chiSquare;
+  lm.lambda = kStartDamping;
+  lm.started = true;
+  fit.chiSquare = lm.chiSquare;
+  return true;
+}
+
+// Solves (J^T J + lambda D) delta = -J^T r; the system is scaled to a unit
+// diagonal first, which keeps the elimination accurate when parameters
+// differ by orders of magnitude. False when it is singular.
+bool SolveDamped(const LevenbergMarquardtState& lm, std::vector<double>& delta) {
+  const size_t n = lm.freeIndex.size();
+  std::vector<double> system(lm.curvature);
+  std::vector<double> unit(n, 1.0);
+  for (size_t j = 0; j < n; ++j) {
+    system[j * n + j] += lm.lambda * lm.scale[j];
+    if (system[j * n + j] > 0) unit[j] = 1.0 / std::sqrt(system[j * n + j]);
+  }
+  delta.resize(n);
+  for (size_t j = 0; j < n; ++j) {
+    delta[j] = lm.gradient[j] * unit[j];
+    for (size_t k = 0; k < n; ++k) system[j * n + k] *= unit[j] * unit[k];
+  }
+  if (n > 0 && GaussJordan(system.data(), static_cast<int>(n), delta.data(), 1) != 0) return false;
+  for (size_t j = 0; j < n; ++j) {
+    delta[j] *= unit[j];
+    if (!std::isfinite(delta[j])) return false;
+  }
+  return true;
+}
+
+void Reject(LevenbergMarquardtState& lm) {
+  lm.lambda = std::min(lm.lambda * lm.lambdaGrowth, kDampingCeiling);
+  lm.lambdaGrowth = std::min(lm.lambdaGrowth * 2, 1024.0);
+}
+
+}  // namespace
+
+StepResult LevenbergMarquardtTrial(ModelScope& scope, LevenbergMarquardtState& lm) {
+  Fit& fit = scope.fit;
+  if (NeedsRestart(fit, lm) && !Start(scope, lm)) return FromErrorState(fit);
+  const size_t n = lm.freeIndex.size();
+  std::vector<double> delta;
+  if (!SolveDamped(lm, delta)) {
+    fit.errorCode = kSingularSystemError;
+    SetNumericError(kLmSingularError, "LM matrix singular");
+    return FromErrorState(fit);
+  }
+  std::array<double, kMaxFitParameters> trial = lm.accepted;
+  double predicted = 0;
+  for (size_t j = 0; j < n; ++j) {
+    trial[static_cast<size_t>(lm.freeIndex[j])] += delta[j];
+    predicted += delta[j] * (lm.gradient[j] + lm.lambda * lm.scale[j] * delta[j]);
+  }
+  std::array<double, kMaxFitParameters> probe = trial;
+  const Linearisation tried = Linearise(scope, probe.data(), lm.freeIndex, lm.trialCurvature, lm.trialGradient);
+  lm.last = TrialOutcome{};
+  fit.chiSquare = lm.chiSquare;
+  if (!tried.usable) {
+    // Rejected like a worse step; only the largest damping failing ends the fit.
+    lm.failure = NumericErrorState().message;
+    lm.failureCode = NumericErrorState().code;
+    ClearNumericError();
+    lm.last.unusable = true;
+    Reject(lm);
+    if (lm.lambda > ConvergenceTolerances{}.largestDamping) {
+      SetNumericError(lm.failureCode, lm.failure);
+      return FromErrorState(fit);
+    }
+    return {StepStatus::kSuccess, fit.chiSquare, {}};
+  }
+  if (!(tried.chiSquare < lm.chiSquare)) {
+    Reject(lm);
+    return {StepStatus::kSuccess, fit.chiSquare, {}};
+  }
+  // Nielsen's update: the closer the linear model's promise, the less damping.
+  const double rho = predicted > 0 ? (lm.chiSquare - tried.chiSquare) / predicted : 0.0;
+  const double cube = (2 * rho - 1) * (2 * rho - 1) * (2 * rho - 1);
+  lm.lambda = std::max(lm.lambda * std::max(1.0 / 3, 1 - cube), kSmallestDamping);
+  lm.lambdaGrowth = 2;
+  lm.last.accepted = true;
+  for (size_t j = 0; j < n; ++j) lm.last.step[static_cast<size_t>(lm.freeIndex[j])] = delta[j];
+  lm.last.actualReduction = (lm.chiSquare - tried.chiSquare) / lm.chiSquare;
+  lm.last.predictedReduction = predicted / lm.chiSquare;
+  lm.curvature.swap(lm.trialCurvature);
+  lm.gradient.swap(lm.trialGradient);
+  for (size_t j = 0; j < n; ++j) lm.scale[j] = std::max(lm.scale[j], lm.curvature[j * n + j]);
+  lm.accepted = trial;
+  lm.chiSquare = tried.chiSquare;
+  lm.last.gradientCosine = GradientCosine(lm);
+  fit.params = trial;
+  fit.chiSquare = lm.chiSquare;
+  return {StepStatus::kSuccess, fit.chiSquare, {}};
+}
+
+}  // namespace zentrel

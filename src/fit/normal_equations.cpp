@@ -1,0 +1,52 @@
+#include "fit/normal_equations.h"
+
+#include <array>
+#include <cmath>
+
+#include "fit/weights.h"
+#include "model/fit.h"
+#include "numeric/numeric_error.h"
+
+namespace zentrel {
+
+Linearisation Linearise(ModelScope& scope, double* p, const std::vector<int>& freeIndex, std::vector<double>& curvature,
+                        std::vector<double>& gradient) {
+  Fit& fit = scope.fit;
+  const FitData& data = scope.data;
+  const size_t n = freeIndex.size();
+  curvature.assign(n * n, 0.0);
+  gradient.assign(n, 0.0);
+  Linearisation result;
+  std::array<double, kMaxFitParameters> d{};
+  std::array<double, kMaxFitParameters> row{};
+  for (int i = 0; i < static_cast<int>(data.x.size()); ++i) {
+    const double x = data.x[static_cast<size_t>(i)];
+    if (!InFitRange(fit, x)) continue;
+    ++result.points;
+    const double f = ModelValueAndDerivatives(scope, x, p, d.data(), fit.freeFlags.data());
+    if (NumericErrorState().code != 0 || fit.errorCode != 0) {
+      result.usable = false;
+      return result;
+    }
+    const WeightedResidual r = WeighResidual(fit.weighting, data.y[static_cast<size_t>(i)], SigmaAt(data, i), f);
+    result.chiSquare += r.value * r.value;
+    for (size_t j = 0; j < n; ++j) row[j] = r.slope * d[static_cast<size_t>(freeIndex[j])];
+    for (size_t j = 0; j < n; ++j) {
+      double* line = &curvature[j * n];
+      const double t = row[j];
+      for (size_t k = 0; k <= j; ++k) line[k] += t * row[k];
+      gradient[j] -= r.value * t;
+    }
+  }
+  for (size_t j = 1; j < n; ++j)
+    for (size_t k = 0; k < j; ++k) curvature[k * n + j] = curvature[j * n + k];
+  bool finite = std::isfinite(result.chiSquare);
+  for (size_t j = 0; j < n && finite; ++j) finite = std::isfinite(gradient[j]) && std::isfinite(curvature[j * n + j]);
+  if (!finite) {
+    SetNumericError(kOverflowError, "Chi Squared overflow!");
+    result.usable = false;
+  }
+  return result;
+}
+
+}  // namespace zentrel
