@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "fit/fit_data.h"
+
 namespace zentrel {
 
 // Levenberg-Marquardt state, reallocated on every restart. Matrices are
@@ -29,6 +31,7 @@ struct SplineCache {
 struct FitWorkspace {
   LevenbergMarquardtState lm;
   SplineCache spline;
+  FitDataCache columns;  // the set's order in x, for FitDataOf
 };
 
 }  // namespace zentrel

@@ -21,14 +21,16 @@ double UnconvolvedValue(ModelScope& scope, double x, const double* p) {
 }
 
 // Simpson-weighted convolution with the source set's y values over the
-// positive lags, normalised by the source's area.
+// positive lags, normalised by the source's area. The source is read in
+// ascending x, as its grid runs from its smallest x to its largest.
 double ConvolvedValue(ModelScope& scope, double x, const double* p) {
   const Data_Set* source = scope.fit.convolutionSource;
   if (source == nullptr) return 0;
-  const int m = source->DrawablePointCount();
+  const FitData columns = FitDataOf(*source);
+  const int m = static_cast<int>(columns.x.size());
   if (m < 5 || scope.fit.convolutionArea == 0) return 0;
-  const double* xs = source->ColumnData(0);
-  const double* w = source->ColumnData(1);
+  const double* xs = columns.x.data();
+  const double* w = columns.y.data();
   const double delta = (xs[m - 1] - xs[0]) / (m - 1);
   double sum = 0;
   for (int i = 0; i < m; ++i) {

@@ -35,7 +35,7 @@ class Fit {
   ~Fit();
 
   // The fit joins a set whose x column is x[0..n-1]: the engine restarts,
-  // and an unset range (start == end) becomes x[0]..x[n-1].
+  // and an unset range (start == end) becomes the smallest to the largest x.
   void attach(const double* x, int n);
   // The engine starts afresh at the next step: the set's columns changed.
   void restart() { iterationCount = 0; }
