@@ -70,7 +70,7 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
   if (request.range) fit.setRange(request.range->first, request.range->second);
 
   FitWorkspace work;
-  ModelScope scope{fit, data, work.spline};
+  ModelScope scope{fit, data, work.spline, &work.convolution};
   double lastChi = ChiSquare(scope, fit.params.data());
   if (NumericErrorState().code != 0) {
     result.error = NumericErrorState().message;

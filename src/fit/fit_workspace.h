@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "fit/fast_convolution.h"
+
 namespace zentrel {
 
 // Levenberg-Marquardt state, reallocated on every restart. Matrices are
@@ -29,6 +31,7 @@ struct SplineCache {
 struct FitWorkspace {
   LevenbergMarquardtState lm;
   SplineCache spline;
+  ConvolutionCache convolution;
 };
 
 }  // namespace zentrel
