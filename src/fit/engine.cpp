@@ -215,8 +215,11 @@ StepStatus FailureStatus() {
 StepResult Succeeded(const Fit& fit) { return {StepStatus::kSuccess, fit.chiSquare, {}}; }
 // A restarted fit may have new columns: the spline through the old ones goes.
 ModelScope StepScope(Fit& fit, const FitData& data, FitWorkspace& work) {
-  if (fit.iterationCount == 0) work.spline.prepared = false;
-  return {fit, data, work.spline};
+  if (fit.iterationCount == 0) {
+    work.spline.prepared = false;
+    work.convolution.clear();
+  }
+  return {fit, data, work.spline, &work.convolution};
 }
 
 StepResult NoPoints(const Fit& fit) { return {StepStatus::kNoPoints, fit.chiSquare, {}}; }

@@ -113,7 +113,7 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
   }
 
   FitWorkspace work;
-  ModelScope scope{fit, data, work.spline};
+  ModelScope scope{fit, data, work.spline, &work.convolution};
   double lastChi = ChiSquare(scope, fit.params.data());
   if (NumericErrorState().code != 0) {
     result.error = NumericErrorState().message;

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "fit/fast_convolution.h"
 #include "fit/fit_data.h"
 
 namespace zentrel {
@@ -31,6 +32,7 @@ struct SplineCache {
 struct FitWorkspace {
   LevenbergMarquardtState lm;
   SplineCache spline;
+  ConvolutionCache convolution;
   FitDataCache columns;  // the set's order in x, for FitDataOf
 };
 

@@ -3,6 +3,7 @@
 // whatever reads the fitted columns (spline, convolution, residuals,
 // uncertainties) sees them in ascending x.
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -170,9 +171,16 @@ TEST(UnorderedFit, AShuffledConvolutionSourceConvolvesAsTheSortedOne) {
   EXPECT_DOUBLE_EQ(withShuffled.convolutionArea, withSorted.convolutionArea);
   FitModel sorted(withSorted, FitDataOf(data));
   FitModel shuffled(withShuffled, FitDataOf(data));
-  for (double x : {0.5, 1.7, 3.9}) {
+  // On the source's grid (summed by FFT) and off it (summed directly),
+  // values and derivatives.
+  for (double x : {0.5, 1.7, 3.9, 1.73}) {
     EXPECT_NE(sorted(x), 0) << x;
     EXPECT_DOUBLE_EQ(shuffled(x), sorted(x)) << x;
+    std::array<double, kMaxFitParameters> p = withSorted.params, dSorted{}, dShuffled{};
+    const double vSorted = ModelValueAndDerivatives(sorted.scope(), x, p.data(), dSorted.data());
+    const double vShuffled = ModelValueAndDerivatives(shuffled.scope(), x, p.data(), dShuffled.data());
+    EXPECT_DOUBLE_EQ(vShuffled, vSorted) << x;
+    for (int k = 0; k < 4; ++k) EXPECT_NEAR(dShuffled[static_cast<size_t>(k)], dSorted[static_cast<size_t>(k)], 1e-9) << x << " " << k;
   }
 }
 
