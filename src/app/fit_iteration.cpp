@@ -71,14 +71,15 @@ bool IterateFitsOnce(CZentrelDoc& doc, Ui& ui) {
         // Shown once; a stale state would fail every later fit's step too.
         ClearNumericError();
         failures.push_back(StepFailureMessage(*fit, step));
-        if (dialog != nullptr) dialog->refreshDisplay();
+        if (dialog != nullptr) dialog->showStepFailure(*fit);
       }
       if (fit->iterating) stillIterating = true;
       const bool dialogShown = dialog != nullptr && dialog->isVisible();
       if (fit.get() == doc.lastEditedFit && dialogShown) {
-        // The dialog follows every step; the graph catches up when another
-        // fit's step comes round (or when a repaint happens anyway).
-        dialog->refreshDisplay();
+        // The dialog follows every step (a failed one is shown already);
+        // the graph catches up when another fit's step comes round (or
+        // when a repaint happens anyway).
+        if (step.ok()) dialog->refreshDisplay();
         dialog->graphRedrawPending = true;
       } else if (dialogShown && dialog->graphRedrawPending) {
         RedrawAndSettle(doc, ui);

@@ -121,6 +121,9 @@ TEST_F(UnorderedFitDialog, ARangeWithoutPointsSaysSo) {
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0], "No point of the set lies in the fit range 100..200.");
   EXPECT_EQ(fit.params[2], 1.0);  // nothing moved
+  // No chi-square of a step that never ran.
+  EXPECT_EQ(FitDialogOf(doc).chiSquareText, "failed");
+  EXPECT_EQ(FitDialogOf(doc).iterateCaption, "Iterate");
 }
 
 }  // namespace
