@@ -8,6 +8,8 @@ background, with Poisson noise on both. Only the standard library is used,
 with a fixed seed, so the files are the same on every machine.
 
     bench/make_decay.py OUTDIR   writes OUTDIR/decay.txt and OUTDIR/irf.txt
+
+examples/photon_decay.txt and examples/photon_irf.txt were made by it.
 """
 import math
 import random
