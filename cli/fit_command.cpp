@@ -41,6 +41,8 @@ CLI::App* AddFitSubcommand(CLI::App& app, FitCommandOptions& options) {
   fit->add_option("--threads", options.threads, "Worker threads (default: one per core)");
   fit->add_flag("--json", options.json, "One JSON object per file and line");
   fit->add_flag("--csv", options.csv, "A table with one row per file");
+  fit->add_option("--convolve-with", options.convolveWith,
+                  "Response file (read like the data files): every model is convolved with it");
   return fit;
 }
 
@@ -123,6 +125,15 @@ std::string BuildRequest(const FitCommandOptions& options, FitRequest& request) 
   return ValidateFitRequest(request);
 }
 
+// The response a convolved fit uses: at least five points on an ascending
+// grid, with an area to normalise by.
+std::string LoadResponse(const std::string& path, Data_Set& response) {
+  if (std::string problem = ImportFile(path, response); !problem.empty()) return problem;
+  if (response.ColumnCount() < 2 || response.DrawablePointCount() < 5) return "a response needs at least 5 points";
+  if (SimpsonArea(response) == 0) return "the response has no area to normalise by";
+  return {};
+}
+
 FitRunResult FitFile(const std::string& path, const FitRequest& request) {
   Data_Set set;
   if (std::string problem = ImportFile(path, set); !problem.empty()) {
@@ -191,6 +202,15 @@ int RunFitCommand(const FitCommandOptions& options) {
   if (std::string problem = BuildRequest(options, request); !problem.empty()) {
     std::cerr << "zentrel-cli fit: " << problem << '\n';
     return 2;
+  }
+  // One response for every file, read once and shared read-only by the workers.
+  Data_Set response;
+  if (!options.convolveWith.empty()) {
+    if (std::string problem = LoadResponse(options.convolveWith, response); !problem.empty()) {
+      std::cerr << "zentrel-cli fit: --convolve-with " << options.convolveWith << ": " << problem << '\n';
+      return 2;
+    }
+    request.convolveWith = &response;
   }
   const size_t count = options.files.size();
   std::vector<FitRunResult> results(count);

@@ -85,3 +85,23 @@ execute_process(COMMAND ${CLI} fit ${DATA}/decay_descending.txt --range 100:200 
 if(NOT status EQUAL 1 OR NOT out MATCHES "holds no points,Exponential,1,,,0,false,0")
   message(FATAL_ERROR "an empty range in CSV (${status}): ${out}${err}")
 endif()
+
+# A reconvolution fit: the photon-counting example against its measured
+# response finds the two lifetimes it was made with (0.8 and 3.5 ns).
+execute_process(COMMAND ${CLI} fit ${SOURCE}/examples/photon_decay.txt --convolve-with ${SOURCE}/examples/photon_irf.txt
+  --order 2 --params 10,0,10000,1,8000,3 --hold 1 --json RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "reconvolution fit failed (${status}): ${out}${err}")
+endif()
+string(JSON converged GET "${out}" converged)
+string(JSON t0 GET "${out}" params 3)
+string(JSON t1 GET "${out}" params 5)
+if(NOT converged OR t0 LESS 0.79 OR t0 GREATER 0.81 OR t1 LESS 3.45 OR t1 GREATER 3.55)
+  message(FATAL_ERROR "unexpected reconvolution fit (converged ${converged}, t0 ${t0}, t1 ${t1}): ${out}")
+endif()
+
+execute_process(COMMAND ${CLI} fit ${SOURCE}/examples/photon_decay.txt --convolve-with missing-response.txt
+  RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE err)
+if(NOT status EQUAL 2 OR NOT err MATCHES "--convolve-with missing-response.txt: Couldn't open file")
+  message(FATAL_ERROR "a missing response must give exit status 2 (${status}): ${err}")
+endif()

@@ -36,6 +36,15 @@ void Reraise(const NumericError& error) {
   if (error.code != kNoNumericError && NumericErrorState().code == kNoNumericError) NumericErrorState() = error;
 }
 
+// The parameters a curve depends on: those of the fit's kind and order. What
+// lies beyond them in a caller's array may be anything.
+std::array<double, kMaxFitParameters> KeyOf(ModelScope& scope, const double* p) {
+  std::array<double, kMaxFitParameters> key{};
+  const int count = std::clamp(ParameterCount(scope.fit), 0, kMaxFitParameters);
+  std::copy(p, p + count, key.begin());
+  return key;
+}
+
 }  // namespace
 
 std::size_t ConvolutionCache::ParametersHash::operator()(const Parameters& p) const {
@@ -170,8 +179,7 @@ std::optional<double> ConvolutionCache::value(ModelScope& scope, double x, const
   if (x <= layout_.start) return 0.0;
   const auto channel = channelOf(x);
   if (!channel) return std::nullopt;
-  Parameters key;
-  std::copy(p, p + key.size(), key.begin());
+  const Parameters key = KeyOf(scope, p);
   const Curve& curve = valueCurve(scope, key);
   Reraise(curve.error);
   double sum = curve.sums[static_cast<std::size_t>(channel->k)];
@@ -221,8 +229,7 @@ bool ConvolutionCache::valueAndDerivatives(ModelScope& scope, double x, const do
   }
   const auto channel = channelOf(x);
   if (!channel) return false;
-  Parameters key;
-  std::copy(p, p + key.size(), key.begin());
+  const Parameters key = KeyOf(scope, p);
   const auto convolved = this->value(scope, x, p);
   if (!convolved) return false;
   value = *convolved;

@@ -91,6 +91,7 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
   result.model = std::string(ModelName(fit.modelKind));
   for (size_t i = 0; i < request.params.size(); ++i) fit.params[i] = request.params[i];
   for (int index : request.hold) fit.freeFlags[static_cast<size_t>(index)] = 0;
+  if (request.convolveWith != nullptr) fit.setConvolutionSource(request.convolveWith);
   if (set.ColumnCount() < 2 || set.DrawablePointCount() == 0) {
     result.error = "the file holds no points";
     return result;

@@ -23,6 +23,9 @@ struct FitRequest {
   int weighting = kWeightEqual;
   int method = kMethodLevenbergMarquardt;
   int maxIterations = 1000;
+  // The model is convolved with this set (a measured response), as the
+  // Fitting dialog's "convolve with" does; not owned, only read.
+  const Data_Set* convolveWith = nullptr;
 };
 
 // Problems with a request found before fitting; empty when it is usable.

@@ -68,7 +68,7 @@ void Fit::setRange(double a, double b) {
   iterationCount = 0;
 }
 
-void Fit::setConvolutionSource(Data_Set* source) {
+void Fit::setConvolutionSource(const Data_Set* source) {
   if (source == nullptr) {
     convolve = 0;
     convolutionSource = nullptr;
