@@ -23,6 +23,12 @@ bool AnyPointInRange(const Fit& fit, const FitData& data) {
   return std::any_of(data.x.begin(), data.x.end(), [&](double x) { return InFitRange(fit, x); });
 }
 
+// The index range a step sums over: the data are in ascending x, so the
+// points inside fitStart..fitEnd are first..last. False when none is.
+bool PointRange(const Fit& fit, const FitData& data, int& first, int& last) {
+  return PointsInRange(data, fit.fitStart, fit.fitEnd, first, last);
+}
+
 // The chi-square sum's verdict: the sum itself, or 1 with "Chi Squared
 // overflow!" when it is not finite.
 double FinishChiSquare(Fit& fit, double sum) {
@@ -65,8 +71,11 @@ StepStatus FailureStatus() {
 StepResult Succeeded(const Fit& fit) { return {StepStatus::kSuccess, fit.chiSquare, {}}; }
 // A restarted fit may have new columns: the spline through the old ones goes.
 ModelScope StepScope(Fit& fit, const FitData& data, FitWorkspace& work) {
-  if (fit.iterationCount == 0) work.spline.prepared = false;
-  return {fit, data, work.spline};
+  if (fit.iterationCount == 0) {
+    work.spline.prepared = false;
+    work.convolution.clear();
+  }
+  return {fit, data, work.spline, &work.convolution};
 }
 
 StepResult NoPoints(const Fit& fit) { return {StepStatus::kNoPoints, fit.chiSquare, {}}; }
@@ -94,7 +103,10 @@ StepResult LevenbergMarquardtStep(Fit& fit, const FitData& data, FitWorkspace& w
 }
 
 StepResult GridlessStep(Fit& fit, const FitData& data, FitWorkspace& work, int iterations) {
-  if (data.x.empty() || data.y.empty()) return NoPoints(fit);
+  // With no point in range every chi-square is 0 and the search would
+  // walk the steps out to overflow.
+  int first = 0, last = 0;
+  if (!PointRange(fit, data, first, last)) return NoPoints(fit);
   ModelScope scope = StepScope(fit, data, work);
   const int parameterCount = std::min(ParameterCount(fit), kMaxFitParameters);
   double* params = fit.params.data();

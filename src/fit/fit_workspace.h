@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "fit/fast_convolution.h"
+#include "fit/fit_data.h"
 #include "model/fit.h"
 
 namespace zentrel {
@@ -48,6 +50,8 @@ struct SplineCache {
 struct FitWorkspace {
   LevenbergMarquardtState lm;
   SplineCache spline;
+  ConvolutionCache convolution;
+  FitDataCache columns;  // the set's order in x, for FitDataOf
 };
 
 }  // namespace zentrel
