@@ -89,6 +89,42 @@ TEST_F(LevenbergMarquardt, GradientOfTheReportedChiSquareVanishesUnderEveryWeigh
   }
 }
 
+// scipy.optimize.least_squares on the same data and the same weighted
+// residuals; bench/scipy_weighting.py prints these lines.
+struct Reference {
+  int weighting;
+  double params[3];  // y0, a0, t0
+  double errors[3];
+};
+const Reference kScipy[] = {
+    {kWeightEqual, {0.9976978111968882, 4.002045628128423, 3.003960576346496}, {0.019352964463960013, 0.022564314236608672, 0.049266591616283835}},
+    {kWeightInverseY, {0.9912956398822341, 4.002621728377644, 3.0176065899439175}, {0.020096205387751188, 0.04807594697175799, 0.07173976574835798}},
+    {kWeightInverseSigmaSquared, {0.9942348017334982, 4.008085920805052, 3.007579037904047}, {0.016488705759589713, 0.018214828919695083, 0.03892392925948188}},
+    {kWeightInverseSqrtY, {0.9977240481546114, 4.0016501237459225, 3.0048244530645256}, {0.019033964221650154, 0.025695676481398696, 0.052906173822350716}},
+};
+
+TEST_F(LevenbergMarquardt, AgreesWithScipyUnderEveryWeighting) {
+  const Columns columns = Decay();
+  const FitData data = columns.data();
+  for (const Reference& reference : kScipy) {
+    Fit fit = ExponentialFit(reference.weighting);
+    fit.attach(columns.x.data(), static_cast<int>(columns.x.size()));
+    FitWorkspace work;
+    ASSERT_NE(RunToConvergence(fit, data, work), Convergence::kNotYet);
+    const auto errors = ComputeUncertainties(fit, data);
+    ASSERT_TRUE(errors.has_value());
+    const int index[] = {0, 2, 3};  // y0, a0, t0
+    for (int k = 0; k < 3; ++k) {
+      const auto i = static_cast<size_t>(index[k]);
+      EXPECT_NEAR(fit.params[i], reference.params[k], 1e-6 * std::fabs(reference.params[k]))
+          << "weighting " << reference.weighting << ", parameter " << i;
+      ASSERT_TRUE(errors->errors[i].has_value());
+      EXPECT_NEAR(*errors->errors[i], reference.errors[k], 1e-4 * reference.errors[k])
+          << "weighting " << reference.weighting << ", parameter " << i;
+    }
+  }
+}
+
 TEST_F(LevenbergMarquardt, WeightingsHaveDifferentOptimaAndErrorsScaleByTheirOwnVariance) {
   const Columns columns = Decay();
   const FitData data = columns.data();
