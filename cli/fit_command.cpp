@@ -37,7 +37,7 @@ CLI::App* AddFitSubcommand(CLI::App& app, FitCommandOptions& options) {
   fit->add_option("--range", options.range, "Fit range A:B in x (default: every point)");
   fit->add_option("--weighting", options.weighting, "equal, 1/y, 1/sigma^2 or 1/sqrt(y)");
   fit->add_option("--method", options.method, "lm (Levenberg-Marquardt) or gridless");
-  fit->add_option("--max-iter", options.maxIterations, "Iteration limit (default: until converged)");
+  fit->add_option("--max-iter", options.maxIterations, "Iteration limit (default 100000; 0: until converged)");
   fit->add_option("--threads", options.threads, "Worker threads (default: one per core)");
   fit->add_flag("--json", options.json, "One JSON object per file and line");
   fit->add_flag("--csv", options.csv, "A table with one row per file");

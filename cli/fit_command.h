@@ -21,7 +21,7 @@ struct FitCommandOptions {
   std::string range;      // "A:B"
   std::string weighting = "equal";
   std::string method = "lm";
-  int maxIterations = 0;  // 0: until converged
+  int maxIterations = 100000;  // 0: until converged
   bool json = false;
   bool csv = false;
   int threads = 0;  // 0: one per core

@@ -22,7 +22,7 @@ struct FitRequest {
   std::optional<std::pair<double, double>> range;  // default: the whole set
   int weighting = kWeightEqual;
   int method = kMethodLevenbergMarquardt;
-  int maxIterations = 0;  // 0: until converged
+  int maxIterations = 100000;  // 0: until converged
   // The model is convolved with this set (a measured response), as the
   // Fitting dialog's "convolve with" does; not owned, only read.
   const Data_Set* convolveWith = nullptr;
