@@ -19,6 +19,10 @@ namespace {
 constexpr double kSmallestDamping = 1e-15;
 constexpr double kDampingCeiling = 1e20;
 constexpr double kStartDamping = 1e-3;
+// A step that multiplies a parameter's size by more than this is not
+// tried: it leaves the region where the linear model can be trusted, and
+// can land on a plateau where the parameter no longer matters.
+constexpr double kLargestRelativeStep = 10;
 
 StepStatus StatusOf(int code) {
   switch (code) {
@@ -118,6 +122,15 @@ StepResult LevenbergMarquardtTrial(ModelScope& scope, LevenbergMarquardtState& l
     fit.errorCode = kSingularSystemError;
     SetNumericError(kLmSingularError, "LM matrix singular");
     return FromErrorState(fit);
+  }
+  for (size_t j = 0; j < n; ++j) {
+    const double p = lm.accepted[static_cast<size_t>(lm.freeIndex[j])];
+    if (p != 0 && std::fabs(delta[j]) > kLargestRelativeStep * std::fabs(p)) {
+      lm.last = TrialOutcome{};
+      Reject(lm);
+      fit.chiSquare = lm.chiSquare;
+      return {StepStatus::kSuccess, fit.chiSquare, {}};
+    }
   }
   std::array<double, kMaxFitParameters> trial = lm.accepted;
   double predicted = 0;
