@@ -26,9 +26,22 @@ struct SplineCache {
   std::vector<double> secondDerivatives;
 };
 
+// Gridless state: the directions recent sweeps moved the parameters in,
+// oldest first, each with its grid step; a new run or other free flags
+// forget them.
+struct GridlessState {
+  struct Direction {
+    std::vector<double> delta;  // one entry per parameter, 0 for held ones
+    double step = 1;            // in units of delta
+  };
+  std::vector<Direction> directions;
+  std::vector<int> freeFlags;  // those the directions were made for
+};
+
 struct FitWorkspace {
   LevenbergMarquardtState lm;
   SplineCache spline;
+  GridlessState gridless;
 };
 
 }  // namespace zentrel
