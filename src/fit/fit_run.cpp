@@ -71,7 +71,7 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
 
   FitWorkspace work;
   ModelScope scope{fit, data, work.spline};
-  double lastChi = ChiSquare(scope, fit.params.data());
+  ChiSquare(scope, fit.params.data());
   if (NumericErrorState().code != 0) {
     result.error = NumericErrorState().message;
     return result;
@@ -91,11 +91,10 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
         break;
       }
     } else {
-      if (fit.iterationCount > 1 && SettledRelatively(lastChi, fit.chiSquare)) {
+      if (work.gridless.settledSweeps >= 3) {
         result.converged = true;
         break;
       }
-      lastChi = fit.chiSquare;
     }
   }
   const int count = ParameterCount(fit);

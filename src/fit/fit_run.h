@@ -45,7 +45,8 @@ struct FitRunResult {
 // Iterates single steps until converged or maxIterations. Levenberg-
 // Marquardt has converged when an accepted step lowers chi-square by less
 // than 1e-12 of itself, or the damping passes 1e12 (no step helps any more);
-// Gridless when a whole sweep changes chi-square by less than 1e-12 of it.
+// Gridless when three sweeps in a row change chi-square by less than 1e-12
+// of it without meeting points beyond the model's domain.
 FitRunResult RunFit(const Data_Set& set, const FitRequest& request);
 
 }  // namespace zentrel

@@ -36,6 +36,9 @@ struct GridlessState {
   };
   std::vector<Direction> directions;
   std::vector<int> freeFlags;  // those the directions were made for
+  // Successive sweeps, up to the last, that changed the chi-square by at
+  // most 1e-12 of itself.
+  int settledSweeps = 0;
 };
 
 struct FitWorkspace {

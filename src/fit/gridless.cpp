@@ -36,6 +36,7 @@ class Line {
     failed_ = failed_ || scope_.fit.errorCode != 0;
     if (NumericErrorState().code == 0) return chi;
     ClearNumericError();
+    leftDomain_ = true;
     return std::numeric_limits<double>::infinity();
   }
   void MoveTo(double t) {
@@ -43,6 +44,8 @@ class Line {
       if (direction_[j] != 0) scope_.fit.params[j] = origin_[j] + t * direction_[j];
   }
   bool failed() const { return failed_; }
+  // Whether some point of the line was beyond the model's domain.
+  bool leftDomain() const { return leftDomain_; }
   // Whether a step of s still moves some parameter by more than 1e-14 of
   // itself: below that a grid step stops shrinking.
   bool Resolves(double s) const {
@@ -58,6 +61,7 @@ class Line {
   const Parameters origin_;
   std::span<const double> direction_;
   bool failed_ = false;
+  bool leftDomain_ = false;
 };
 
 // One walk along a line from t = 0, where chi-square is c0, with grid step
@@ -150,6 +154,7 @@ void PrepareGridless(Fit& fit, GridlessState& state) {
   if (fit.iterationCount == 0 || state.freeFlags != FreeFlagsOf(fit)) {
     state.directions.clear();
     state.freeFlags = FreeFlagsOf(fit);
+    state.settledSweeps = 0;
   }
 }
 
@@ -160,6 +165,7 @@ bool GridlessSweep(ModelScope& scope, GridlessState& state) {
   double chi = ChiSquare(scope, fit.params.data());
   if (fit.errorCode != 0 || NumericErrorState().code != 0) return false;
   const double chiBefore = chi;
+  bool leftDomain = false;
 
   // One parameter at a time, each on its own grid.
   int freeCount = 0;
@@ -172,12 +178,14 @@ bool GridlessSweep(ModelScope& scope, GridlessState& state) {
     Line line(scope, std::span(unit).first(static_cast<size_t>(count)));
     chi = Walk(line, chi, step);
     if (line.failed()) return false;
+    leftDomain = leftDomain || line.leftDomain();
   }
   // Then along the directions of earlier sweeps, oldest first.
   for (GridlessState::Direction& direction : state.directions) {
     Line line(scope, direction.delta);
     chi = Walk(line, chi, direction.step);
     if (line.failed()) return false;
+    leftDomain = leftDomain || line.leftDomain();
   }
   // This sweep's whole move is the newest direction: walking on along it
   // first repeats the move. Directions searched in every sweep since become
@@ -192,10 +200,15 @@ bool GridlessSweep(ModelScope& scope, GridlessState& state) {
     Line line(scope, newest.delta);
     chi = Walk(line, chi, newest.step);
     if (line.failed()) return false;
+    leftDomain = leftDomain || line.leftDomain();
     state.directions.push_back(std::move(newest));
     if (static_cast<int>(state.directions.size()) > freeCount) state.directions.erase(state.directions.begin());
   }
   fit.chiSquare = chi;
+  // A sweep that met points beyond the domain only shrank the steps that
+  // reached there: standing still then is not settling.
+  const bool settled = !leftDomain && (std::fabs(chiBefore - chi) <= 1e-12 * std::fabs(chiBefore) || chi == 0);
+  state.settledSweeps = settled ? state.settledSweeps + 1 : 0;
   return true;
 }
 
