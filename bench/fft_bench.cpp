@@ -10,7 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include "analysis/convolution.h"
-#include "analysis/fft.h"
+#include "numeric/fft.h"
 #include "analysis/transforms.h"
 #include "model/data_set.h"
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -40,6 +41,8 @@ CLI::App* AddFitSubcommand(CLI::App& app, FitCommandOptions& options) {
   fit->add_option("--threads", options.threads, "Worker threads (default: one per core)");
   fit->add_flag("--json", options.json, "One JSON object per file and line");
   fit->add_flag("--csv", options.csv, "A table with one row per file");
+  fit->add_option("--convolve-with", options.convolveWith,
+                  "Response file (read like the data files): every model is convolved with it");
   return fit;
 }
 
@@ -122,6 +125,15 @@ std::string BuildRequest(const FitCommandOptions& options, FitRequest& request) 
   return ValidateFitRequest(request);
 }
 
+// The response a convolved fit uses: at least five points on an ascending
+// grid, with an area to normalise by.
+std::string LoadResponse(const std::string& path, Data_Set& response) {
+  if (std::string problem = ImportFile(path, response); !problem.empty()) return problem;
+  if (response.ColumnCount() < 2 || response.DrawablePointCount() < 5) return "a response needs at least 5 points";
+  if (SimpsonArea(response) == 0) return "the response has no area to normalise by";
+  return {};
+}
+
 FitRunResult FitFile(const std::string& path, const FitRequest& request) {
   Data_Set set;
   if (std::string problem = ImportFile(path, set); !problem.empty()) {
@@ -144,8 +156,12 @@ nlohmann::ordered_json ResultToJson(const std::string& file, const FitRunResult&
   for (const auto& e : r.errors) errors.push_back(e ? JsonNumber(*e) : nlohmann::ordered_json(nullptr));
   json["params"] = params;
   json["errors"] = errors;
-  json["chi_square"] = JsonNumber(r.chiSquare);
-  json["reduced_chi_square"] = JsonNumber(r.reducedChiSquare);
+  if (!r.uncertaintyNote.empty()) json["uncertainty_note"] = r.uncertaintyNote;
+  // A failed fit has no chi-square; neither has a reduced one without
+  // degrees of freedom.
+  json["chi_square"] = r.failed() ? nlohmann::ordered_json(nullptr) : JsonNumber(r.chiSquare);
+  json["reduced_chi_square"] =
+      r.failed() || std::isnan(r.reducedChiSquare) ? nlohmann::ordered_json(nullptr) : JsonNumber(r.reducedChiSquare);
   json["iterations"] = r.iterations;
   json["converged"] = r.converged;
   json["points"] = r.points;
@@ -159,15 +175,25 @@ std::string CsvField(const std::string& text) {
   return quoted + "\"";
 }
 
+std::string ErrorText(const FitRunResult& r, size_t i) {
+  if (r.errors[i]) return CFormat("+/- %.6g", *r.errors[i]);
+  if (i < r.held.size() && r.held[i]) return "held";
+  return "free, no error";
+}
+
 void PrintTable(const std::string& file, const FitRunResult& r) {
   std::printf("%s: %s, order %d\n", file.c_str(), r.model.c_str(), r.order);
-  for (size_t i = 0; i < r.params.size(); ++i) {
-    const std::string error = r.errors[i] ? CFormat("+/- %.6g", *r.errors[i]) : std::string("held");
-    std::printf("  %-8s %16.10g  %s\n", r.names[i].c_str(), r.params[i], error.c_str());
-  }
-  std::printf("  chi-square %.10g, reduced %.6g, %d points, %d iterations, %s\n", r.chiSquare, r.reducedChiSquare,
-              r.points, r.iterations, r.converged ? "converged" : "not converged");
+  for (size_t i = 0; i < r.params.size(); ++i)
+    std::printf("  %-8s %16.10g  %s\n", r.names[i].c_str(), r.params[i], ErrorText(r, i).c_str());
+  if (!r.uncertaintyNote.empty()) std::printf("  %s\n", r.uncertaintyNote.c_str());
+  const std::string reduced = std::isnan(r.reducedChiSquare) ? std::string("no reduced (no degrees of freedom)")
+                                                             : CFormat("reduced %.6g", r.reducedChiSquare);
+  std::printf("  chi-square %.10g, %s, %d %s, %d iterations, %s\n", r.chiSquare, reduced.c_str(), r.points,
+              r.points == 1 ? "point" : "points", r.iterations, r.converged ? "converged" : "not converged");
 }
+
+// A number of a fit's result for the CSV table; empty when there is none.
+std::string CsvNumber(bool present, double v) { return present && !std::isnan(v) ? CFormat("%.17g", v) : std::string(); }
 
 }  // namespace
 
@@ -176,6 +202,15 @@ int RunFitCommand(const FitCommandOptions& options) {
   if (std::string problem = BuildRequest(options, request); !problem.empty()) {
     std::cerr << "zentrel-cli fit: " << problem << '\n';
     return 2;
+  }
+  // One response for every file, read once and shared read-only by the workers.
+  Data_Set response;
+  if (!options.convolveWith.empty()) {
+    if (std::string problem = LoadResponse(options.convolveWith, response); !problem.empty()) {
+      std::cerr << "zentrel-cli fit: --convolve-with " << options.convolveWith << ": " << problem << '\n';
+      return 2;
+    }
+    request.convolveWith = &response;
   }
   const size_t count = options.files.size();
   std::vector<FitRunResult> results(count);
@@ -201,9 +236,10 @@ int RunFitCommand(const FitCommandOptions& options) {
     std::printf("\n");
     for (size_t i = 0; i < count; ++i) {
       const auto& r = results[i];
-      std::printf("%s,%s,%s,%d,%.17g,%.17g,%d,%s,%d", CsvField(options.files[i]).c_str(), CsvField(r.error).c_str(),
-                  CsvField(r.model).c_str(), r.order, r.chiSquare, r.reducedChiSquare, r.iterations,
-                  r.converged ? "true" : "false", r.points);
+      std::printf("%s,%s,%s,%d,%s,%s,%d,%s,%d", CsvField(options.files[i]).c_str(), CsvField(r.error).c_str(),
+                  CsvField(r.model).c_str(), r.order, CsvNumber(!r.failed(), r.chiSquare).c_str(),
+                  CsvNumber(!r.failed(), r.reducedChiSquare).c_str(), r.iterations, r.converged ? "true" : "false",
+                  r.points);
       for (size_t k = 0; k < names.size(); ++k) {
         if (k < r.params.size()) std::printf(",%.17g,", r.params[k]);
         else std::printf(",,");
@@ -219,8 +255,11 @@ int RunFitCommand(const FitCommandOptions& options) {
     if (options.json) {
       std::printf("%s\n", ResultToJson(options.files[i], r).dump(-1, ' ', false,
                                                                     nlohmann::ordered_json::error_handler_t::replace).c_str());
-    } else if (!r.error.empty()) {
+    } else if (r.failed() && r.names.empty()) {
       std::fprintf(stderr, "%s: %s\n", options.files[i].c_str(), r.error.c_str());
+    } else if (r.failed()) {
+      std::fprintf(stderr, "%s: the fit failed after %d iterations: %s\n", options.files[i].c_str(), r.iterations,
+                   r.error.c_str());
     } else {
       PrintTable(options.files[i], r);
     }

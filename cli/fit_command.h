@@ -25,6 +25,7 @@ struct FitCommandOptions {
   bool json = false;
   bool csv = false;
   int threads = 0;  // 0: one per core
+  std::string convolveWith;  // a response file every model is convolved with
 };
 
 // Registers the subcommand; returns it so main can test whether it ran.

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "analysis/fft.h"
+#include "numeric/fft.h"
 #include "model/data_set.h"
 #include "numeric/numeric_error.h"
 

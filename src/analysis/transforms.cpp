@@ -7,7 +7,7 @@
 #include <numbers>
 #include <vector>
 
-#include "analysis/fft.h"
+#include "numeric/fft.h"
 #include "model/data_set.h"
 
 namespace zentrel {

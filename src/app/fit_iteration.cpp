@@ -12,6 +12,7 @@
 #include "fit/engine.h"
 #include "model/document.h"
 #include "model/fit.h"
+#include "numeric/c_format.h"
 #include "numeric/numeric_error.h"
 
 namespace zentrel {
@@ -35,6 +36,17 @@ void ForgetGoneFits(const CZentrelDoc& doc) {
   std::erase_if(Workspaces(), [&](const auto& entry) { return !present.contains(entry.first); });
 }
 
+// What a person is told when a fit's step failed: some failures (no
+// points in range, no formula) leave no message of their own.
+std::string StepFailureMessage(const Fit& fit, const StepResult& step) {
+  switch (step.status) {
+    case StepStatus::kNoPoints:
+      return CFormat("No point of the set lies in the fit range %g..%g.", fit.fitStart, fit.fitEnd);
+    case StepStatus::kNoFormula: return "The custom function has no formula.";
+    default: return step.message.empty() ? "Fit iteration failed." : step.message;
+  }
+}
+
 }  // namespace
 
 bool IterateFitsOnce(CZentrelDoc& doc, Ui& ui) {
@@ -51,23 +63,23 @@ bool IterateFitsOnce(CZentrelDoc& doc, Ui& ui) {
     for (const auto& fit : set->fits) {
       if (!fit->iterating) continue;
       doc.SetModifiedFlag();
-      const StepResult step = Step(*fit, FitDataOf(*set), Workspaces()[fit->serial], 1);
+      FitWorkspace& work = Workspaces()[fit->serial];
+      const StepResult step = Step(*fit, FitDataOf(*set, work.columns), work, 1);
       if (!step.ok()) {
-        // Some failures (no points in range) leave no message of their own.
-        const std::string& message = step.message;
         fit->iterating = 0;
         fit->errorCode = 0;
         // Shown once; a stale state would fail every later fit's step too.
         ClearNumericError();
-        failures.push_back(message.empty() ? "Fit iteration failed." : message);
-        if (dialog != nullptr) dialog->refreshDisplay();
+        failures.push_back(StepFailureMessage(*fit, step));
+        if (dialog != nullptr) dialog->showStepFailure(*fit);
       }
       if (fit->iterating) stillIterating = true;
       const bool dialogShown = dialog != nullptr && dialog->isVisible();
       if (fit.get() == doc.lastEditedFit && dialogShown) {
-        // The dialog follows every step; the graph catches up when another
-        // fit's step comes round (or when a repaint happens anyway).
-        dialog->refreshDisplay();
+        // The dialog follows every step (a failed one is shown already);
+        // the graph catches up when another fit's step comes round (or
+        // when a repaint happens anyway).
+        if (step.ok()) dialog->refreshDisplay();
         dialog->graphRedrawPending = true;
       } else if (dialogShown && dialog->graphRedrawPending) {
         RedrawAndSettle(doc, ui);

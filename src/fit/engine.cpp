@@ -16,17 +16,10 @@ namespace {
 
 bool Failed(const Fit& fit) { return fit.errorCode != 0 || NumericErrorState().code != 0; }
 
-// The contiguous index range a Levenberg-Marquardt step sums over: from the
-// first point at or after fitStart up to the last before anything passes
-// fitEnd. False when the range is empty.
+// The index range a step sums over: the data are in ascending x, so the
+// points inside fitStart..fitEnd are first..last. False when none is.
 bool PointRange(const Fit& fit, const FitData& data, int& first, int& last) {
-  const int n = static_cast<int>(data.x.size());
-  first = 0;
-  while (first < n && !(data.x[first] >= fit.fitStart)) ++first;
-  if (first >= n || data.x[first] > fit.fitEnd) return false;
-  last = first;
-  while (last + 1 < n && data.x[last + 1] <= fit.fitEnd) ++last;
-  return true;
+  return PointsInRange(data, fit.fitStart, fit.fitEnd, first, last);
 }
 
 // One point's contribution to the chi-square under the fit's weighting.
@@ -223,8 +216,11 @@ StepStatus FailureStatus() {
 StepResult Succeeded(const Fit& fit) { return {StepStatus::kSuccess, fit.chiSquare, {}}; }
 // A restarted fit may have new columns: the spline through the old ones goes.
 ModelScope StepScope(Fit& fit, const FitData& data, FitWorkspace& work) {
-  if (fit.iterationCount == 0) work.spline.prepared = false;
-  return {fit, data, work.spline};
+  if (fit.iterationCount == 0) {
+    work.spline.prepared = false;
+    work.convolution.clear();
+  }
+  return {fit, data, work.spline, &work.convolution};
 }
 
 StepResult NoPoints(const Fit& fit) { return {StepStatus::kNoPoints, fit.chiSquare, {}}; }
@@ -258,7 +254,10 @@ StepResult LevenbergMarquardtStep(Fit& fit, const FitData& data, FitWorkspace& w
 }
 
 StepResult GridlessStep(Fit& fit, const FitData& data, FitWorkspace& work, int iterations) {
-  if (data.x.empty() || data.y.empty()) return NoPoints(fit);
+  // With no point in range every chi-square is 0 and the search would
+  // walk the steps out to overflow.
+  int first = 0, last = 0;
+  if (!PointRange(fit, data, first, last)) return NoPoints(fit);
   ModelScope scope = StepScope(fit, data, work);
   PrepareGridless(fit, work.gridless);
   for (int it = 0; it < iterations; ++it) {

@@ -40,12 +40,13 @@ std::vector<double> FitResidualValues(Fit& fit, const Data_Set& set, double base
   const double* x = set.ColumnData(0);
   const int n = set.PointCount(0);
   FitModel model(fit, FitDataOf(set));
-  const std::span<const double> y = model.scope().data.y;
+  // The set's own y, paired with its x: the model's columns are sorted by x.
+  const double* y = set.ColumnCount() >= 2 ? set.ColumnData(1) : nullptr;
   std::vector<double> values(static_cast<size_t>(n > 0 ? n : 0), baseline);
-  const int bound = static_cast<int>(y.size());
+  const int bound = y != nullptr ? set.DrawablePointCount() : 0;
   for (int k = 0; k < n && k < bound; ++k)
     if (fit.fitStart < x[k] && x[k] < fit.fitEnd)
-      values[static_cast<size_t>(k)] = baseline + scale * (model(x[k]) - y[static_cast<size_t>(k)]);
+      values[static_cast<size_t>(k)] = baseline + scale * (model(x[k]) - y[k]);
   return values;
 }
 

@@ -1,6 +1,7 @@
 #include "fit/fit_run.h"
 
 #include <cmath>
+#include <cstdio>
 #include <mutex>
 
 #include "fit/catalogue.h"
@@ -33,6 +34,35 @@ bool SettledRelatively(double before, double after) {
   return std::fabs(before - after) <= 1e-12 * std::fabs(before) || after == 0;
 }
 
+std::string Counted(int count, const char* noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+std::string PointsText(int points) { return Counted(points, "point"); }
+
+std::string RangeText(const Fit& fit) {
+  char text[80];
+  std::snprintf(text, sizeof text, "%.6g..%.6g", fit.fitStart, fit.fitEnd);
+  return text;
+}
+
+// Why a step failed, for someone who did not watch it.
+std::string StepFailure(const Fit& fit, const StepResult& step) {
+  switch (step.status) {
+    case StepStatus::kNoPoints: return "the fit range " + RangeText(fit) + " holds no points";
+    case StepStatus::kNoFormula: return "the custom function has no formula";
+    default: return step.message.empty() ? "the fit step failed" : step.message;
+  }
+}
+
+// Why free parameters get no standard errors, or empty when they get them.
+std::string UncertaintyNote(int points, int freeCount) {
+  if (freeCount == 0) return {};
+  if (points <= freeCount)
+    return "no uncertainties: the fit range holds " + PointsText(points) + " for " + Counted(freeCount, "free parameter");
+  return "no uncertainties: the curvature matrix at the final parameters is singular or cannot be evaluated";
+}
+
 }  // namespace
 
 FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
@@ -58,8 +88,10 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
     }
   }
   result.order = SelectModel(fit, request.model, request.order);
+  result.model = std::string(ModelName(fit.modelKind));
   for (size_t i = 0; i < request.params.size(); ++i) fit.params[i] = request.params[i];
   for (int index : request.hold) fit.freeFlags[static_cast<size_t>(index)] = 0;
+  if (request.convolveWith != nullptr) fit.setConvolutionSource(request.convolveWith);
   if (set.ColumnCount() < 2 || set.DrawablePointCount() == 0) {
     result.error = "the file holds no points";
     return result;
@@ -68,9 +100,21 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
   const FitData data = FitDataOf(set);
   fit.attach(set.ColumnData(0), set.DrawablePointCount());
   if (request.range) fit.setRange(request.range->first, request.range->second);
+  result.points = CountPointsInRange(data, fit.fitStart, fit.fitEnd);
+  int freeCount = 0;
+  for (int i = 0; i < ParameterCount(fit); ++i) freeCount += fit.freeFlags[static_cast<size_t>(i)] ? 1 : 0;
+  if (result.points == 0) {
+    result.error = "the fit range " + RangeText(fit) + " holds no points";
+    return result;
+  }
+  if (result.points < freeCount) {
+    result.error = "the fit range " + RangeText(fit) + " holds " + PointsText(result.points) + ", fewer than its " +
+                   Counted(freeCount, "free parameter");
+    return result;
+  }
 
   FitWorkspace work;
-  ModelScope scope{fit, data, work.spline};
+  ModelScope scope{fit, data, work.spline, &work.convolution};
   ChiSquare(scope, fit.params.data());
   if (NumericErrorState().code != 0) {
     result.error = NumericErrorState().message;
@@ -80,7 +124,7 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
     const LevenbergMarquardtState& lm = work.lm;
     const double acceptedBefore = lm.previousChiSquare;
     if (const StepResult step = Step(fit, data, work, 1); !step.ok()) {
-      result.error = step.message.empty() ? "the fit range holds no points" : step.message;
+      result.error = StepFailure(fit, step);
       break;
     }
     if (fit.method == kMethodLevenbergMarquardt) {
@@ -98,18 +142,33 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
     }
   }
   const int count = ParameterCount(fit);
-  result.model = std::string(ModelName(fit.modelKind));
   for (int i = 0; i < count; ++i) {
     result.names.push_back(ParameterName(fit, i));
     result.params.push_back(fit.params[static_cast<size_t>(i)]);
+    result.held.push_back(!fit.freeFlags[static_cast<size_t>(i)]);
   }
-  result.chiSquare = ChiSquare(scope, fit.params.data());
   result.iterations = fit.iterationCount;
   result.errors.assign(static_cast<size_t>(count), std::nullopt);
+  // A failed fit has no chi-square to report: the last one scored may be
+  // a math error's 0.
+  if (result.failed()) {
+    result.chiSquare = std::nan("");
+    result.reducedChiSquare = std::nan("");
+    return result;
+  }
+  result.chiSquare = ChiSquare(scope, fit.params.data());
+  if (NumericErrorState().code != 0) {
+    result.error = NumericErrorState().message;
+    result.chiSquare = result.reducedChiSquare = std::nan("");
+    result.converged = false;
+    return result;
+  }
   if (auto uncertainties = ComputeUncertainties(fit, data)) {
     for (int i = 0; i < count; ++i) result.errors[static_cast<size_t>(i)] = uncertainties->errors[static_cast<size_t>(i)];
     result.reducedChiSquare = uncertainties->reducedChiSquare;
-    result.points = uncertainties->points;
+  } else {
+    result.uncertaintyNote = UncertaintyNote(result.points, freeCount);
+    result.reducedChiSquare = result.points > freeCount ? result.chiSquare / (result.points - freeCount) : std::nan("");
   }
   return result;
 }

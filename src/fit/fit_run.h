@@ -23,23 +23,29 @@ struct FitRequest {
   int weighting = kWeightEqual;
   int method = kMethodLevenbergMarquardt;
   int maxIterations = 1000;
+  // The model is convolved with this set (a measured response), as the
+  // Fitting dialog's "convolve with" does; not owned, only read.
+  const Data_Set* convolveWith = nullptr;
 };
 
 // Problems with a request found before fitting; empty when it is usable.
 std::string ValidateFitRequest(const FitRequest& request);
 
 struct FitRunResult {
-  std::string error;  // empty on success
+  std::string error;  // empty on success; why the fit failed
   std::string model;
   int order = 0;
   std::vector<std::string> names;
   std::vector<double> params;
-  std::vector<std::optional<double>> errors;  // nullopt for held parameters
-  double chiSquare = 0;
+  std::vector<bool> held;                     // one flag per parameter
+  std::vector<std::optional<double>> errors;  // nullopt for held parameters, and when none could be computed
+  std::string uncertaintyNote;                // why free parameters have no errors; empty when they have them
+  double chiSquare = 0;                       // of the final parameters; no result when the fit failed
   double reducedChiSquare = 0;
   int iterations = 0;
   bool converged = false;
-  int points = 0;
+  int points = 0;  // points in the fit range
+  bool failed() const { return !error.empty(); }
 };
 
 // Iterates single steps until converged or maxIterations. Levenberg-

@@ -6,6 +6,7 @@
 #include "fit/model.h"
 #include "model/data_set.h"
 #include "model/fit.h"
+#include "numeric/even_grid.h"
 #include "numeric/numeric_error.h"
 
 namespace zentrel {
@@ -63,11 +64,12 @@ GridSample sampleGrid(Fit* fit, const Data_Set& owner, double from, double to, d
   if (fit == nullptr || step == 0.0) return result;
   const double lo = std::min(from, to), hi = std::max(from, to);
   const double increment = std::fabs(step);
+  double count = 0;
   if (hi >= lo) {
-    // A step too small for the range would never reach its end (x + step
-    // == x) or fill all memory first.
-    const double points = (hi - lo) / increment + 1.0;
-    if (!(points <= kMaxSampledPoints) || lo + increment == lo) {
+    // A step too small for the range would give points that do not move
+    // (lo + step == lo) or fill all memory.
+    count = EvenGridCount(lo, hi, increment);
+    if (!(count <= kMaxSampledPoints) || lo + increment == lo) {
       result.tooManyPoints = true;
       return result;
     }
@@ -77,12 +79,9 @@ GridSample sampleGrid(Fit* fit, const Data_Set& owner, double from, double to, d
   if (!(hi >= lo)) return result;
   KeepNumericError keep;
   FitModel model(*fit, FitDataOf(owner));
+  const auto points = static_cast<long long>(count);
   int i = 0;
-  double x = lo;
-  do {
-    AppendModelPoint(*result.set, model, x, i);
-    x += increment;
-  } while (x <= hi);
+  for (long long k = 0; k < points; ++k) AppendModelPoint(*result.set, model, EvenGridPoint(lo, hi, increment, k, points), i);
   return result;
 }
 

@@ -19,10 +19,11 @@ struct GridSample {
   bool tooManyPoints = false;     // the grid would need more than kMaxSampledPoints
 };
 
-// From min(from, to) to max(from, to) in steps of |step|, x accumulated by
-// repeated addition. The set is named after the fit; it is empty when the
-// bounds are not ordered numbers. owner is the fit's set (a spline runs
-// through it).
+// From min(from, to) to max(from, to) in steps of |step| (x_i = lo + i·step,
+// the end point included when the range is a whole number of steps up to
+// rounding; numeric/even_grid.h). The set is named after the fit; it is
+// empty when the bounds are not ordered numbers. owner is the fit's set (a
+// spline runs through it).
 GridSample sampleGrid(Fit* fit, const Data_Set& owner, double from, double to, double step);
 
 // Every point of the fit's set whose x lies in fitStart..fitEnd (inclusive), in

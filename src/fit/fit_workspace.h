@@ -4,6 +4,9 @@
 
 #include <vector>
 
+#include "fit/fast_convolution.h"
+#include "fit/fit_data.h"
+
 namespace zentrel {
 
 // Levenberg-Marquardt state, reallocated on every restart. Matrices are
@@ -44,6 +47,8 @@ struct GridlessState {
 struct FitWorkspace {
   LevenbergMarquardtState lm;
   SplineCache spline;
+  ConvolutionCache convolution;
+  FitDataCache columns;  // the set's order in x, for FitDataOf
   GridlessState gridless;
 };
 

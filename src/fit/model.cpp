@@ -21,14 +21,16 @@ double UnconvolvedValue(ModelScope& scope, double x, const double* p) {
 }
 
 // Simpson-weighted convolution with the source set's y values over the
-// positive lags, normalised by the source's area.
+// positive lags, normalised by the source's area. The source is read in
+// ascending x, as its grid runs from its smallest x to its largest.
 double ConvolvedValue(ModelScope& scope, double x, const double* p) {
   const Data_Set* source = scope.fit.convolutionSource;
   if (source == nullptr) return 0;
-  const int m = source->DrawablePointCount();
+  const FitData columns = FitDataOf(*source);
+  const int m = static_cast<int>(columns.x.size());
   if (m < 5 || scope.fit.convolutionArea == 0) return 0;
-  const double* xs = source->ColumnData(0);
-  const double* w = source->ColumnData(1);
+  const double* xs = columns.x.data();
+  const double* w = columns.y.data();
   const double delta = (xs[m - 1] - xs[0]) / (m - 1);
   double sum = 0;
   for (int i = 0; i < m; ++i) {
@@ -40,6 +42,35 @@ double ConvolvedValue(ModelScope& scope, double x, const double* p) {
   return delta / 3 * sum / scope.fit.convolutionArea;
 }
 
+// The derivatives of ConvolvedValue, summed the same way: the convolution of
+// the model's own analytic derivatives (y0's included, which the convolution
+// carries along with the terms).
+void ConvolvedDerivatives(ModelScope& scope, double x, double* p, double* out, int count) {
+  std::fill(out, out + count, 0.0);
+  const Data_Set* source = scope.fit.convolutionSource;
+  if (source == nullptr) return;
+  const FitData columns = FitDataOf(*source);  // in ascending x, as ConvolvedValue reads it
+  const int m = static_cast<int>(columns.x.size());
+  if (m < 5 || scope.fit.convolutionArea == 0) return;
+  const double* xs = columns.x.data();
+  const double* w = columns.y.data();
+  const double delta = (xs[m - 1] - xs[0]) / (m - 1);
+  const ModelFamily& family = FamilyOf(scope.fit.modelKind);
+  ModelScope terms = scope;
+  terms.termsOnly = true;
+  std::array<double, kMaxFitParameters> sums{}, at{};
+  for (int i = 0; i < m; ++i) {
+    const double lag = x - (xs[0] + i * delta);
+    if (!(lag > 0)) continue;
+    const double weight = (i == 0 || i == m - 1) ? 1.0 : (i % 2 == 1 ? 4.0 : 2.0);
+    at.fill(0.0);
+    at[0] = 1;
+    family.derivatives(terms, lag - p[1], p, at.data());
+    for (int q = 0; q < count; ++q) sums[static_cast<size_t>(q)] += weight * w[i] * at[static_cast<size_t>(q)];
+  }
+  for (int q = 0; q < count; ++q) out[q] = delta / 3 * sums[static_cast<size_t>(q)] / scope.fit.convolutionArea;
+}
+
 double RiddersStep(const double* p, int index) { return p[index] != 0 ? p[index] : 1e-15; }
 
 void AllDerivatives(ModelScope& scope, double x, double* p, double* out, const int* freeOnly = nullptr) {
@@ -47,10 +78,21 @@ void AllDerivatives(ModelScope& scope, double x, double* p, double* out, const i
   out[0] = 1;
   const double u = x - p[1];
   const ModelFamily& family = FamilyOf(scope.fit.modelKind);
-  if (!scope.fit.convolve && family.derivatives != nullptr) {
+  const bool convolved = scope.fit.convolve && !scope.termsOnly;
+  if (!convolved && family.derivatives != nullptr) {
     family.derivatives(scope, u, p, out);
     return;
   }
+  // A convolution's derivative is the convolution of the model's own:
+  // through the FFT cache on the source's grid, else summed directly.
+  if (convolved && family.derivatives != nullptr) {
+    double value = 0;
+    if (scope.convolution == nullptr || !scope.convolution->valueAndDerivatives(scope, x, p, value, out))
+      ConvolvedDerivatives(scope, x, p, out, count);
+    return;
+  }
+  // Without formulas every derivative is numerical; y0's too when convolved.
+  if (convolved) out[0] = NumericalDerivative(scope, 0, u, p, RiddersStep(p, 0));
   for (int i = 1; i < count; ++i) {
     // The engine uses only the free parameters' derivatives.
     out[i] = freeOnly != nullptr && !freeOnly[i] ? 0.0 : NumericalDerivative(scope, i, u, p, RiddersStep(p, i));
@@ -60,8 +102,10 @@ void AllDerivatives(ModelScope& scope, double x, double* p, double* out, const i
 }  // namespace
 
 double ModelValue(ModelScope& scope, double x, const double* p) {
-  if (scope.fit.convolve) return ConvolvedValue(scope, x, p);
-  return UnconvolvedValue(scope, x, p);
+  if (!scope.fit.convolve || scope.termsOnly) return UnconvolvedValue(scope, x, p);
+  if (scope.convolution != nullptr)
+    if (const auto fast = scope.convolution->value(scope, x, p)) return *fast;
+  return ConvolvedValue(scope, x, p);
 }
 
 double ModelValue(ModelScope& scope, double x) { return ModelValue(scope, x, scope.fit.params.data()); }
@@ -72,11 +116,15 @@ void ModelDerivatives(ModelScope& scope, double x, double* p, double* out) { All
 
 double ModelValueAndDerivatives(ModelScope& scope, double x, double* p, double* out, const int* freeOnly) {
   const ModelFamily& family = FamilyOf(scope.fit.modelKind);
-  if (!scope.fit.convolve && family.valueAndDerivatives != nullptr) {
+  const bool convolved = scope.fit.convolve && !scope.termsOnly;
+  if (!convolved && family.valueAndDerivatives != nullptr) {
     out[0] = 1;
     return family.valueAndDerivatives(scope, x - p[1], p, out);
   }
-  const double value = ModelValue(scope, x, p);
+  double value = 0;
+  if (convolved && scope.convolution != nullptr && scope.convolution->valueAndDerivatives(scope, x, p, value, out))
+    return value;
+  value = ModelValue(scope, x, p);
   AllDerivatives(scope, x, p, out, freeOnly);
   return value;
 }

@@ -4,6 +4,7 @@
 // records (model_table.h) hold the formulas; this adds the convolution with
 // another set and the numerical derivatives.
 
+#include "fit/fast_convolution.h"
 #include "fit/fit_data.h"
 #include "fit/fit_workspace.h"
 
@@ -16,13 +17,19 @@ struct ModelScope {
   Fit& fit;              // kind, order, custom formula; errorCode when it has none
   FitData data;          // the fitted columns: the spline runs through them
   SplineCache& spline;   // the spline through data
+  // Convolved values and derivatives channel by channel (fast_convolution.h);
+  // null: every convolved value is summed directly.
+  ConvolutionCache* convolution = nullptr;
+  // The model itself even when the fit convolves it: what the convolution
+  // sums over.
+  bool termsOnly = false;
 };
 
 // A fit's model over its set's columns with a spline of its own: for
 // drawing, sampling and arithmetic, which run no engine.
 class FitModel {
  public:
-  FitModel(Fit& fit, FitData data) : scope_{fit, data, spline_} {}
+  FitModel(Fit& fit, FitData data) : scope_{fit, data, spline_, &convolution_} {}
   FitModel(const FitModel&) = delete;
   FitModel& operator=(const FitModel&) = delete;
   ModelScope& scope() { return scope_; }
@@ -30,6 +37,7 @@ class FitModel {
 
  private:
   SplineCache spline_;
+  ConvolutionCache convolution_;
   ModelScope scope_;
 };
 

@@ -83,12 +83,12 @@ int FillFromWave(Data_Set& set, const WaveSamples& wave) {
   const auto n = static_cast<int>(wave.samples.size());
   set.Reserve(0, n);
   set.Reserve(1, n);
-  const double step = 1.0 / static_cast<double>(wave.sampleRate);
-  double x = 0.0;
+  // Sample i is at i / rate seconds: computed afresh, as a sum of steps
+  // drifts over a long recording.
+  const auto rate = static_cast<double>(wave.sampleRate);
   for (int i = 0; i < n; ++i) {
-    set.SetValue(0, i, x);
+    set.SetValue(0, i, i / rate);
     set.SetValue(1, i, wave.samples[static_cast<size_t>(i)]);
-    x += step;
   }
   set.modified = false;
   return kIoOk;

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
+#include <utility>
+#include <vector>
 
 #include "model/data_set.h"
 
@@ -48,9 +51,14 @@ Fit::~Fit() = default;
 
 void Fit::attach(const double* x, int n) {
   restart();
-  if (n > 0 && x != nullptr && fitStart == fitEnd) {
-    fitStart = x[0];
-    fitEnd = x[n - 1];
+  if (n <= 0 || x == nullptr || fitStart != fitEnd) return;
+  // The smallest to the largest x, whatever order the set keeps them in.
+  bool found = false;
+  for (int i = 0; i < n; ++i) {
+    if (std::isnan(x[i])) continue;
+    if (!found || x[i] < fitStart) fitStart = x[i];
+    if (!found || x[i] > fitEnd) fitEnd = x[i];
+    found = true;
   }
 }
 
@@ -60,7 +68,7 @@ void Fit::setRange(double a, double b) {
   iterationCount = 0;
 }
 
-void Fit::setConvolutionSource(Data_Set* source) {
+void Fit::setConvolutionSource(const Data_Set* source) {
   if (source == nullptr) {
     convolve = 0;
     convolutionSource = nullptr;
@@ -75,11 +83,20 @@ void Fit::setConvolutionSource(Data_Set* source) {
 double SimpsonArea(const Data_Set& set) {
   const int n = set.DrawablePointCount();
   if (n < 5) return 0.0;
-  const double* x = set.ColumnData(0);
-  const double* y = set.ColumnData(1);
-  const double h = (x[n - 1] - x[0]) / (n - 1);
-  double sum = y[0] + y[n - 1];
-  for (int k = 1; k < n - 1; ++k) sum += (k % 2 == 1 ? 4.0 : 2.0) * y[k];
+  // In ascending x, as the convolution reads the set, whatever order it is
+  // stored in.
+  std::vector<std::pair<double, double>> points(static_cast<size_t>(n));
+  for (int k = 0; k < n; ++k) points[static_cast<size_t>(k)] = {set.ColumnData(0)[k], set.ColumnData(1)[k]};
+  // NaN last: a sort needs a strict order.
+  const auto before = [](const auto& a, const auto& b) {
+    return a.first < b.first || (!std::isnan(a.first) && std::isnan(b.first));
+  };
+  if (!std::is_sorted(points.begin(), points.end(), before)) std::stable_sort(points.begin(), points.end(), before);
+  const auto x = [&](int k) { return points[static_cast<size_t>(k)].first; };
+  const auto y = [&](int k) { return points[static_cast<size_t>(k)].second; };
+  const double h = (x(n - 1) - x(0)) / (n - 1);
+  double sum = y(0) + y(n - 1);
+  for (int k = 1; k < n - 1; ++k) sum += (k % 2 == 1 ? 4.0 : 2.0) * y(k);
   return sum * h / 3.0;
 }
 

@@ -35,7 +35,7 @@ class Fit {
   ~Fit();
 
   // The fit joins a set whose x column is x[0..n-1]: the engine restarts,
-  // and an unset range (start == end) becomes x[0]..x[n-1].
+  // and an unset range (start == end) becomes the smallest to the largest x.
   void attach(const double* x, int n);
   // The engine starts afresh at the next step: the set's columns changed.
   void restart() { iterationCount = 0; }
@@ -46,7 +46,7 @@ class Fit {
   // The custom formula at X = u, its parameter Aj being params[j].
   double EvaluateCustom(const double* params, double u) const { return customExpression(params, u); }
   // Convolves the model with another set, or stops convolving when source is null.
-  void setConvolutionSource(Data_Set* source);
+  void setConvolutionSource(const Data_Set* source);
 
   int modelKind = 0;
   int order = 1;
@@ -66,7 +66,7 @@ class Fit {
   // The compiled custom function: postfix text, constant pool, evaluator.
   Expression customExpression;
   int convolve = 0;
-  Data_Set* convolutionSource = nullptr;  // not owned
+  const Data_Set* convolutionSource = nullptr;  // not owned
   double convolutionArea = 0.0;
   double chiSquare = 0.0;
   int iterating = 0;

@@ -130,12 +130,17 @@ TEST_P(CreateDataSetDialog, TidiesTheRangeAndShowsItBack) {
   ASSERT_TRUE(Fill(dialog, "3", "3", "0", "X"));
   EXPECT_EQ(dialog.xEnd, "4");
   EXPECT_EQ(dialog.xStep, "0.01");
+  // 3 + i·0.01 up to 4 itself.
   const std::vector<double> xs = Column(set, 0);
-  ASSERT_GE(xs.size(), 100u);
+  ASSERT_EQ(xs.size(), 101u);
   EXPECT_EQ(xs[0], 3);
   EXPECT_EQ(xs[1], 3.01);
-  EXPECT_LE(xs.back(), 4);
-  EXPECT_GT(xs.back() + 0.01, 4);
+  EXPECT_EQ(xs[50], 3 + 50 * 0.01);
+  EXPECT_EQ(xs.back(), 4);
+
+  ASSERT_TRUE(Fill(dialog, "0", "1", "0.01", "X"));
+  EXPECT_EQ(Column(set, 0).size(), 101u);
+  EXPECT_EQ(Column(set, 0).back(), 1);
 
   // Empty and unreadable fields read as 0.
   ASSERT_TRUE(Fill(dialog, "", "abc", "", "X"));

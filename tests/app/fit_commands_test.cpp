@@ -291,6 +291,35 @@ TEST_F(FitCommands, CreateDataSetFromFitOnAGridOrAtTheDataX) {
   EXPECT_EQ(ui.dialogsShown.back(), "Xrange");
 }
 
+TEST_F(FitCommands, CreateDataSetFromFitKeepsTheGridsEndPoint) {
+  Data_Set& set = AddLine("line", 11);
+  for (int i = 0; i < 11; ++i) set.SetValue(0, i, -3 + 1.02 * i);  // x from -3 to 7.2
+  AddExactFit(set);
+  // The dialog's own 200 points, and a step that meets Xmax only up to rounding.
+  const std::function<bool(DialogModel&)> answers[] = {
+      [](DialogModel&) { return true; },
+      [](DialogModel& d) {
+        auto& r = dynamic_cast<XrangeDialogModel&>(d);
+        r.xMinLostFocus("0");
+        r.xMaxLostFocus("1");
+        r.xStepLostFocus("0.01");
+        EXPECT_EQ(r.gridCountText(), "101");
+        return true;
+      },
+  };
+  const int counts[] = {200, 101};
+  const double ends[] = {set.ColumnMax(0), 1.0};
+  for (int k = 0; k < 2; ++k) {
+    ui.pickAnswers = {0};
+    ui.dialogAnswers.push_back(answers[k]);
+    Dispatch(doc, ui, Cmd::CreateDataSetFromFit);
+    const Data_Set& made = *doc.sets.back();
+    ASSERT_EQ(made.PointCount(0), counts[k]);
+    EXPECT_EQ(made.GetValue(0, counts[k] - 1), ends[k]);
+    EXPECT_NEAR(made.GetValue(1, counts[k] - 1), 2 * ends[k] + 1, 1e-12);
+  }
+}
+
 TEST_F(FitCommands, CreateDataSetFromFitReportsWhatIsMissing) {
   Dispatch(doc, ui, Cmd::CreateDataSetFromFit);
   EXPECT_EQ(doc.statusText, "No DataSet selected");

@@ -112,7 +112,8 @@ bool ReadProblem(const std::filesystem::path& path, Problem& problem) {
       inData = true;
     }
   }
-  problem.data.SortByX();  // the engine sums over an ascending x range
+  // Kept in file order (some files list x unsorted or descending): a fit
+  // uses every point whatever the order.
   return point > 0 && !problem.start1.empty();
 }
 

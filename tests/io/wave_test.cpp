@@ -52,6 +52,15 @@ TEST(ParseWave, EightBitMonoAtEightKilohertz) {
   EXPECT_FALSE(set.modified);
 }
 
+TEST(ParseWave, SampleTimesDoNotDriftOverALongRecording) {
+  const auto wave = Parse(Riff(Format(1, 1, 44100, 8) + Chunk("data", std::string(44101, '\x80'))));
+  ASSERT_TRUE(wave.has_value());
+  Data_Set set;
+  ASSERT_EQ(FillFromWave(set, *wave), kIoOk);
+  EXPECT_EQ(set.GetValue(0, 44100), 1.0);  // one second in, exactly
+  EXPECT_EQ(set.GetValue(0, 12345), 12345 / 44100.0);
+}
+
 TEST(ParseWave, WhichFilesAreAccepted) {
   const std::string data = Chunk("data", kSamples);
   struct Case {

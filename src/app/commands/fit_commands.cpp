@@ -93,9 +93,6 @@ CommandOutcome OnFit(CZentrelDoc& doc, Ui& ui) {
     Fit& fit = *owned;
     // A new fit has no range yet (start == end): attaching gives it the set's.
     fit.attach(set.ColumnData(0), set.DrawablePointCount());
-    // Data stored with x falling would leave start above end: no point
-    // would ever be inside the range.
-    if (fit.fitStart > fit.fitEnd) fit.setRange(fit.fitStart, fit.fitEnd);
     // In the list first: the dialog finds its fit in the document.
     set.fits.push_back(std::move(owned));
     doc.lastEditedFit = &fit;

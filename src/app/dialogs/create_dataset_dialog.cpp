@@ -5,6 +5,7 @@
 
 #include "model/data_set.h"
 #include "numeric/c_format.h"
+#include "numeric/even_grid.h"
 #include "numeric/numeric_error.h"
 
 namespace zentrel {
@@ -86,25 +87,23 @@ bool CreateDataSetDialogModel::pressOk() {
     errorMessages = "XStart, XEnd and XStep must be finite numbers";
     return false;
   }
-  // x accumulates the step (not XStart + i·XStep). A step too small to move
-  // x, or a range needing more points than any set should hold, would never
-  // end: refuse both before sampling anything.
+  // x_i = XStart + i·XStep, XEnd itself when the range is a whole number of
+  // steps up to rounding. A range needing more points than any set should
+  // hold is refused before sampling anything.
   const std::string tooMany = CFormat("Too many points: at most %d", kMaxPoints);
-  if ((end - start) / step >= kMaxPoints) {
+  const double count = EvenGridCount(start, end, step);
+  if (!(count <= kMaxPoints)) {
     errorMessages = tooMany;
     return false;
   }
-  std::vector<double> xs;
-  for (double x = start; x <= end; x += step) {
-    if (x + step <= x) {
+  std::vector<double> xs(static_cast<std::size_t>(count));
+  for (std::size_t i = 0; i < xs.size(); ++i) {
+    xs[i] = EvenGridPoint(start, end, step, static_cast<long long>(i), static_cast<long long>(xs.size()));
+    // A step below the spacing of the numbers near x would repeat points.
+    if (i > 0 && !(xs[i] > xs[i - 1])) {
       errorMessages = "XStep is too small for XStart and XEnd";
       return false;
     }
-    if (xs.size() == static_cast<std::size_t>(kMaxPoints)) {
-      errorMessages = tooMany;
-      return false;
-    }
-    xs.push_back(x);
   }
 
   // Points of an earlier attempt go: this attempt's points replace them all.

@@ -179,6 +179,15 @@ void FitDialogModel::refreshDisplay() {
   notifyChanged();
 }
 
+void FitDialogModel::showStepFailure(const Fit& failed) {
+  refreshDisplay();
+  if (failed.serial != fitSerial_) return;
+  chiSquareText = "failed";
+  for (auto& text : errorTexts) text.clear();
+  reducedChiSquareText.clear();
+  notifyChanged();
+}
+
 void FitDialogModel::applyModelSelection() {
   Fit* f = fit();
   if (f == nullptr) return;

@@ -65,6 +65,10 @@ class FitDialogModel : public DocumentCompanion {
   // The first data exchange and every later one.
   void dataExchange();
   void refreshDisplay();
+  // The fit's step failed: the fields show where it stopped, and the
+  // chi-square box says it failed instead of showing a number the failed
+  // step did not produce.
+  void showStepFailure(const Fit& failed);
   void applyModelSelection();
   void readAllFields();
   void applyParameterRow(int row);

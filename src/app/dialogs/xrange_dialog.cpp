@@ -5,15 +5,18 @@
 #include <cstdlib>
 
 #include "numeric/c_format.h"
+#include "numeric/even_grid.h"
 
 namespace zentrel {
 
 namespace {
 
-// trunc(|span / step| + 1). A zero step (equal bounds) would divide by
-// zero: the count then shows 1; a count beyond int shows the largest int.
+// The points of the even grid over span (numeric/even_grid.h): a span a
+// whole number of steps long up to rounding ends on a point. A zero step
+// (equal bounds) would divide by zero: the count then shows 1; a count
+// beyond int shows the largest int.
 int CountFor(double span, double step) {
-  const double count = std::fabs(span / step) + 1.0;
+  const double count = EvenGridCount(0.0, std::fabs(span), std::fabs(step));
   if (std::isnan(count)) return 1;
   if (count >= static_cast<double>(INT_MAX)) return INT_MAX;
   return static_cast<int>(count);

@@ -1,4 +1,4 @@
-#include "analysis/fft.h"
+#include "numeric/fft.h"
 
 #include <algorithm>
 #include <cmath>

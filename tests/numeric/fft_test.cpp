@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "analysis/fft.h"
+#include "numeric/fft.h"
 
 namespace zentrel {
 namespace {
