@@ -52,7 +52,8 @@ struct FitRunResult {
 // Marquardt has converged when an accepted step lowers chi-square by less
 // than 1e-12 of itself, or the damping passes 1e12 (no step helps any more);
 // Gridless when three sweeps in a row change chi-square by less than 1e-12
-// of it without meeting points beyond the model's domain.
+// of it with fine grid steps, without meeting points beyond the model's
+// domain (GridlessSweep).
 FitRunResult RunFit(const Data_Set& set, const FitRequest& request);
 
 }  // namespace zentrel

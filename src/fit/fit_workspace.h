@@ -40,8 +40,11 @@ struct GridlessState {
   std::vector<Direction> directions;
   std::vector<int> freeFlags;  // those the directions were made for
   // Successive sweeps, up to the last, that changed the chi-square by at
-  // most 1e-12 of itself.
+  // most 1e-12 of itself with every grid step fine.
   int settledSweeps = 0;
+  // Per parameter, its size when the run started (1e-3 for 0): a grid step
+  // is fine below 1e-6 of the larger of this and the parameter.
+  std::vector<double> scales;
 };
 
 struct FitWorkspace {

@@ -155,6 +155,8 @@ void PrepareGridless(Fit& fit, GridlessState& state) {
     state.directions.clear();
     state.freeFlags = FreeFlagsOf(fit);
     state.settledSweeps = 0;
+    state.scales.assign(static_cast<size_t>(count), 0.0);
+    for (int i = 0; i < count; ++i) state.scales[static_cast<size_t>(i)] = 10 * std::fabs(fit.steps[static_cast<size_t>(i)]);
   }
 }
 
@@ -207,7 +209,15 @@ bool GridlessSweep(ModelScope& scope, GridlessState& state) {
   fit.chiSquare = chi;
   // A sweep that met points beyond the domain only shrank the steps that
   // reached there: standing still then is not settling.
-  const bool settled = !leftDomain && (std::fabs(chiBefore - chi) <= 1e-12 * std::fabs(chiBefore) || chi == 0);
+  // Nor is one whose grid steps are still coarse: on a narrow valley every
+  // walk overshoots, and only smaller steps find the way down.
+  bool fine = true;
+  for (int i = 0; i < count && i < static_cast<int>(state.scales.size()); ++i) {
+    const auto k = static_cast<size_t>(i);
+    fine = fine && std::fabs(fit.steps[k]) <= 1e-6 * std::max(std::fabs(fit.params[k]), state.scales[k]);
+  }
+  const bool settled =
+      !leftDomain && (chi == 0 || (fine && std::fabs(chiBefore - chi) <= 1e-12 * std::fabs(chiBefore)));
   state.settledSweeps = settled ? state.settledSweeps + 1 : 0;
   return true;
 }

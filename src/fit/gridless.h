@@ -18,9 +18,10 @@ class Fit;
 void PrepareGridless(Fit& fit, GridlessState& state);
 
 // One sweep over the free parameters and the remembered directions; the
-// fit's chi-square is that of the parameters it leaves. False when the
-// model failed (the error is in the numeric error state, or the fit's
-// errorCode).
+// fit's chi-square is that of the parameters it leaves, and
+// state.settledSweeps counts the sweeps in a row that have settled. False
+// when the model failed (the error is in the numeric error state, or the
+// fit's errorCode).
 bool GridlessSweep(ModelScope& scope, GridlessState& state);
 
 }  // namespace zentrel
