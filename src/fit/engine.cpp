@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "fit/fit_parameters.h"
+#include "fit/gridless.h"
 #include "fit/levenberg_marquardt.h"
 #include "fit/model.h"
 #include "fit/normal_equations.h"
@@ -16,8 +17,6 @@
 namespace zentrel {
 
 namespace {
-
-bool Failed(const Fit& fit) { return fit.errorCode != 0 || NumericErrorState().code != 0; }
 
 bool AnyPointInRange(const Fit& fit, const FitData& data) {
   return std::any_of(data.x.begin(), data.x.end(), [&](double x) { return InFitRange(fit, x); });
@@ -108,86 +107,13 @@ StepResult GridlessStep(Fit& fit, const FitData& data, FitWorkspace& work, int i
   int first = 0, last = 0;
   if (!PointRange(fit, data, first, last)) return NoPoints(fit);
   ModelScope scope = StepScope(fit, data, work);
-  const int parameterCount = std::min(ParameterCount(fit), kMaxFitParameters);
-  double* params = fit.params.data();
-  double* steps = fit.steps.data();
-  for (int i = 0; i < parameterCount; ++i) {
-    if (fit.iterationCount == 0 || steps[i] == 0) steps[i] = 0.1 * params[i];
-    if (steps[i] == 0) steps[i] = 0.0001;
-    if (!fit.freeFlags[static_cast<size_t>(i)]) steps[i] = 0;
-  }
-  bool failed = false;
-  auto chi = [&] {
-    const double value = ChiSquare(scope, params);
-    failed = Failed(fit);
-    return value;
-  };
-  chi();
-  if (failed) return FailedStep(fit);
+  PrepareGridless(fit, work.gridless);
   for (int it = 0; it < iterations; ++it) {
     ++fit.iterationCount;
-    for (int i = 0; i < parameterCount; ++i) {
-      double s = steps[i];
-      if (s == 0) continue;
-      const double c0 = chi();
-      if (failed) return FailedStep(fit);
-      params[i] += s;
-      double c1 = chi();
-      if (failed) return FailedStep(fit);
-      double d = c1 - c0;
-      for (int tries = 0; d == 0 && tries < 500; ++tries) {
-        params[i] -= 2 * s;
-        s = -2 * s;
-        c1 = chi();
-        if (failed) return FailedStep(fit);
-        d = c1 - c0;
-      }
-      double current;
-      if (d > 0) {  // uphill: turn round at the start
-        params[i] -= s;
-        s = -s;
-        d = -d;
-        current = c0;
-      } else {
-        current = c1;
-      }
-      double best = params[i];
-      params[i] += s;
-      double q = chi();
-      if (failed) return FailedStep(fit);
-      double previousDifference = d;
-      double difference = q - current;
-      int k = 1;
-      while (difference < 0 && k < 100) {
-        best = params[i];
-        params[i] += s;
-        ++k;
-        previousDifference = difference;
-        current = q;
-        q = chi();
-        if (failed) return FailedStep(fit);
-        difference = q - current;
-      }
-      // Vertex of the parabola through the last three grid points.
-      const double curvature = difference - previousDifference;
-      if (curvature != 0) params[i] -= s * (difference / curvature + 0.5);
-      else params[i] -= 0.5 * s;
-      const double final = chi();
-      if (failed) return FailedStep(fit);
-      double newStep;
-      if (final > current) {
-        params[i] = best;
-        newStep = (best != 0 && std::fabs(0.5 * s / best) > 1e-14) ? 0.5 * std::fabs(s) : std::fabs(s);
-      } else {
-        newStep = (params[i] != 0 && std::fabs(k * s / 3 / params[i]) > 1e-14) ? k * std::fabs(s) / 3
-                                                                                 : std::fabs(s);
-      }
-      steps[i] = newStep;
-    }
+    if (!GridlessSweep(scope, work.gridless)) return FailedStep(fit);
   }
   return Succeeded(fit);
 }
-
 
 void SortCovariance(std::vector<double>& covariance, int parameterCount, const int* freeFlags, int freeCount) {
   const auto n = static_cast<size_t>(parameterCount);

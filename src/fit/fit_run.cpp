@@ -32,10 +32,6 @@ std::string ValidateFitRequest(const FitRequest& request) {
 
 namespace {
 
-bool SettledRelatively(double before, double after) {
-  return std::fabs(before - after) <= 1e-12 * std::fabs(before) || after == 0;
-}
-
 std::string Counted(int count, const char* noun) {
   return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
@@ -121,7 +117,7 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
     result.error = problem;
     return result;
   }
-  double lastChi = ChiSquare(scope, fit.params.data());
+  ChiSquare(scope, fit.params.data());
   if (NumericErrorState().code != 0) {
     result.error = NumericErrorState().message;
     return result;
@@ -137,11 +133,10 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
         break;
       }
     } else {
-      if (fit.iterationCount > 1 && SettledRelatively(lastChi, fit.chiSquare)) {
+      if (work.gridless.settledSweeps >= 3) {
         result.converged = true;
         break;
       }
-      lastChi = fit.chiSquare;
     }
   }
   const int count = ParameterCount(fit);

@@ -50,7 +50,9 @@ struct FitRunResult {
 
 // Iterates single steps until converged or maxIterations. Levenberg-
 // Marquardt has converged by the combined test of fit/convergence.h;
-// Gridless when a whole sweep changes chi-square by less than 1e-12 of it.
+// Gridless when three sweeps in a row change chi-square by less than 1e-12
+// of it with fine grid steps, without meeting points beyond the model's
+// domain (GridlessSweep).
 FitRunResult RunFit(const Data_Set& set, const FitRequest& request);
 
 }  // namespace zentrel

@@ -220,5 +220,29 @@ TEST(ModelDerivatives, PolynomialSlopeAndSplineZeros) {
   EXPECT_EQ(d[1], 0);
 }
 
+// At u = 0 (x = x0, where a decay starts) (u/t)^(b-1) has no value for
+// b < 1; the slopes there are their limits, and raise no error.
+TEST(ModelDerivatives, StretchedSlopesAtTheOrigin) {
+  for (int kind : {kStretchedExponential, kSquaredStretchedExponential}) {
+    for (double b : {0.5, 1.0, 1.5}) {
+      Fit fit = MakeFit(kind, 1, {0.1, 0, 2, 1.5, b});
+      FitModel model(fit, {});
+      std::array<double, kMaxFitParameters> d{};
+      ClearNumericError();
+      ModelDerivatives(model.scope(), 0.0, fit.params.data(), d.data());
+      EXPECT_EQ(NumericErrorState().code, 0) << ModelName(kind) << " b " << b;
+      EXPECT_EQ(d[3], 0) << ModelName(kind) << " b " << b;  // t
+      EXPECT_NEAR(d[4], 0, 1e-9) << ModelName(kind) << " b " << b;  // b
+      EXPECT_TRUE(std::isfinite(d[2])) << ModelName(kind) << " b " << b;
+      // x0: a/t from the right for b = 1 (times 2S for the square, S = 2).
+      const double square = kind == kSquaredStretchedExponential ? 2 * 2.0 : 1.0;
+      if (b > 1) EXPECT_EQ(d[1], 0);
+      else if (b == 1) EXPECT_DOUBLE_EQ(d[1], square * 2 / 1.5);
+      else EXPECT_TRUE(std::isinf(d[1]));
+    }
+  }
+  ClearNumericError();
+}
+
 }  // namespace
 }  // namespace zentrel

@@ -1,7 +1,8 @@
 // Certified non-linear regression problems: every problem with one predictor
 // (all but Nelson, which has two) is fitted from both certified start points with Levenberg-Marquardt, and
 // the log relative error (LRE, the number of correct digits) of every
-// parameter, standard deviation and the residual sum of squares is printed.
+// parameter, standard deviation and the residual sum of squares is printed;
+// a few are fitted with Gridless too.
 // The reference files live beside the repository; without them the test
 // skips.
 
@@ -168,6 +169,31 @@ TEST(CertifiedProblems, LevenbergMarquardtFromBothStarts) {
   }
   std::printf("LRE >= 6 in every parameter: %d of %zu from start 1, %d from start 2\n", passed[0], kFormulas.size(),
               passed[1]);
+}
+
+// Gridless from starts where its first sweeps' steps overshoot a narrow
+// valley on every line, so that sweeps stand still before they find the
+// way down: it must not call that convergence.
+TEST(CertifiedProblems, GridlessDoesNotStopOnACoarseStandstill) {
+  if (!std::filesystem::is_directory(kReferenceFolder))
+    GTEST_SKIP() << kReferenceFolder << " is absent: the certified problems are not checked";
+  for (const char* name : {"Misra1c", "Misra1d", "MGH10"}) {
+    Problem problem;
+    ASSERT_TRUE(ReadProblem(std::filesystem::path(kReferenceFolder) / (std::string(name) + ".dat"), problem));
+    FitRequest request;
+    request.model = std::string(ModelName(kCustomFunction));
+    request.equation = kFormulas.at(name);
+    request.method = kMethodGridless;
+    request.params = {0, 0};
+    request.params.insert(request.params.end(), problem.start2.begin(), problem.start2.end());
+    request.hold = {0, 1};
+    request.maxIterations = 20000;
+    const FitRunResult result = RunFit(problem.data, request);
+    ASSERT_TRUE(result.error.empty()) << name << ": " << result.error;
+    EXPECT_TRUE(result.converged) << name;
+    for (size_t k = 0; k < problem.certified.size(); ++k)
+      EXPECT_GE(Lre(result.params[k + 2], problem.certified[k]), 6) << name << " b" << k + 1;
+  }
 }
 
 }  // namespace

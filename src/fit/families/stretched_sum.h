@@ -3,6 +3,8 @@
 // t0, b0, … from index 2): shared by the stretched exponential and its
 // square.
 
+#include <limits>
+
 #include "fit/families/family_helpers.h"
 #include "fit/model.h"
 
@@ -22,7 +24,10 @@ inline double StretchedSum(const Fit& fit, double u, const double* p) {
 }
 
 // Returns the sum S; out gets dS/dtheta for index >= 1. The stretch's
-// derivative is numerical where u/t is not positive.
+// derivative is numerical where u/t is not positive. At u = 0 (the first
+// point of a decay) (u/t)^(b-1) has no value for b < 1, so the slopes are
+// their limits there: 0 for t; for x0 0, a/t or, for b < 1, unbounded
+// (infinity: usable only with x0 held, as it usually is).
 inline double StretchedSumDerivatives(ModelScope& scope, double* p, int n, double u, double* out) {
   double s = 0, dx0 = 0;
   for (int k = 0; k < n; ++k) {
@@ -30,9 +35,14 @@ inline double StretchedSumDerivatives(ModelScope& scope, double* p, int n, doubl
     const double v = u / t;
     const double e = Exp(-Pow(v, b));
     s += a * e;
-    dx0 += a * b * Pow(v, b - 1) * e / t;
+    if (u != 0) {
+      dx0 += a * b * Pow(v, b - 1) * e / t;
+      out[3 + 3 * k] = a * b * u * Pow(v, b - 1) * e / (t * t);
+    } else {
+      dx0 += b > 1 ? 0.0 : b == 1 ? a / t : std::numeric_limits<double>::infinity();
+      out[3 + 3 * k] = 0;
+    }
     out[2 + 3 * k] = e;
-    out[3 + 3 * k] = a * b * u * Pow(v, b - 1) * e / (t * t);
     out[4 + 3 * k] = v > 0 ? -a * Pow(v, b) * Log(v) * e : NumericalDerivative(scope, 4 + 3 * k, u, p, RiddersStep(p, 4 + 3 * k));
   }
   out[1] = dx0;

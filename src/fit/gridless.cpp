@@ -1,0 +1,225 @@
+#include "fit/gridless.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <span>
+#include <utility>
+
+#include "fit/engine.h"
+#include "fit/fit_parameters.h"
+#include "model/fit.h"
+#include "numeric/numeric_error.h"
+
+namespace zentrel {
+
+namespace {
+
+using Parameters = std::array<double, kMaxFitParameters>;
+
+int CountOf(const Fit& fit) { return std::min(ParameterCount(fit), kMaxFitParameters); }
+
+// The parameters along one line, origin + t * direction, and their
+// chi-square.
+class Line {
+ public:
+  Line(ModelScope& scope, std::span<const double> direction)
+      : scope_(scope), origin_(scope.fit.params), direction_(direction) {}
+
+  // Chi-square with the parameters at t; they stay there. A point where
+  // the model raises a math error is worse than any other (infinity): the
+  // walk went past the model's domain, the fit has not failed.
+  double At(double t) {
+    MoveTo(t);
+    const double chi = ChiSquare(scope_, scope_.fit.params.data());
+    failed_ = failed_ || scope_.fit.errorCode != 0;
+    if (NumericErrorState().code == 0) return chi;
+    ClearNumericError();
+    leftDomain_ = true;
+    return std::numeric_limits<double>::infinity();
+  }
+  void MoveTo(double t) {
+    for (size_t j = 0; j < direction_.size(); ++j)
+      if (direction_[j] != 0) scope_.fit.params[j] = origin_[j] + t * direction_[j];
+  }
+  bool failed() const { return failed_; }
+  // Whether some point of the line was beyond the model's domain.
+  bool leftDomain() const { return leftDomain_; }
+  // Whether a step of s still moves some parameter by more than 1e-14 of
+  // itself: below that a grid step stops shrinking.
+  bool Resolves(double s) const {
+    for (size_t j = 0; j < direction_.size(); ++j) {
+      const double p = scope_.fit.params[j];
+      if (direction_[j] != 0 && p != 0 && std::fabs(s * direction_[j] / p) > 1e-14) return true;
+    }
+    return false;
+  }
+
+ private:
+  ModelScope& scope_;
+  const Parameters origin_;
+  std::span<const double> direction_;
+  bool failed_ = false;
+  bool leftDomain_ = false;
+};
+
+// One walk along a line from t = 0, where chi-square is c0, with grid step
+// `step`: a step that changes nothing doubles and turns round (at most 500
+// times); the walk turns round when its first step goes uphill and goes on
+// while chi-square falls (at most 100 steps); then the parameters jump to
+// the vertex of the parabola through the last three grid points, or stay
+// on the best grid point when the vertex is worse. The next step is k/3 of
+// this one after k grid steps, half of it after a worse vertex, and never
+// shrinks below what the parameters resolve. Returns the chi-square where
+// the parameters are left.
+double Walk(Line& line, double c0, double& step) {
+  double s = step;
+  double t = s;
+  double c1 = line.At(t);
+  if (line.failed()) return c0;
+  double d = c1 - c0;
+  for (int tries = 0; d == 0 && tries < 500; ++tries) {
+    t -= 2 * s;
+    s = -2 * s;
+    c1 = line.At(t);
+    if (line.failed()) return c0;
+    d = c1 - c0;
+  }
+  double current;
+  if (d > 0) {  // uphill: turn round at the start
+    t -= s;
+    s = -s;
+    d = -d;
+    current = c0;
+  } else {
+    current = c1;
+  }
+  double best = t;
+  t += s;
+  double q = line.At(t);
+  if (line.failed()) return c0;
+  double previousDifference = d;
+  double difference = q - current;
+  int k = 1;
+  while (difference < 0 && k < 100) {
+    best = t;
+    t += s;
+    ++k;
+    previousDifference = difference;
+    current = q;
+    q = line.At(t);
+    if (line.failed()) return c0;
+    difference = q - current;
+  }
+  if (!std::isfinite(difference) || !std::isfinite(previousDifference)) {
+    // A grid point beyond the model's domain: no parabola; a smaller step
+    // next time.
+    line.MoveTo(best);
+    step = line.Resolves(0.5 * s) ? 0.5 * std::fabs(s) : std::fabs(s);
+    return current;
+  }
+  // Vertex of the parabola through the last three grid points.
+  const double curvature = difference - previousDifference;
+  t -= curvature != 0 ? s * (difference / curvature + 0.5) : 0.5 * s;
+  const double final = line.At(t);
+  if (line.failed()) return c0;
+  if (final > current) {
+    line.MoveTo(best);
+    step = line.Resolves(0.5 * s) ? 0.5 * std::fabs(s) : std::fabs(s);
+    return current;
+  }
+  step = line.Resolves(k * s / 3) ? k * std::fabs(s) / 3 : std::fabs(s);
+  return final;
+}
+
+// The free flags a run's directions were made for; other flags or another
+// parameter count make them meaningless.
+std::vector<int> FreeFlagsOf(const Fit& fit) {
+  const int count = CountOf(fit);
+  return {fit.freeFlags.begin(), fit.freeFlags.begin() + count};
+}
+
+}  // namespace
+
+void PrepareGridless(Fit& fit, GridlessState& state) {
+  const int count = CountOf(fit);
+  for (int i = 0; i < count; ++i) {
+    double& step = fit.steps[static_cast<size_t>(i)];
+    const double p = fit.params[static_cast<size_t>(i)];
+    if (fit.iterationCount == 0 || step == 0) step = 0.1 * p;
+    if (step == 0) step = 0.0001;
+    if (!fit.freeFlags[static_cast<size_t>(i)]) step = 0;
+  }
+  if (fit.iterationCount == 0 || state.freeFlags != FreeFlagsOf(fit)) {
+    state.directions.clear();
+    state.freeFlags = FreeFlagsOf(fit);
+    state.settledSweeps = 0;
+    state.scales.assign(static_cast<size_t>(count), 0.0);
+    for (int i = 0; i < count; ++i) state.scales[static_cast<size_t>(i)] = 10 * std::fabs(fit.steps[static_cast<size_t>(i)]);
+  }
+}
+
+bool GridlessSweep(ModelScope& scope, GridlessState& state) {
+  Fit& fit = scope.fit;
+  const int count = CountOf(fit);
+  const Parameters before = fit.params;
+  double chi = ChiSquare(scope, fit.params.data());
+  if (fit.errorCode != 0 || NumericErrorState().code != 0) return false;
+  const double chiBefore = chi;
+  bool leftDomain = false;
+
+  // One parameter at a time, each on its own grid.
+  int freeCount = 0;
+  for (int i = 0; i < count; ++i) {
+    double& step = fit.steps[static_cast<size_t>(i)];
+    if (step == 0) continue;
+    ++freeCount;
+    Parameters unit{};
+    unit[static_cast<size_t>(i)] = 1;
+    Line line(scope, std::span(unit).first(static_cast<size_t>(count)));
+    chi = Walk(line, chi, step);
+    if (line.failed()) return false;
+    leftDomain = leftDomain || line.leftDomain();
+  }
+  // Then along the directions of earlier sweeps, oldest first.
+  for (GridlessState::Direction& direction : state.directions) {
+    Line line(scope, direction.delta);
+    chi = Walk(line, chi, direction.step);
+    if (line.failed()) return false;
+    leftDomain = leftDomain || line.leftDomain();
+  }
+  // This sweep's whole move is the newest direction: walking on along it
+  // first repeats the move. Directions searched in every sweep since become
+  // conjugate, so a valley along several parameters is followed, not zig-zagged.
+  GridlessState::Direction newest{std::vector<double>(static_cast<size_t>(count)), 1.0};
+  bool moved = false;
+  for (size_t j = 0; j < newest.delta.size(); ++j) {
+    newest.delta[j] = fit.params[j] - before[j];
+    moved = moved || newest.delta[j] != 0;
+  }
+  if (moved && chi < chiBefore) {
+    Line line(scope, newest.delta);
+    chi = Walk(line, chi, newest.step);
+    if (line.failed()) return false;
+    leftDomain = leftDomain || line.leftDomain();
+    state.directions.push_back(std::move(newest));
+    if (static_cast<int>(state.directions.size()) > freeCount) state.directions.erase(state.directions.begin());
+  }
+  fit.chiSquare = chi;
+  // A sweep that met points beyond the domain only shrank the steps that
+  // reached there: standing still then is not settling.
+  // Nor is one whose grid steps are still coarse: on a narrow valley every
+  // walk overshoots, and only smaller steps find the way down.
+  bool fine = true;
+  for (int i = 0; i < count && i < static_cast<int>(state.scales.size()); ++i) {
+    const auto k = static_cast<size_t>(i);
+    fine = fine && std::fabs(fit.steps[k]) <= 1e-6 * std::max(std::fabs(fit.params[k]), state.scales[k]);
+  }
+  const bool settled =
+      !leftDomain && (chi == 0 || (fine && std::fabs(chiBefore - chi) <= 1e-12 * std::fabs(chiBefore)));
+  state.settledSweeps = settled ? state.settledSweeps + 1 : 0;
+  return true;
+}
+
+}  // namespace zentrel
