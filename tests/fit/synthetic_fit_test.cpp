@@ -34,8 +34,6 @@ struct Synthetic {
   // Start values where "a quarter off" means nothing (a truth of 0);
   // empty: every free parameter times 1.25 or 0.75 by turns.
   std::vector<double> start = {};
-  // Why Levenberg-Marquardt cannot fit this one yet; null when it can.
-  const char* lmLacks = nullptr;
 };
 
 struct Case {
@@ -80,9 +78,7 @@ const std::vector<Synthetic> kFamilies = {
     {"Custom function", kCustomFunction, 1, {0.1, 0, 2, 1.5, 2}, {1}, 0.1, 10, 80, false, "A0/(1+(X/A1)^A2)"},
     {"Gauss plus exp 1", kGaussPlusExpConvGaussian, 1, {0.1, 0, 1, 0.5, 2, 3}, {1}, -3, 20},
     {"Gauss plus exp 2", kGaussPlusExpConvGaussian, 2, {0.1, 0, 1, 0.5, 2, 1, 1, 6}, {1}, -3, 30, 120},
-    {"Power law 1", kPowerLaw, 1, {0.5, 0, 2, -2, 1.5}, {1}, 0, 10, 80, false, "", {},
-     "ends the fit when a trial step leaves the model's domain (x - off < 0 to a fractional power) instead of "
-     "rejecting the trial and raising the damping"},
+    {"Power law 1", kPowerLaw, 1, {0.5, 0, 2, -2, 1.5}, {1}, 0, 10, 80},
     // Two offset power laws on one stretch of data are barely told apart;
     // two laws on the origin, one ruling each end of three decades, are.
     {"Power law 2", kPowerLaw, 2, {0.5, 0, 2, 0, -1, 0.5, 0, 1.5}, {1, 3, 6}, 0.05, 20, 120, true},
@@ -91,9 +87,7 @@ const std::vector<Synthetic> kFamilies = {
     // The spline runs through the data itself, so the answer is y0 = 0,
     // from a quarter of the data's scale away; its x0 has no slope by
     // design and is held.
-    {"Cubic spline", kCubicSpline, 1, {0, 0}, {1}, 0, 10, 51, false, "", {0.25, 0},
-     "has no convergence test on the size of its step: on this exact linear fit the chi-square falls by "
-     "far more than 1e-12 of itself at every step for ever"},
+    {"Cubic spline", kCubicSpline, 1, {0, 0}, {1}, 0, 10, 51, false, "", {0.25, 0}},
     {"MCT power laws", kMctPowerLaws, 1, {0.2, 0, 0.5, 0.3, 0.5, 1}, {1}, 0.01, 100, 80, true},
 };
 
@@ -146,8 +140,6 @@ class SyntheticFit : public ::testing::TestWithParam<Case> {};
 
 TEST_P(SyntheticFit, RecoversTheTruthFromAQuarterOff) {
   const Synthetic& s = GetParam().family;
-  if (GetParam().method == kMethodLevenbergMarquardt && s.lmLacks != nullptr)
-    GTEST_SKIP() << "Levenberg-Marquardt " << s.lmLacks;
   const FitRunResult result = RunFit(SyntheticData(s), StartOff(s, GetParam().method));
   ASSERT_TRUE(result.error.empty()) << result.error;
   EXPECT_TRUE(result.converged) << "after " << result.iterations << " iterations";
