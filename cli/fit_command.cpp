@@ -23,6 +23,7 @@
 #include "model/data_set.h"
 #include "fit/model_table.h"
 #include "numeric/c_format.h"
+#include "util/atomic_file.h"
 
 namespace zentrel {
 
@@ -41,6 +42,9 @@ CLI::App* AddFitSubcommand(CLI::App& app, FitCommandOptions& options) {
   fit->add_option("--threads", options.threads, "Worker threads (default: one per core)");
   fit->add_flag("--json", options.json, "One JSON object per file and line");
   fit->add_flag("--csv", options.csv, "A table with one row per file");
+  fit->add_flag("--no-header", options.noHeader, "With --csv: rows only, no header line (for joining shards)");
+  fit->add_option("--output", options.output,
+                  "Write the results to this file (replaced in one step) instead of standard output");
   fit->add_option("--convolve-with", options.convolveWith,
                   "Response file (read like the data files): every model is convolved with it");
   return fit;
@@ -181,15 +185,15 @@ std::string ErrorText(const FitRunResult& r, size_t i) {
   return "free, no error";
 }
 
-void PrintTable(const std::string& file, const FitRunResult& r) {
-  std::printf("%s: %s, order %d\n", file.c_str(), r.model.c_str(), r.order);
+void PrintTable(std::string& out, const std::string& file, const FitRunResult& r) {
+  out += CFormat("%s: %s, order %d\n", file.c_str(), r.model.c_str(), r.order);
   for (size_t i = 0; i < r.params.size(); ++i)
-    std::printf("  %-8s %16.10g  %s\n", r.names[i].c_str(), r.params[i], ErrorText(r, i).c_str());
-  if (!r.uncertaintyNote.empty()) std::printf("  %s\n", r.uncertaintyNote.c_str());
+    out += CFormat("  %-8s %16.10g  %s\n", r.names[i].c_str(), r.params[i], ErrorText(r, i).c_str());
+  if (!r.uncertaintyNote.empty()) out += CFormat("  %s\n", r.uncertaintyNote.c_str());
   const std::string reduced = std::isnan(r.reducedChiSquare) ? std::string("no reduced (no degrees of freedom)")
                                                              : CFormat("reduced %.6g", r.reducedChiSquare);
-  std::printf("  chi-square %.10g, %s, %d %s, %d iterations, %s\n", r.chiSquare, reduced.c_str(), r.points,
-              r.points == 1 ? "point" : "points", r.iterations, r.converged ? "converged" : "not converged");
+  out += CFormat("  chi-square %.10g, %s, %d %s, %d iterations, %s\n", r.chiSquare, reduced.c_str(), r.points,
+                 r.points == 1 ? "point" : "points", r.iterations, r.converged ? "converged" : "not converged");
 }
 
 // A number of a fit's result for the CSV table; empty when there is none.
@@ -226,45 +230,57 @@ int RunFitCommand(const FitCommandOptions& options) {
   work();
   for (auto& thread : pool) thread.join();
 
-  bool anyFailed = false;
+  // Everything goes to one text first, so --output can replace its file
+  // in one step and a shard never leaves half a table behind.
+  std::string out;
   if (options.csv) {
     std::vector<std::string> names;
     for (const auto& r : results)
       if (r.error.empty() && r.names.size() > names.size()) names = r.names;
-    std::printf("file,error,model,order,chi_square,reduced_chi_square,iterations,converged,points");
-    for (const auto& name : names) std::printf(",%s,%s_error", CsvField(name).c_str(), CsvField(name).c_str());
-    std::printf("\n");
+    if (!options.noHeader) {
+      out += "file,error,model,order,chi_square,reduced_chi_square,iterations,converged,points";
+      for (const auto& name : names) out += CFormat(",%s,%s_error", CsvField(name).c_str(), CsvField(name).c_str());
+      out += "\n";
+    }
     for (size_t i = 0; i < count; ++i) {
       const auto& r = results[i];
-      std::printf("%s,%s,%s,%d,%s,%s,%d,%s,%d", CsvField(options.files[i]).c_str(), CsvField(r.error).c_str(),
-                  CsvField(r.model).c_str(), r.order, CsvNumber(!r.failed(), r.chiSquare).c_str(),
-                  CsvNumber(!r.failed(), r.reducedChiSquare).c_str(), r.iterations, r.converged ? "true" : "false",
-                  r.points);
+      out += CFormat("%s,%s,%s,%d,%s,%s,%d,%s,%d", CsvField(options.files[i]).c_str(), CsvField(r.error).c_str(),
+                     CsvField(r.model).c_str(), r.order, CsvNumber(!r.failed(), r.chiSquare).c_str(),
+                     CsvNumber(!r.failed(), r.reducedChiSquare).c_str(), r.iterations,
+                     r.converged ? "true" : "false", r.points);
       for (size_t k = 0; k < names.size(); ++k) {
-        if (k < r.params.size()) std::printf(",%.17g,", r.params[k]);
-        else std::printf(",,");
-        if (k < r.errors.size() && r.errors[k]) std::printf("%.17g", *r.errors[k]);
+        out += k < r.params.size() ? CFormat(",%.17g,", r.params[k]) : std::string(",,");
+        if (k < r.errors.size() && r.errors[k]) out += CFormat("%.17g", *r.errors[k]);
       }
-      std::printf("\n");
+      out += "\n";
     }
   }
+  bool anyFailed = false;
   for (size_t i = 0; i < count; ++i) {
     const auto& r = results[i];
     if (!r.error.empty()) anyFailed = true;
     if (options.csv) continue;
     if (options.json) {
-      std::printf("%s\n", ResultToJson(options.files[i], r).dump(-1, ' ', false,
-                                                                    nlohmann::ordered_json::error_handler_t::replace).c_str());
+      out += ResultToJson(options.files[i], r).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+      out += "\n";
     } else if (r.failed() && r.names.empty()) {
       std::fprintf(stderr, "%s: %s\n", options.files[i].c_str(), r.error.c_str());
     } else if (r.failed()) {
       std::fprintf(stderr, "%s: the fit failed after %d iterations: %s\n", options.files[i].c_str(), r.iterations,
                    r.error.c_str());
     } else {
-      PrintTable(options.files[i], r);
+      PrintTable(out, options.files[i], r);
     }
   }
-  std::fflush(stdout);
+  if (!options.output.empty()) {
+    if (std::string problem = WriteFileAtomically(options.output, out); !problem.empty()) {
+      std::cerr << "zentrel-cli fit: --output " << options.output << ": " << problem << '\n';
+      return 1;
+    }
+  } else {
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+  }
   return anyFailed ? 1 : 0;
 }
 

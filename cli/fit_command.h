@@ -25,6 +25,8 @@ struct FitCommandOptions {
   bool json = false;
   bool csv = false;
   int threads = 0;  // 0: one per core
+  bool noHeader = false;     // --csv without its header line
+  std::string output;        // write here (atomically) instead of standard output
   std::string convolveWith;  // a response file every model is convolved with
 };
 
