@@ -23,8 +23,6 @@ constexpr std::size_t kMostCurves = 256;
 // Longest curve worth a transform; beyond it the direct sum is used.
 constexpr std::int64_t kMostChannels = std::int64_t{1} << 22;
 
-double SimpsonWeight(int i, int m) { return (i == 0 || i == m - 1) ? 1.0 : (i % 2 == 1 ? 4.0 : 2.0); }
-
 // The model itself at a lag, as the direct sum evaluates it.
 double TermAt(ModelScope& scope, double lag, const double* p) {
   return FamilyOf(scope.fit.modelKind).value(scope, lag - p[1], p);

@@ -2,23 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 
 #include "model/data_set.h"
+#include "numeric/ascending_order.h"
 
 namespace zentrel {
 
 namespace {
-
-// Ascending with NaN last: NaN compares with nothing, and a sort needs a
-// strict order. A NaN x is in no fit range, so it may as well trail.
-bool Before(double a, double b) { return a < b || (!std::isnan(a) && std::isnan(b)); }
-
-bool Ascending(std::span<const double> x) {
-  for (size_t i = 1; i < x.size(); ++i)
-    if (Before(x[i], x[i - 1])) return false;
-  return true;
-}
 
 // Fills the sorted columns from the set's through sorted.order.
 void Gather(SortedColumns& sorted, std::span<const double> x, std::span<const double> y,
@@ -36,10 +26,7 @@ void Gather(SortedColumns& sorted, std::span<const double> x, std::span<const do
 }
 
 void Sort(SortedColumns& sorted, std::span<const double> x, std::span<const double> y, std::span<const double> sigma) {
-  sorted.order.resize(x.size());
-  std::iota(sorted.order.begin(), sorted.order.end(), 0);
-  std::stable_sort(sorted.order.begin(), sorted.order.end(),
-                   [&](int a, int b) { return Before(x[static_cast<size_t>(a)], x[static_cast<size_t>(b)]); });
+  sorted.order = AscendingOrder(x);
   Gather(sorted, x, y, sigma);
 }
 
@@ -70,7 +57,7 @@ Columns ColumnsOf(const Data_Set& set) {
 }  // namespace
 
 FitData OrderedByX(std::span<const double> x, std::span<const double> y, std::span<const double> sigma) {
-  if (Ascending(x)) return {x, y, sigma, nullptr};
+  if (IsAscending(x)) return {x, y, sigma, nullptr};
   auto sorted = std::make_shared<SortedColumns>();
   Sort(*sorted, x, y, sigma);
   return ViewOf(std::move(sorted));
@@ -83,13 +70,13 @@ FitData FitDataOf(const Data_Set& set) {
 
 FitData FitDataOf(const Data_Set& set, FitDataCache& cache) {
   const Columns columns = ColumnsOf(set);
-  if (Ascending(columns.x)) return {columns.x, columns.y, columns.sigma, nullptr};
+  if (IsAscending(columns.x)) return {columns.x, columns.y, columns.sigma, nullptr};
   // Someone still reads the last columns: they must not change under them.
   if (cache.sorted && cache.sorted.use_count() > 1) cache.sorted = std::make_shared<SortedColumns>(*cache.sorted);
   if (cache.sorted && cache.sorted->order.size() == columns.x.size()) {
     // The last order still sorts the set when the set's x have not moved.
     Gather(*cache.sorted, columns.x, columns.y, columns.sigma);
-    if (Ascending(cache.sorted->x)) return ViewOf(cache.sorted);
+    if (IsAscending(cache.sorted->x)) return ViewOf(cache.sorted);
   }
   if (!cache.sorted) cache.sorted = std::make_shared<SortedColumns>();
   Sort(*cache.sorted, columns.x, columns.y, columns.sigma);

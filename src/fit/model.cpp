@@ -20,26 +20,46 @@ double UnconvolvedValue(ModelScope& scope, double x, const double* p) {
   return FamilyOf(scope.fit.modelKind).value(scope, x - p[1], p);
 }
 
-// Simpson-weighted convolution with the source set's y values over the
-// positive lags, normalised by the source's area. The source is read in
-// ascending x, as its grid runs from its smallest x to its largest.
-double ConvolvedValue(ModelScope& scope, double x, const double* p) {
-  const Data_Set* source = scope.fit.convolutionSource;
-  if (source == nullptr) return 0;
-  const FitData columns = FitDataOf(*source);
-  const int m = static_cast<int>(columns.x.size());
-  if (m < 5 || scope.fit.convolutionArea == 0) return 0;
-  const double* xs = columns.x.data();
-  const double* w = columns.y.data();
-  const double delta = (xs[m - 1] - xs[0]) / (m - 1);
-  double sum = 0;
+// The source a convolution sums over, in ascending x, as its grid runs from
+// its smallest x to its largest. Not usable (fewer than five points, no
+// area) makes the convolved model 0.
+struct SourceGrid {
+  FitData columns;
+  double delta = 0;
+  bool usable = false;
+};
+
+SourceGrid SourceGridOf(const Fit& fit) {
+  SourceGrid grid;
+  if (fit.convolutionSource == nullptr || fit.convolutionArea == 0) return grid;
+  grid.columns = FitDataOf(*fit.convolutionSource);
+  const auto m = static_cast<int>(grid.columns.x.size());
+  if (m < 5) return grid;
+  grid.delta = (grid.columns.x[static_cast<size_t>(m - 1)] - grid.columns.x[0]) / (m - 1);
+  grid.usable = true;
+  return grid;
+}
+
+// Calls add(lag, Simpson weight × source y) for every source point at a
+// strictly positive lag from x.
+template <class Add>
+void ForEachPositiveLag(const SourceGrid& grid, double x, Add add) {
+  const auto m = static_cast<int>(grid.columns.x.size());
   for (int i = 0; i < m; ++i) {
-    const double lag = x - (xs[0] + i * delta);
+    const double lag = x - (grid.columns.x[0] + i * grid.delta);
     if (!(lag > 0)) continue;
-    const double weight = (i == 0 || i == m - 1) ? 1.0 : (i % 2 == 1 ? 4.0 : 2.0);
-    sum += weight * w[i] * UnconvolvedValue(scope, lag, p);
+    add(lag, SimpsonWeight(i, m) * grid.columns.y[static_cast<size_t>(i)]);
   }
-  return delta / 3 * sum / scope.fit.convolutionArea;
+}
+
+// Simpson-weighted convolution with the source set's y values over the
+// positive lags, normalised by the source's area.
+double ConvolvedValue(ModelScope& scope, double x, const double* p) {
+  const SourceGrid grid = SourceGridOf(scope.fit);
+  if (!grid.usable) return 0;
+  double sum = 0;
+  ForEachPositiveLag(grid, x, [&](double lag, double weighted) { sum += weighted * UnconvolvedValue(scope, lag, p); });
+  return grid.delta / 3 * sum / scope.fit.convolutionArea;
 }
 
 // The derivatives of ConvolvedValue, summed the same way: the convolution of
@@ -47,28 +67,19 @@ double ConvolvedValue(ModelScope& scope, double x, const double* p) {
 // carries along with the terms).
 void ConvolvedDerivatives(ModelScope& scope, double x, double* p, double* out, int count) {
   std::fill(out, out + count, 0.0);
-  const Data_Set* source = scope.fit.convolutionSource;
-  if (source == nullptr) return;
-  const FitData columns = FitDataOf(*source);  // in ascending x, as ConvolvedValue reads it
-  const int m = static_cast<int>(columns.x.size());
-  if (m < 5 || scope.fit.convolutionArea == 0) return;
-  const double* xs = columns.x.data();
-  const double* w = columns.y.data();
-  const double delta = (xs[m - 1] - xs[0]) / (m - 1);
+  const SourceGrid grid = SourceGridOf(scope.fit);
+  if (!grid.usable) return;
   const ModelFamily& family = FamilyOf(scope.fit.modelKind);
   ModelScope terms = scope;
   terms.termsOnly = true;
   std::array<double, kMaxFitParameters> sums{}, at{};
-  for (int i = 0; i < m; ++i) {
-    const double lag = x - (xs[0] + i * delta);
-    if (!(lag > 0)) continue;
-    const double weight = (i == 0 || i == m - 1) ? 1.0 : (i % 2 == 1 ? 4.0 : 2.0);
+  ForEachPositiveLag(grid, x, [&](double lag, double weighted) {
     at.fill(0.0);
     at[0] = 1;
     family.derivatives(terms, lag - p[1], p, at.data());
-    for (int q = 0; q < count; ++q) sums[static_cast<size_t>(q)] += weight * w[i] * at[static_cast<size_t>(q)];
-  }
-  for (int q = 0; q < count; ++q) out[q] = delta / 3 * sums[static_cast<size_t>(q)] / scope.fit.convolutionArea;
+    for (int q = 0; q < count; ++q) sums[static_cast<size_t>(q)] += weighted * at[static_cast<size_t>(q)];
+  });
+  for (int q = 0; q < count; ++q) out[q] = grid.delta / 3 * sums[static_cast<size_t>(q)] / scope.fit.convolutionArea;
 }
 
 double RiddersStep(const double* p, int index) { return p[index] != 0 ? p[index] : 1e-15; }

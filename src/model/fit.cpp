@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <span>
 #include <utility>
 #include <vector>
 
 #include "model/data_set.h"
+#include "numeric/ascending_order.h"
 
 namespace zentrel {
 
@@ -85,18 +87,15 @@ double SimpsonArea(const Data_Set& set) {
   if (n < 5) return 0.0;
   // In ascending x, as the convolution reads the set, whatever order it is
   // stored in.
-  std::vector<std::pair<double, double>> points(static_cast<size_t>(n));
-  for (int k = 0; k < n; ++k) points[static_cast<size_t>(k)] = {set.ColumnData(0)[k], set.ColumnData(1)[k]};
-  // NaN last: a sort needs a strict order.
-  const auto before = [](const auto& a, const auto& b) {
-    return a.first < b.first || (!std::isnan(a.first) && std::isnan(b.first));
-  };
-  if (!std::is_sorted(points.begin(), points.end(), before)) std::stable_sort(points.begin(), points.end(), before);
-  const auto x = [&](int k) { return points[static_cast<size_t>(k)].first; };
-  const auto y = [&](int k) { return points[static_cast<size_t>(k)].second; };
+  const std::span<const double> xs(set.ColumnData(0), static_cast<size_t>(n));
+  std::vector<int> order;
+  if (!IsAscending(xs)) order = AscendingOrder(xs);
+  const auto index = [&](int k) { return order.empty() ? k : order[static_cast<size_t>(k)]; };
+  const auto x = [&](int k) { return set.ColumnData(0)[index(k)]; };
+  const auto y = [&](int k) { return set.ColumnData(1)[index(k)]; };
   const double h = (x(n - 1) - x(0)) / (n - 1);
   double sum = y(0) + y(n - 1);
-  for (int k = 1; k < n - 1; ++k) sum += (k % 2 == 1 ? 4.0 : 2.0) * y(k);
+  for (int k = 1; k < n - 1; ++k) sum += SimpsonWeight(k, n) * y(k);
   return sum * h / 3.0;
 }
 

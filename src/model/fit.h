@@ -80,5 +80,7 @@ class Fit {
 
 // Simpson's rule over a set's y values on its mean x spacing; 0 below 5 points.
 double SimpsonArea(const Data_Set& set);
+// The weight of point i of n in Simpson's rule: 1, 4, 2, 4, …, 2, 4, 1.
+inline double SimpsonWeight(int i, int n) { return (i == 0 || i == n - 1) ? 1.0 : (i % 2 == 1 ? 4.0 : 2.0); }
 
 }  // namespace zentrel

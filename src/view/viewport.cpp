@@ -20,6 +20,24 @@ std::int32_t Saturate(std::int64_t v) {
   return static_cast<std::int32_t>(v < lo ? lo : v > hi ? hi : v);
 }
 
+// One axis, data to device: from `origin` over `length` device units for
+// lo..hi. On a logarithmic axis a non-positive value lands on `edge`.
+std::int32_t ToAxis(double v, double origin, double length, double lo, double hi, bool log, std::int32_t edge) {
+  if (log) {
+    if (v <= 0.0) return edge;
+    return ToDevice(origin + length * std::log(v / lo) / std::log(hi / lo));
+  }
+  return ToDevice(origin + length / (hi - lo) * (v - lo));
+}
+
+// One axis, device to data: `offset` device units from the axis' start out
+// of `length`; 0 for an axis of no length.
+double FromAxis(double offset, double length, double lo, double hi, bool log) {
+  if (length == 0.0) return 0.0;
+  if (log) return lo * std::exp(std::log(hi / lo) * offset / length);
+  return lo + (hi - lo) * offset / length;
+}
+
 }  // namespace
 
 std::int32_t ToDevice(double d) {
@@ -54,42 +72,22 @@ Viewport MakeViewport(const CZentrelDoc& doc, const DeviceRect& page) { return M
 
 std::int32_t Viewport::DataToDeviceX(double x) const {
   const double left = plotRect.left;
-  const double width = static_cast<double>(plotRect.right) - left;
-  const double lo = range.xMin, hi = range.xMax;
-  if (logX) {
-    if (x <= 0.0) return plotRect.left;
-    return ToDevice(left + width * std::log(x / lo) / std::log(hi / lo));
-  }
-  return ToDevice(left + width / (hi - lo) * (x - lo));
+  return ToAxis(x, left, static_cast<double>(plotRect.right) - left, range.xMin, range.xMax, logX, plotRect.left);
 }
 
 std::int32_t Viewport::DataToDeviceY(double y) const {
   const double bottom = plotRect.bottom;
-  const double height = static_cast<double>(plotRect.top) - bottom;
-  const double lo = range.yMin, hi = range.yMax;
-  if (logY) {
-    if (y <= 0.0) return plotRect.bottom;
-    return ToDevice(bottom + height * std::log(y / lo) / std::log(hi / lo));
-  }
-  return ToDevice(bottom + height / (hi - lo) * (y - lo));
+  return ToAxis(y, bottom, static_cast<double>(plotRect.top) - bottom, range.yMin, range.yMax, logY, plotRect.bottom);
 }
 
 double Viewport::DeviceToDataX(std::int32_t d) const {
-  const double width = static_cast<double>(plotRect.right) - plotRect.left;
-  if (width == 0.0) return 0.0;
-  const double offset = static_cast<double>(d) - plotRect.left;
-  const double lo = range.xMin, hi = range.xMax;
-  if (logX) return lo * std::exp(std::log(hi / lo) * offset / width);
-  return lo + (hi - lo) * offset / width;
+  return FromAxis(static_cast<double>(d) - plotRect.left, static_cast<double>(plotRect.right) - plotRect.left,
+                  range.xMin, range.xMax, logX);
 }
 
 double Viewport::DeviceToDataY(std::int32_t d) const {
-  const double height = static_cast<double>(plotRect.bottom) - plotRect.top;
-  if (height == 0.0) return 0.0;
-  const double offset = static_cast<double>(plotRect.bottom) - d;
-  const double lo = range.yMin, hi = range.yMax;
-  if (logY) return lo * std::exp(std::log(hi / lo) * offset / height);
-  return lo + (hi - lo) * offset / height;
+  return FromAxis(static_cast<double>(plotRect.bottom) - d, static_cast<double>(plotRect.bottom) - plotRect.top,
+                  range.yMin, range.yMax, logY);
 }
 
 std::int32_t Viewport::PolarToDeviceX(double angle, double radius) const {
