@@ -18,10 +18,6 @@ namespace zentrel {
 
 namespace {
 
-bool AnyPointInRange(const Fit& fit, const FitData& data) {
-  return std::any_of(data.x.begin(), data.x.end(), [&](double x) { return InFitRange(fit, x); });
-}
-
 // The index range a step sums over: the data are in ascending x, so the
 // points inside fitStart..fitEnd are first..last. False when none is.
 bool PointRange(const Fit& fit, const FitData& data, int& first, int& last) {
@@ -90,7 +86,7 @@ StepResult Step(Fit& fit, const FitData& data, FitWorkspace& work, int iteration
 }
 
 StepResult LevenbergMarquardtStep(Fit& fit, const FitData& data, FitWorkspace& work, int iterations) {
-  if (!AnyPointInRange(fit, data)) return NoPoints(fit);
+  if (CountPointsInRange(data, fit.fitStart, fit.fitEnd) == 0) return NoPoints(fit);
   if (std::string problem = WeightingProblem(fit, data); !problem.empty())
     return {StepStatus::kBadWeights, fit.chiSquare, problem};
   ModelScope scope = StepScope(fit, data, work);
