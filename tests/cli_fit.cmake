@@ -23,7 +23,7 @@ string(JSON converged GET "${first}" converged)
 string(JSON held TYPE "${first}" errors 1)
 string(JSON names LENGTH "${first}" names)
 string(JSON error GET "${second}" error)
-if(NOT converged OR NOT held STREQUAL "NULL" OR NOT names EQUAL 6 OR NOT error STREQUAL "Couldn't open file")
+if(NOT converged OR NOT held STREQUAL "NULL" OR NOT names EQUAL 6 OR NOT error STREQUAL "Couldn't open file missing-file.txt: no such file")
   message(FATAL_ERROR "unexpected JSON (converged ${converged}, held ${held}, ${names} names, error ${error}): ${out}")
 endif()
 
@@ -102,6 +102,6 @@ endif()
 
 execute_process(COMMAND ${CLI} fit ${SOURCE}/examples/photon_decay.txt --convolve-with missing-response.txt
   RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE err)
-if(NOT status EQUAL 2 OR NOT err MATCHES "--convolve-with missing-response.txt: Couldn't open file")
+if(NOT status EQUAL 2 OR NOT err MATCHES "--convolve-with missing-response.txt: Couldn't open file missing-response.txt: no such file")
   message(FATAL_ERROR "a missing response must give exit status 2 (${status}): ${err}")
 endif()

@@ -1,6 +1,7 @@
 #pragma once
 // Results of the file readers and writers: 0 success, negative failure.
-// Commands turn every read failure into "Couldn't open file".
+// Commands turn every read failure into "Couldn't open file NAME: reason"
+// (io/data_import.h).
 
 namespace zentrel {
 
@@ -17,6 +18,8 @@ inline constexpr int kIoBadFormat = -3;
 inline constexpr int kIoTooLarge = -4;
 // The person stopped a long read; the set is to be thrown away.
 inline constexpr int kIoCancelled = -5;
+// Text: the bytes are not text at all (NUL bytes, UTF-16, invalid UTF-8).
+inline constexpr int kIoBinary = -6;
 
 // Text writers: the set has no column, or the file cannot be created.
 inline constexpr int kIoNothingToWrite = -1;

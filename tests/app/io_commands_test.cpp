@@ -3,6 +3,7 @@
 
 #include "app/commands/io_commands.h"
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -61,7 +62,7 @@ TEST_F(IoCommands, ImportDataReadsTheChosenKindAndAutoscales) {
   EXPECT_EQ(set.name, "decay.txt");
   EXPECT_EQ(set.comment, " measured\r\n");
   EXPECT_EQ(set.color, 0u);
-  EXPECT_EQ(doc.statusText, "File Opened");
+  EXPECT_EQ(doc.statusText, "File Opened: 2 points, 2 columns");
   EXPECT_TRUE(doc.IsModified());
   EXPECT_EQ(doc.undoAvailable, 1);
   EXPECT_EQ(ui.redraws, 1);
@@ -78,7 +79,7 @@ TEST_F(IoCommands, ImportDataReadsTheChosenKindAndAutoscales) {
   Choose(kCsvButton);
   ui.fileAnswers.push_back(dir.file("missing.csv"));
   Run(Cmd::ImportData);
-  EXPECT_EQ(doc.statusText, "Couldn't open file");
+  EXPECT_EQ(doc.statusText, "Couldn't open file missing.csv: no such file");
   EXPECT_EQ(doc.SetCount(), 1);
   EXPECT_EQ(ui.redraws, 2);
   EXPECT_EQ(ui.fileDialogsShown[1].request.filter, "CSV Text Files (*.csv);;All Files (*)");
@@ -110,7 +111,7 @@ TEST_F(IoCommands, ShortFsdataFileSaysHowManyPointsItHeld) {
   Run(Cmd::ImportData);
   ASSERT_EQ(doc.SetCount(), 1);
   EXPECT_EQ(doc.sets[0]->PointCount(1), 2);
-  EXPECT_EQ(doc.statusText, "File Opened, but the file holds only 2 of its 4 points");
+  EXPECT_EQ(doc.statusText, "File Opened: 2 points, 2 columns; the file holds only 2 of its 4 points");
 }
 
 TEST_F(IoCommands, MultipleFileImportingColoursAndCounts) {
@@ -146,7 +147,7 @@ TEST_F(IoCommands, MultipleFileImportingColoursAndCounts) {
   Run(Cmd::MultipleFileImporting);
   ASSERT_EQ(doc.SetCount(), 2);
   EXPECT_EQ(doc.sets[1]->color, 0x0000FFu);
-  EXPECT_EQ(doc.statusText, "Couldn't open file gone.txt");
+  EXPECT_EQ(doc.statusText, "Couldn't open file gone.txt: no such file");
 
   Choose(kCancelButton);
   Run(Cmd::MultipleFileImporting);
@@ -166,7 +167,7 @@ TEST_F(IoCommands, ExportDataWritesTheKindAndNamesTheSetAfterTheFile) {
   EXPECT_EQ(ReadBytes(dir.file("p.csv")), "1,0.5 \n2,3e-07 ");
   EXPECT_EQ(doc.sets[0]->name, dir.file("p.csv"));
   EXPECT_FALSE(doc.sets[0]->modified);
-  EXPECT_EQ(doc.statusText, "");
+  EXPECT_EQ(doc.statusText, "Data set written to " + dir.file("p.csv"));
   EXPECT_FALSE(doc.IsModified());
   EXPECT_EQ(doc.undoAvailable, 0);
   const auto& shown = ui.fileDialogsShown[0];
@@ -191,7 +192,8 @@ TEST_F(IoCommands, ExportFailureIsReportedAndTheNameKept) {
   const std::string path = dir.file("no/such/folder/p.txt");
   ui.fileAnswers.push_back(path);
   Run(Cmd::ExportData);
-  EXPECT_EQ(doc.statusText, "Couldn't write file " + path);
+  EXPECT_EQ(doc.statusText.rfind("Couldn't write file " + path + ": cannot create a file beside ", 0), 0u)
+      << doc.statusText;
   EXPECT_EQ(doc.sets[0]->name, "P");
 
   // Cancel at either question writes nothing.
@@ -205,6 +207,109 @@ TEST_F(IoCommands, ExportFailureIsReportedAndTheNameKept) {
   doc.ResetDocument();
   Run(Cmd::ExportData);
   EXPECT_EQ(ui.dialogsShown.size(), 3u);
+}
+
+TEST_F(IoCommands, EveryExportSaysWhatBecameOfIt) {
+  AddSet("P", {1, 2}, {3, 4});
+  const auto exportAs = [&](int button, const std::string& path) {
+    ui.pickAnswers = {0};
+    Choose(button);
+    ui.fileAnswers.push_back(path);
+    Run(Cmd::ExportData);
+  };
+  // A failure, then a success: the second message replaces the first.
+  exportAs(kAsciiButton, dir.file("no/folder/p.txt"));
+  EXPECT_EQ(doc.statusText.rfind("Couldn't write file " + dir.file("no/folder/p.txt") + ": ", 0), 0u);
+  exportAs(kAsciiButton, dir.file("p.txt"));
+  EXPECT_EQ(doc.statusText, "Data set written to " + dir.file("p.txt"));
+
+  // FSdata says which of its limits the set exceeds; nothing is written and
+  // the set keeps its name.
+  auto wide = std::make_unique<Data_Set>();
+  wide->name = "W";
+  for (int i = 0; i < 3; ++i) wide->SetValue(0, i, i * 20000.0), wide->SetValue(1, i, 1.0);
+  wide->SetValue(0, 3, 60001), wide->SetValue(1, 3, 1.0);  // spacing 1: x codes up to 60001
+  doc.AppendSet(std::move(wide));
+  auto many = std::make_unique<Data_Set>();
+  many->name = "M";
+  for (int i = 0; i <= kFsdataMaxPoints; ++i) many->SetValue(0, i, i), many->SetValue(1, i, 1.0);
+  doc.AppendSet(std::move(many));
+  struct Case {
+    int set;
+    const char* reason;
+  };
+  const Case refusals[] = {
+    {1, "x beyond the 16-bit range of FSdata (x / spacing outside -32768 to 32767)"},
+    {2, "FSdata holds at most 5359 points, the set has 5360"},
+  };
+  for (const auto& c : refusals) {
+    SCOPED_TRACE(c.reason);
+    const std::string path = dir.file("r.dat");
+    const std::string before = doc.sets[c.set]->name;
+    ui.pickAnswers = {c.set};
+    Choose(kFsdataButton);
+    ui.fileAnswers.push_back(path);
+    Run(Cmd::ExportData);
+    EXPECT_EQ(doc.statusText, "Couldn't write file " + path + ": " + c.reason);
+    EXPECT_EQ(doc.sets[c.set]->name, before);
+    EXPECT_FALSE(std::filesystem::exists(path));
+  }
+}
+
+TEST_F(IoCommands, AnEmptySetIsNotExportedNorRenamed) {
+  auto empty = std::make_unique<Data_Set>();
+  empty->name = "E";
+  doc.AppendSet(std::move(empty));
+  auto xOnly = std::make_unique<Data_Set>();
+  xOnly->name = "X";
+  xOnly->SetValue(0, 0, 1.0);
+  doc.AppendSet(std::move(xOnly));
+  struct Case {
+    int set, button;
+    const char* file;
+    const char* reason;
+  };
+  const Case cases[] = {
+    {0, kAsciiButton, "e.txt", "the set has no points"},
+    {0, kCsvButton, "e.csv", "the set has no points"},
+    {0, kFsdataButton, "e.dat", "the set has no points"},
+    {1, kFsdataButton, "x.dat", "the set has no points with both x and y"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string before = doc.sets[c.set]->name;
+    ui.pickAnswers = {c.set};
+    Choose(c.button);
+    ui.fileAnswers.push_back(dir.file(c.file));
+    Run(Cmd::ExportData);
+    EXPECT_EQ(doc.statusText, "Couldn't write file " + dir.file(c.file) + ": " + c.reason);
+    EXPECT_EQ(doc.sets[c.set]->name, before);
+    EXPECT_FALSE(std::filesystem::exists(dir.file(c.file)));
+  }
+}
+
+TEST_F(IoCommands, ImportFailuresNameTheFileAndTheReason) {
+  WriteBytes(dir.file("blank.txt"), "\n\n");
+  WriteBytes(dir.file("image.txt"), std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+  WriteBytes(dir.file("marked.txt"), "\xEF\xBB\xBF" "1 2\r3 4\r");
+  struct Case {
+    const char* file;
+    const char* status;
+    int sets;
+  };
+  const Case cases[] = {
+    {"blank.txt", "Couldn't open file blank.txt: no data points", 0},
+    {"image.txt", "Couldn't open file image.txt: binary data (NUL bytes), not text", 0},
+    {"marked.txt", "File Opened: 2 points, 2 columns", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    Choose(kAsciiButton);
+    ui.fileAnswers.push_back(dir.file(c.file));
+    Run(Cmd::ImportData);
+    EXPECT_EQ(doc.statusText, c.status);
+    EXPECT_EQ(doc.SetCount(), c.sets);
+  }
 }
 
 TEST_F(IoCommands, CopyAndPasteThroughTheClipboard) {
@@ -253,7 +358,7 @@ TEST_F(IoCommands, WaveImportTakesNoSnapshot) {
   EXPECT_EQ(doc.sets[0]->name, "tone.wav");
   EXPECT_EQ(doc.sets[0]->GetValue(0, 2), 0.00025);
   EXPECT_EQ(doc.sets[0]->GetValue(1, 1), 128);
-  EXPECT_EQ(doc.statusText, "File Opened");
+  EXPECT_EQ(doc.statusText, "File Opened: 3 points, 2 columns");
   EXPECT_EQ(doc.undoAvailable, 0);
   const FileDialogRequest& request = ui.fileDialogsShown[0].request;
   EXPECT_EQ(request.filter, "WAV Files (*.wav);;All Files (*)");
@@ -263,7 +368,7 @@ TEST_F(IoCommands, WaveImportTakesNoSnapshot) {
   WriteBytes(dir.file("bad.wav"), wave.substr(0, 40));
   ui.fileAnswers.push_back(dir.file("bad.wav"));
   Run(Cmd::WaveImport);
-  EXPECT_EQ(doc.statusText, "Couldn't open file");
+  EXPECT_EQ(doc.statusText, "Couldn't open file bad.wav: truncated WAV file (data chunk cut short)");
   EXPECT_EQ(doc.SetCount(), 1);
   EXPECT_EQ(ui.redraws, 2);
 }
