@@ -106,13 +106,13 @@ std::size_t TextDataReader::consume(const char* data, std::size_t size, bool atE
     const char* lineEnd = blockHasCr ? FindLineEnd(p, p + look)
                                      : static_cast<const char*>(std::memchr(p, '\n', look));
     if (lineEnd != nullptr) {
-      const char* next = lineEnd + 1;
-      if (*lineEnd == '\r') {
-        // Whether an LF follows decides where the next line starts.
-        if (next == end && !atEnd) break;
-        if (next < end && *next == '\n') ++next;
-      }
       if (static_cast<std::size_t>(lineEnd - p) < kPieceLength) {
+        const char* next = lineEnd + 1;
+        if (*lineEnd == '\r') {
+          // Whether an LF follows decides where the next line starts.
+          if (next == end && !atEnd) break;
+          if (next < end && *next == '\n') ++next;
+        }
         piece(p, lineEnd, true);
         p = next;
       } else {

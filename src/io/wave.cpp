@@ -68,7 +68,11 @@ std::optional<WaveSamples> ParseWave(const ByteSource& source, std::string* whyN
   if (rate == 0) return refuse("WAV file with a sample rate of 0");
 
   const auto data = FindChunk(source, format->next(), formEnd, "data");
-  if (!data) return refuse("WAV file without a data chunk after its format chunk");
+  if (!data) {
+    // The RIFF header promised more than the file holds: it was cut short.
+    if (8 + std::uint64_t{Get32(riff + 4)} > fileSize) return refuse("truncated WAV file (no data chunk)");
+    return refuse("WAV file without a data chunk after its format chunk");
+  }
   if (data->size == 0) return refuse("WAV file with no samples");
   if (data->start + data->size > fileSize) return refuse("truncated WAV file (data chunk cut short)");
   if (data->size > static_cast<std::uint32_t>(INT_MAX)) return refuse("too large");

@@ -227,8 +227,8 @@ TEST_F(IoCommands, EveryExportSaysWhatBecameOfIt) {
   // the set keeps its name.
   auto wide = std::make_unique<Data_Set>();
   wide->name = "W";
-  for (int i = 0; i < 3; ++i) wide->SetValue(0, i, i * 20000.0), wide->SetValue(1, i, 1.0);
-  wide->SetValue(0, 3, 60001), wide->SetValue(1, 3, 1.0);  // spacing 1: x codes up to 60001
+  for (int i = 0; i < 3; ++i) wide->SetValue(0, i, i), wide->SetValue(1, i, 1.0);
+  wide->SetValue(0, 3, 40000), wide->SetValue(1, 3, 1.0);  // spacing 1: an x code of 40000
   doc.AppendSet(std::move(wide));
   auto many = std::make_unique<Data_Set>();
   many->name = "M";
@@ -244,7 +244,7 @@ TEST_F(IoCommands, EveryExportSaysWhatBecameOfIt) {
   };
   for (const auto& c : refusals) {
     SCOPED_TRACE(c.reason);
-    const std::string path = dir.file("r.dat");
+    const std::string path = dir.file("r" + std::to_string(c.set) + ".dat");
     const std::string before = doc.sets[c.set]->name;
     ui.pickAnswers = {c.set};
     Choose(kFsdataButton);
@@ -368,7 +368,7 @@ TEST_F(IoCommands, WaveImportTakesNoSnapshot) {
   WriteBytes(dir.file("bad.wav"), wave.substr(0, 40));
   ui.fileAnswers.push_back(dir.file("bad.wav"));
   Run(Cmd::WaveImport);
-  EXPECT_EQ(doc.statusText, "Couldn't open file bad.wav: truncated WAV file (data chunk cut short)");
+  EXPECT_EQ(doc.statusText, "Couldn't open file bad.wav: truncated WAV file (no data chunk)");
   EXPECT_EQ(doc.SetCount(), 1);
   EXPECT_EQ(ui.redraws, 2);
 }
@@ -398,7 +398,7 @@ TEST_F(IoScript, FileAnswersTypesAndTheScriptFolder) {
                   script))
       << error;
   EXPECT_EQ(doc.SetCount(), 3);
-  EXPECT_EQ(doc.statusText, "Opened 2 files");
+  EXPECT_EQ(doc.statusText, "Data set written to " + dir.file("out.txt"));
   EXPECT_EQ(ReadBytes(dir.file("out.txt")), "1 2 ");
 
   EXPECT_FALSE(Run("import-data file=x.txt\n"));

@@ -75,7 +75,7 @@ TEST_F(ImportDataFileTest, EveryFailureSaysWhy) {
     {DataFormat::Fsdata, "cut.dat", FsdataOf(3).substr(0, 300), "Couldn't open file cut.dat: truncated: shorter than the FSdata header"},
     {DataFormat::Fsdata, "bare.dat", FsdataOf(3).substr(0, 612), "Couldn't open file bare.dat: truncated: holds none of its 3 points"},
     {DataFormat::Fsdata, "wrapped.dat", FsdataOf(5360), "Couldn't open file wrapped.dat: the FSdata length field declares no points"},
-    {DataFormat::Wave, "text.wav", "1 2\n", "Couldn't open file text.wav: not a WAV file (no RIFF WAVE header)"},
+    {DataFormat::Wave, "text.wav", "1 2\n3 4\n5 6\n7 8\n", "Couldn't open file text.wav: not a WAV file (no RIFF WAVE header)"},
     {DataFormat::Wave, "pcm16.wav", sixteenBit, "Couldn't open file pcm16.wav: not 8 bits per sample; only 8-bit mono PCM is read"},
     {DataFormat::Wave, "stereo.wav", stereo, "Couldn't open file stereo.wav: more than one channel; only 8-bit mono PCM is read"},
     {DataFormat::Wave, "short.wav", cutShort, "Couldn't open file short.wav: truncated WAV file (data chunk cut short)"},
@@ -98,7 +98,9 @@ TEST_F(ImportDataFileTest, FilesThatCannotBeOpenedSayWhyInEveryFormat) {
     EXPECT_EQ(Message(format, "pipe", nullptr), "Couldn't open file pipe: not a regular file");
     EXPECT_EQ(Message(format, "folder", nullptr), "Couldn't open file folder: not a regular file");
     EXPECT_EQ(Message(format, "none/x", nullptr), "Couldn't open file none/x: no such file");
-    if (!root) EXPECT_EQ(Message(format, "locked", nullptr), "Couldn't open file locked: permission denied");
+    if (!root) {
+      EXPECT_EQ(Message(format, "locked", nullptr), "Couldn't open file locked: permission denied");
+    }
   }
 }
 

@@ -74,7 +74,9 @@ TEST(WriteTextFile, WritesOnlyModifiedSetsAndReportsWhatFailed) {
 
   set.modified = true;
   set.name = dir.file("no/such/folder.txt");
-  EXPECT_EQ(WriteTextFile(set), kIoCannotCreate);
+  std::string whyNot;
+  EXPECT_EQ(WriteTextFile(set, {}, &whyNot), kIoCannotCreate);
+  EXPECT_EQ(whyNot, "cannot create a file beside " + set.name + ": No such file or directory");
   EXPECT_TRUE(set.modified);
   // A file that cannot be replaced keeps its old content.
   set.name = dir.file("a.txt");
@@ -104,7 +106,7 @@ TEST(WriteTextFile, RoundTripsBitForBit) {
   for (auto write : {&WriteTextFile, &WriteCsvFile}) {
     set.name = dir.file("round.txt");
     set.modified = true;
-    ASSERT_EQ(write(set, {}), kIoOk);
+    ASSERT_EQ(write(set, {}, nullptr), kIoOk);
     Data_Set back;
     ASSERT_EQ(ReadTextFile(back, set.name), kIoOk);
     EXPECT_EQ(DifferenceBetween(set, back), "");
