@@ -94,21 +94,41 @@ std::size_t TextDataReader::consume(const char* data, std::size_t size, bool atE
   }
   if (overLimit()) return size;
   blockHasNul_ = size > 0 && std::memchr(data, '\0', size) != nullptr;
+  readable_ = end;
   // Most files end their lines with LF alone: they keep the single-character
   // search, and only a block holding a CR pays for looking for both.
-  const bool blockHasCr = size > 0 && std::memchr(data, '\r', size) != nullptr;
-  readable_ = end;
+  if (size > 0 && std::memchr(data, '\r', size) != nullptr) {
+    p = consumeLines<true>(data, p, atEnd);
+  } else {
+    p = consumeLines<false>(data, p, atEnd);
+  }
+  // A stopped reader takes whatever it is given, so no caller waits on it.
+  if (overLimit()) p = end;
+  bytesUsed_ += static_cast<std::uint64_t>(p - data);
+  if (!reserved_ && expectedBytes_ > 0 && row_ > 0) reserveFromEstimate();
+  return static_cast<std::size_t>(p - data);
+}
+
+// The pieces from p to the end of the block (readable_); returns where the
+// unused tail starts.
+template <bool kCrInBlock>
+const char* TextDataReader::consumeLines(const char* data, const char* p, bool atEnd) {
+  const char* const end = readable_;
   while (p < end && !overLimit()) {
     cellLimit_ = kCellsPerByte * static_cast<std::int64_t>(bytesUsed_ + static_cast<std::uint64_t>(p - data)) +
                  kCellAllowance;
     const auto available = static_cast<std::size_t>(end - p);
     const std::size_t look = std::min(available, kLineBuffer);
-    const char* lineEnd = blockHasCr ? FindLineEnd(p, p + look)
-                                     : static_cast<const char*>(std::memchr(p, '\n', look));
+    const char* lineEnd;
+    if constexpr (kCrInBlock) {
+      lineEnd = FindLineEnd(p, p + look);
+    } else {
+      lineEnd = static_cast<const char*>(std::memchr(p, '\n', look));
+    }
     if (lineEnd != nullptr) {
       if (static_cast<std::size_t>(lineEnd - p) < kPieceLength) {
         const char* next = lineEnd + 1;
-        if (*lineEnd == '\r') {
+        if (kCrInBlock && *lineEnd == '\r') {
           // Whether an LF follows decides where the next line starts.
           if (next == end && !atEnd) break;
           if (next < end && *next == '\n') ++next;
@@ -129,11 +149,7 @@ std::size_t TextDataReader::consume(const char* data, std::size_t size, bool atE
       break;
     }
   }
-  // A stopped reader takes whatever it is given, so no caller waits on it.
-  if (overLimit()) p = end;
-  bytesUsed_ += static_cast<std::uint64_t>(p - data);
-  if (!reserved_ && expectedBytes_ > 0 && row_ > 0) reserveFromEstimate();
-  return static_cast<std::size_t>(p - data);
+  return p;
 }
 
 // Skips a UTF-8 byte-order mark and refuses UTF-16 by its mark; returns the

@@ -77,6 +77,8 @@ class TextDataReader {
 
  private:
   std::size_t startOfText(const char* data, std::size_t size, bool atEnd);
+  template <bool kCrInBlock>
+  const char* consumeLines(const char* data, const char* p, bool atEnd);
   void piece(const char* first, const char* last, bool endsLine);
   void sniff(const char* first, const char* last, bool endsLine);
   void endSniffing();
