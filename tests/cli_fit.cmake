@@ -27,6 +27,22 @@ if(NOT converged OR NOT held STREQUAL "NULL" OR NOT names EQUAL 6 OR NOT error S
   message(FATAL_ERROR "unexpected JSON (converged ${converged}, held ${held}, ${names} names, error ${error}): ${out}")
 endif()
 
+# A data file that is no text, and a folder, say why they were not read.
+foreach(case "garbage.txt|binary data \\(NUL bytes\\), not text" "data|not a regular file")
+  string(REPLACE "|" ";" case "${case}")
+  list(GET case 0 name)
+  list(GET case 1 reason)
+  set(path ${SOURCE}/tests/e2e/data)
+  if(NOT name STREQUAL "data")
+    set(path ${path}/${name})
+  endif()
+  execute_process(COMMAND ${CLI} fit ${path} --json RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  string(JSON error ERROR_VARIABLE jsonError GET "${out}" error)
+  if(NOT status EQUAL 1 OR NOT error MATCHES "^Couldn't open file ${name}: ${reason}$")
+    message(FATAL_ERROR "${name}: expected exit status 1 and the reason '${reason}' (${status}): ${out}${err}")
+  endif()
+endforeach()
+
 execute_process(COMMAND ${CLI} fit ${SOURCE}/examples/decay.txt --method newton
   RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE err)
 if(NOT status EQUAL 2 OR NOT err MATCHES "--method must be lm or gridless")
