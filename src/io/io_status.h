@@ -9,7 +9,8 @@ inline constexpr int kIoOk = 0;
 // The file cannot be opened for reading (or writing, for the FSdata writer),
 // or reading it failed part way.
 inline constexpr int kIoCannotOpen = -1;
-// FSdata: the length field declares no points.
+// FSdata: the length field declares no points; ImportDataFile: the file
+// read without error but yields no point at all.
 inline constexpr int kIoNoPoints = -2;
 // The file is not what it claims to be: shorter than its fixed header.
 inline constexpr int kIoBadFormat = -3;
