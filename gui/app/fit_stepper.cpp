@@ -1,5 +1,7 @@
 #include "fit_stepper.h"
 
+#include <QThread>
+#include <algorithm>
 #include <atomic>
 
 #include "app/fit_iteration.h"
@@ -7,6 +9,8 @@
 namespace zentrel {
 
 FitStepper::FitStepper(CZentrelDoc& doc, Ui& ui, QObject* parent) : QObject(parent), doc_(doc), ui_(ui) {
+  // One core stays with the window.
+  pool_.setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
   due_.setSingleShot(true);
   due_.setInterval(0);
   connect(&due_, &QTimer::timeout, this, &FitStepper::beginPass);
