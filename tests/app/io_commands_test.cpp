@@ -288,30 +288,6 @@ TEST_F(IoCommands, AnEmptySetIsNotExportedNorRenamed) {
   }
 }
 
-TEST_F(IoCommands, ImportFailuresNameTheFileAndTheReason) {
-  WriteBytes(dir.file("blank.txt"), "\n\n");
-  WriteBytes(dir.file("image.txt"), std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
-  WriteBytes(dir.file("marked.txt"), "\xEF\xBB\xBF" "1 2\r3 4\r");
-  struct Case {
-    const char* file;
-    const char* status;
-    int sets;
-  };
-  const Case cases[] = {
-    {"blank.txt", "Couldn't open file blank.txt: no data points", 0},
-    {"image.txt", "Couldn't open file image.txt: binary data (NUL bytes), not text", 0},
-    {"marked.txt", "File Opened: 2 points, 2 columns", 1},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.file);
-    Choose(kAsciiButton);
-    ui.fileAnswers.push_back(dir.file(c.file));
-    Run(Cmd::ImportData);
-    EXPECT_EQ(doc.statusText, c.status);
-    EXPECT_EQ(doc.SetCount(), c.sets);
-  }
-}
-
 TEST_F(IoCommands, CopyAndPasteThroughTheClipboard) {
   Run(Cmd::Paste);  // no text: nothing happens
   EXPECT_EQ(doc.SetCount(), 0);

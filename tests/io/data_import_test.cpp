@@ -117,6 +117,8 @@ TEST_F(ImportDataFileTest, SuccessSaysWhatWasRead) {
   const Case cases[] = {
     {DataFormat::Text, "a.txt", "\xEF\xBB\xBF" "1 2\r3 4\r", "File Opened: 2 points, 2 columns"},
     {DataFormat::Text, "b.txt", "1\n", "File Opened: 1 point, 1 column (x is the point index)"},
+    // The header rule's condition holds, but one column leaves nothing to scale.
+    {DataFormat::Text, "h.txt", "5\n0.5\n", "File Opened: 2 points, 1 column (x is the point index)"},
     {DataFormat::Text, "c.txt", "time volt\n# run\n" + many, "File Opened: 512 points, 2 columns, 2 lines skipped"},
     {DataFormat::Text, "d.txt", "514\n0.5\n" + many, "File Opened: 512 points, 2 columns; two-line header: x \u00d7 0.5"},
     {DataFormat::Fsdata, "e.dat", FsdataOf(3), "File Opened: 3 points, 2 columns"},

@@ -131,36 +131,6 @@ TEST(ReadTextData, BinaryDataIsRefusedAndOddTextIsNot) {
   }
 }
 
-TEST(ReadTextData, TellsWhatItSkippedAndWhichRulesApplied) {
-  struct Case {
-    const char* name;
-    std::string text;
-    int linesSkipped, fields;
-    bool twoLineHeader;
-    double scale;
-    bool singleColumn;
-  };
-  const Case cases[] = {
-    {"plain", "% note\n1 2\n\n3 4\n", 0, 2, false, 1.0, false},
-    {"headers skipped", "time volt\n# run 3\n1 2 3\n", 2, 3, false, 1.0, false},
-    {"two-line header", "100\n0.5\n1 2\n2 3\n", 0, 2, true, 0.5, false},
-    {"single column", "x\n5\n7\n9\n", 1, 1, false, 1.0, true},
-    // The rule's condition holds, but one column leaves nothing to scale.
-    {"single column after a header value", "5\n0.5\n", 0, 1, false, 1.0, true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    Data_Set set;
-    TextReadInfo info;
-    ASSERT_EQ(ReadTextData(set, c.text, &info), kIoOk);
-    EXPECT_EQ(info.linesSkipped, c.linesSkipped);
-    EXPECT_EQ(info.fields, c.fields);
-    EXPECT_EQ(info.twoLineHeader, c.twoLineHeader);
-    EXPECT_EQ(info.headerScale, c.scale);
-    EXPECT_EQ(info.singleColumn, c.singleColumn);
-  }
-}
-
 TEST(ReadTextData, CommentsAnywhereEachEndedByCrLf) {
   const Data_Set set = Read("% first\n1 2\n%second\r\n2 3\n%%third");
   EXPECT_EQ(set.comment, " first\r\nsecond\r\n%third\r\n");
