@@ -86,8 +86,9 @@ class WindowSize {
 
 // Reducing: block means, the last block running to the final point. A block
 // whose y errors are all non-zero gets the inverse-variance weighted mean of
-// its y (likewise x with the x errors); every block's new error is
-// sqrt(sum of the squared errors).
+// its y (likewise x with the x errors) and that mean's error,
+// 1 / sqrt(sum of 1/σ²); any other block gets the plain mean and its error,
+// sqrt(sum of σ²) / s. docs/error_propagation.md says why.
 SmoothOutcome Reduce(Data_Set& set, const Expression& n) {
   const int last = set.lastIndex(0);
   if (last < 2) return {};
@@ -117,8 +118,12 @@ SmoothOutcome Reduce(Data_Set& set, const Expression& n) {
           weights += 1.0 / (e * e);
         }
       }
-      error = std::sqrt(squares);
-      return usable ? weighted / weights : sum / s;
+      if (usable) {
+        error = 1.0 / std::sqrt(weights);
+        return weighted / weights;
+      }
+      error = std::sqrt(squares) / s;
+      return sum / s;
     };
     double yError = 0.0, xError = 0.0;
     outY.push_back(combine(1, 2, yErrors, yError));

@@ -7,8 +7,9 @@
 #include <numbers>
 #include <vector>
 
-#include "numeric/fft.h"
+#include "analysis/input_checks.h"
 #include "model/data_set.h"
+#include "numeric/fft.h"
 
 namespace zentrel {
 
@@ -38,6 +39,11 @@ std::unique_ptr<Data_Set> NewSet(int points, std::string name) {
 
 PowerSpectrumResult powerSpectrum(Data_Set& source) {
   PowerSpectrumResult out;
+  // Refused before sorting: the set is left exactly as it was.
+  if (auto refusal = NonFiniteRefusal(source)) {
+    out.message = std::move(*refusal);
+    return out;
+  }
   source.SortByX();
   const int n = source.PointCount(0);
   const double spacing = std::fabs(FirstSpacing(source));
@@ -98,6 +104,13 @@ PowerSpectrumResult powerSpectrum(Data_Set& source) {
 
 FourierResult fourierTransform(Data_Set* real, Data_Set* imaginary, int direction) {
   FourierResult out;
+  for (const Data_Set* set : {real, imaginary}) {
+    if (set == nullptr) continue;
+    if (auto refusal = NonFiniteRefusal(*set)) {
+      out.message = std::move(*refusal);
+      return out;
+    }
+  }
   if (real) real->SortByX();
   if (imaginary) imaginary->SortByX();
   if (real && imaginary && real->PointCount(0) != imaginary->PointCount(0)) {

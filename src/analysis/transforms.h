@@ -19,6 +19,7 @@ struct PowerSpectrumResult {
   std::unique_ptr<Data_Set> set;    // none on failure
 };
 
+// Refuses a set holding a non-finite x or y (and leaves it unsorted).
 // Sorts `source` by x, zero-pads it to the next power of two N and gives
 // N/2 + 1 points from frequency 0 to 1 / (2 spacing), named
 // "power spectrum of <name>".
@@ -30,7 +31,8 @@ struct FourierResult {
 };
 
 // Transforms real + i * imaginary (either may be null, meaning all zero) in
-// `direction` +1 or -1. Sorts the given sets by x. Each result has N + 1
+// `direction` +1 or -1. Refuses sets holding a non-finite x or y, before
+// anything is sorted. Sorts the given sets by x. Each result has N + 1
 // points from -1/(2 spacing) to +1/(2 spacing), scaled by the spacing and
 // rotated to the first x as the phase origin.
 FourierResult fourierTransform(Data_Set* real, Data_Set* imaginary, int direction);

@@ -4,6 +4,7 @@
 #include "app/commands/transform_commands.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -11,6 +12,7 @@
 
 #include "analysis/autocorrelation.h"
 #include "analysis/convolution.h"
+#include "analysis/input_checks.h"
 #include "analysis/transforms.h"
 #include "app/commands/bindings.h"
 #include "app/dialogs/fft_options_dialog.h"
@@ -64,6 +66,14 @@ CommandOutcome Convolve(CZentrelDoc& doc, Ui& ui, int direction) {
   if (!data) return {};
   PickedSet response = PickSet(doc, ui, "Select a the instrument response set", true);
   if (!response) return {};
+  // Sets too short to convolve stay silent, as before; the refusals below
+  // are for sets that would give a meaningless result.
+  if (data.set->PointCount(0) >= 3 && response.set->PointCount(0) >= 3) {
+    std::optional<std::string> refusal = NonFiniteRefusal(*data.set);
+    if (!refusal) refusal = NonFiniteRefusal(*response.set);
+    if (!refusal) refusal = SpacingMismatchRefusal(*data.set, *response.set);
+    if (refusal) return Outcome::Status(std::move(*refusal)).Redraw();
+  }
   ConvolutionResult result = convolveSets(*data.set, *response.set, direction);
   if (!result.set) return {};
   const int points = result.set->PointCount(0);
