@@ -73,8 +73,8 @@ CommandOutcome Convolve(CZentrelDoc& doc, Ui& ui, int direction) {
   if (!data) return {};
   PickedSet response = PickSet(doc, ui, "Select a the instrument response set", true);
   if (!response) return {};
-  // Sets too short to convolve stay silent, as before; the refusals below
-  // are for sets that would give a meaningless result.
+  // Sets too short to convolve give nothing and say nothing; the refusals
+  // below are for sets that would give a meaningless result.
   if (data.set->PointCount(0) >= 3 && response.set->PointCount(0) >= 3) {
     std::optional<std::string> refusal = NonFiniteRefusal(*data.set);
     if (!refusal) refusal = NonFiniteRefusal(*response.set);
