@@ -19,9 +19,18 @@ namespace zentrel {
 namespace {
 
 // Picker answers may go unused when a command picks the only set by itself.
-// So may the answer to "Save changes?", asked only of a modified document.
+// So may the answers to "Save changes?", asked only of a modified document
+// (and its file, only of one that has none yet).
 bool IsOptionalAnswer(const std::string& key) {
-  return key == "set" || key == "set2" || key == "set3" || key == "fit" || key == "save-changes";
+  return key == "set" || key == "set2" || key == "set3" || key == "fit" || key == "save-changes" ||
+         key == "save-file";
+}
+
+// A message of several lines as one line of a script error.
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (c == '\n') c = ' ';
+  return text;
 }
 
 std::string Join(const std::vector<std::string>& words) {
@@ -79,16 +88,22 @@ std::string ScriptRunner::runCommand(const ScriptLine& line) {
   const CommandInfo* command = FindCommandByScriptName(line.command);
   if (command == nullptr) return "unknown command '" + line.command + "'";
   ui_.beginLine(line);
-  const DispatchResult result = Dispatch(doc_, ui_, command->id);
-  for (const auto& message : ui_.takeMessages()) out_ << "message: " << message << '\n';
+  std::string failure;
+  const DispatchResult result = Dispatch(doc_, ui_, command->id, &failure);
+  std::vector<std::string> messages = ui_.takeMessages();
+  // The message saying why a command failed becomes the line's error.
+  if (result == DispatchResult::Failed && !messages.empty() && messages.back() == failure) messages.pop_back();
+  for (const auto& message : messages) out_ << "message: " << message << '\n';
+  if (!ui_.error().empty()) return ui_.error();
   switch (result) {
     case DispatchResult::UnknownCommand: return "unknown command '" + line.command + "'";
     case DispatchResult::NotImplemented:
       return "command '" + line.command + "' (" + std::to_string(command->id) + ") is not available";
     case DispatchResult::Disabled:  // like a greyed-out menu item: nothing happens
     case DispatchResult::Done: break;
+    case DispatchResult::Failed: return OneLine(failure);
   }
-  return ui_.error();
+  return {};
 }
 
 std::string ScriptRunner::runScriptOnly(const ScriptLine& line, bool& handled) {
