@@ -31,7 +31,10 @@ class ScriptFiles : public ::testing::Test {
     return ok;
   }
   // A modified document that has never been saved.
-  void MakeUntitledChanges() { ASSERT_TRUE(Run("new-set name=mine x=1,2 y=3,4\n")) << error; }
+  void MakeUntitledChanges() {
+    ASSERT_TRUE(Run("new-set name=mine x=1,2 y=3,4\nedit-comments set=0 comment=changed\n")) << error;
+    ASSERT_TRUE(doc.IsModified());
+  }
 
   TempDir dir;
   CZentrelDoc doc;
@@ -43,11 +46,15 @@ class ScriptFiles : public ::testing::Test {
 // save-file=, never by the file= that names the file to open.
 TEST_F(ScriptFiles, OpeningNeverSavesOverTheFileItOpens) {
   const std::string victim = dir.file("victim.ztl");
-  ASSERT_TRUE(Run("new-set name=theirs x=1 y=1\nsave-as file=" + victim + "\n")) << error;
+  {
+    CZentrelDoc theirs;
+    std::istringstream in("new-set name=theirs x=1 y=1\nsave-as file=" + victim + "\n");
+    ScriptRunner runner(theirs, out, "theirs.zts");
+    ASSERT_TRUE(runner.run(in)) << runner.error();
+  }
   const std::string victimBytes = ReadBytes(victim);
-  doc.ResetDocument();
   MakeUntitledChanges();
-  for (const std::string command : {"open file=" + victim, "new"}) {
+  for (const std::string& command : {"open file=" + victim, std::string("new")}) {
     EXPECT_FALSE(Run(command + " save-changes=yes\nstatus\n")) << command;
     EXPECT_EQ(error, "test.zts:1: missing answer save-file= for the save changes dialog") << command;
     EXPECT_EQ(ReadBytes(victim), victimBytes) << command;
@@ -64,7 +71,7 @@ TEST_F(ScriptFiles, OpeningNeverSavesOverTheFileItOpens) {
   ASSERT_EQ(doc.SetCount(), 1);
   EXPECT_EQ(doc.sets[0]->name, "mine");
   // A document with a file saves there; save-file= is then not asked for.
-  ASSERT_TRUE(Run("new-set name=more x=1 y=1\nnew save-changes=yes save-file=unused.ztl\n")) << error;
+  ASSERT_TRUE(Run("edit-comments set=0 comment=again\nnew save-changes=yes save-file=unused.ztl\n")) << error;
   EXPECT_FALSE(std::filesystem::exists(dir.file("unused.ztl")));
 }
 
