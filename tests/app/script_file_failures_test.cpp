@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <sstream>
+#include <streambuf>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -109,6 +110,26 @@ TEST_F(ScriptFiles, FailedFileCommandsStopTheScript) {
     EXPECT_EQ(doc.sets.back()->name, "mine") << c.line;
   }
   EXPECT_EQ(ReadBytes(dir.file("read-only.txt")), "1 2\n");
+}
+
+// A stream that never ends and holds no line break, as a device would.
+class EndlessZeros : public std::streambuf {
+ protected:
+  int_type underflow() override {
+    setg(block_, block_, block_ + sizeof block_);
+    return traits_type::to_int_type(block_[0]);
+  }
+
+ private:
+  char block_[4096] = {};
+};
+
+TEST_F(ScriptFiles, AnEndlessLineFailsInsteadOfFillingTheMemory) {
+  EndlessZeros zeros;
+  std::istream in(&zeros);
+  ScriptRunner runner(doc, out, "zero.zts");
+  EXPECT_FALSE(runner.run(in));
+  EXPECT_EQ(runner.error(), "zero.zts:1: line longer than 64 MiB");
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <istream>
 #include <memory>
 #include <ostream>
+#include <streambuf>
+#include <string>
 
 #include "app/commands/command_table.h"
 #include "app/commands/dispatch.h"
@@ -39,6 +41,26 @@ std::string Join(const std::vector<std::string>& words) {
   return text;
 }
 
+// A script may come from a pipe (standard input, process substitution), so
+// it is read as a stream; the bound keeps an endless line (a device given as
+// the script) from taking the memory.
+constexpr std::size_t kMaxScriptLine = std::size_t{64} << 20;
+
+enum class LineRead { Line, End, TooLong };
+
+LineRead ReadScriptLine(std::istream& in, std::string& text) {
+  text.clear();
+  std::streambuf* buffer = in.rdbuf();
+  if (buffer == nullptr) return LineRead::End;
+  using Traits = std::char_traits<char>;
+  for (Traits::int_type c = buffer->sbumpc();; c = buffer->sbumpc()) {
+    if (Traits::eq_int_type(c, Traits::eof())) return text.empty() ? LineRead::End : LineRead::Line;
+    if (Traits::to_char_type(c) == '\n') return LineRead::Line;
+    if (text.size() == kMaxScriptLine) return LineRead::TooLong;
+    text.push_back(Traits::to_char_type(c));
+  }
+}
+
 }  // namespace
 
 ScriptRunner::ScriptRunner(CZentrelDoc& doc, std::ostream& out, std::string scriptName, ScriptRunOptions options)
@@ -56,12 +78,15 @@ bool ScriptRunner::fail(int lineNumber, const std::string& problem) {
 bool ScriptRunner::run(std::istream& in) {
   std::string text;
   int lineNumber = 0;
-  while (std::getline(in, text)) {
+  while (true) {
+    const LineRead read = ReadScriptLine(in, text);
+    if (read == LineRead::End) return true;
     ++lineNumber;
+    if (read == LineRead::TooLong)
+      return fail(lineNumber, "line longer than " + std::to_string(kMaxScriptLine >> 20) + " MiB");
     if (!text.empty() && text.back() == '\r') text.pop_back();
     if (!runLine(text, lineNumber)) return false;
   }
-  return true;
 }
 
 bool ScriptRunner::runLine(std::string_view text, int lineNumber) {
