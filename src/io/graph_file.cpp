@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <cctype>
 #include <cerrno>
 #include <memory>
 #include <new>
@@ -377,12 +378,19 @@ GraphLoadResult LoadGraph(std::span<const std::uint8_t> bytes, CZentrelDoc& doc)
 
 namespace {
 
+// The system's reason, in the lower case of the rest of the message.
+std::string Reason(int error) {
+  std::string text = std::strerror(error);
+  if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+  return text;
+}
+
 // Why a path cannot be read as a graph file, for the message.
 std::string WhyNotReadable(const std::string& path) {
   struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return std::strerror(errno);
+  if (::stat(path.c_str(), &info) != 0) return Reason(errno);
   if (!S_ISREG(info.st_mode)) return "not a regular file";
-  if (::access(path.c_str(), R_OK) != 0) return std::strerror(errno);
+  if (::access(path.c_str(), R_OK) != 0) return Reason(errno);
   return "cannot be opened";
 }
 
@@ -410,7 +418,7 @@ FileReadResult ReadWholeFile(const std::string& path, std::vector<std::uint8_t>&
   while (filled < bytes.size()) {
     const std::ptrdiff_t n = file->read(bytes.data() + filled, std::min(kBlock, bytes.size() - filled));
     if (n < 0) {
-      const std::string why = std::strerror(errno);
+      const std::string why = Reason(errno);
       bytes.clear();
       return {FileReadStatus::Failed, why};
     }

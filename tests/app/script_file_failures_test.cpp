@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <streambuf>
 #include <string>
@@ -130,6 +131,12 @@ TEST_F(ScriptFiles, AnEndlessLineFailsInsteadOfFillingTheMemory) {
   ScriptRunner runner(doc, out, "zero.zts");
   EXPECT_FALSE(runner.run(in));
   EXPECT_EQ(runner.error(), "zero.zts:1: line longer than 64 MiB");
+
+  // A folder opens as a stream but fails at the first read.
+  std::ifstream folder(dir.path());
+  ScriptRunner folderRunner(doc, out, "folder");
+  EXPECT_FALSE(folderRunner.run(folder));
+  EXPECT_EQ(folderRunner.error(), "folder:1: the script cannot be read");
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <istream>
 #include <memory>
 #include <ostream>
-#include <streambuf>
 #include <string>
 
 #include "app/commands/command_table.h"
@@ -46,19 +45,19 @@ std::string Join(const std::vector<std::string>& words) {
 // the script) from taking the memory.
 constexpr std::size_t kMaxScriptLine = std::size_t{64} << 20;
 
-enum class LineRead { Line, End, TooLong };
+enum class LineRead { Line, End, TooLong, Failed };
 
 LineRead ReadScriptLine(std::istream& in, std::string& text) {
   text.clear();
-  std::streambuf* buffer = in.rdbuf();
-  if (buffer == nullptr) return LineRead::End;
-  using Traits = std::char_traits<char>;
-  for (Traits::int_type c = buffer->sbumpc();; c = buffer->sbumpc()) {
-    if (Traits::eq_int_type(c, Traits::eof())) return text.empty() ? LineRead::End : LineRead::Line;
-    if (Traits::to_char_type(c) == '\n') return LineRead::Line;
+  // istream::get turns a failing read (a folder given as the script) into
+  // badbit rather than an exception.
+  for (char c; in.get(c);) {
+    if (c == '\n') return LineRead::Line;
     if (text.size() == kMaxScriptLine) return LineRead::TooLong;
-    text.push_back(Traits::to_char_type(c));
+    text.push_back(c);
   }
+  if (in.bad()) return LineRead::Failed;
+  return text.empty() ? LineRead::End : LineRead::Line;
 }
 
 }  // namespace
@@ -82,6 +81,7 @@ bool ScriptRunner::run(std::istream& in) {
     const LineRead read = ReadScriptLine(in, text);
     if (read == LineRead::End) return true;
     ++lineNumber;
+    if (read == LineRead::Failed) return fail(lineNumber, "the script cannot be read");
     if (read == LineRead::TooLong)
       return fail(lineNumber, "line longer than " + std::to_string(kMaxScriptLine >> 20) + " MiB");
     if (!text.empty() && text.back() == '\r') text.pop_back();
