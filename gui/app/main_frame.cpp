@@ -72,7 +72,7 @@ QIcon ToolbarIconFor(Cmd id, QStyle* style) {
 }  // namespace
 
 CMainFrame::CMainFrame()
-    : view_(new CZentrelView(doc_, this)), ui_(this, [this] { view_->redrawGraph(); }) {
+    : view_(new CZentrelView(doc_, this)), ui_(this, [this] { view_->redrawGraph(); }), fitSteps_(doc_, ui_) {
   setObjectName(QStringLiteral("MainFrame"));
   setWindowIcon(AppIcon());
   setCentralWidget(view_);
@@ -82,9 +82,8 @@ CMainFrame::CMainFrame()
   connect(view_, &CZentrelView::cursorMoved, this, &CMainFrame::updatePanes);
   // A saved graph file records the window's last drawing.
   ui_.setDrawingLayout([this] { return view_->drawingLayout(); });
-  fitTimer_.setInterval(0);
-  connect(&fitTimer_, &QTimer::timeout, this, &CMainFrame::iterateFits);
-  // The Fitting dialog's Iterate button starts the idle passes.
+  connect(&fitSteps_, &FitStepper::passDone, this, &CMainFrame::fitPassDone);
+  // The Fitting dialog's Iterate button starts the passes.
   ui_.setFitIterationChanged([this] { refresh(); });
   qApp->installEventFilter(this);
   resize(900, 680);
@@ -158,7 +157,7 @@ void CMainFrame::refresh() {
   updatePanes();
   // A command may have destroyed the fit the Fitting dialog shows.
   if (FitDialogModel* dialog = ExistingFitDialog(doc_)) dialog->releaseIfGone();
-  if (!fitTimer_.isActive() && AnyFitIterating(doc_)) fitTimer_.start();
+  if (AnyFitIterating(doc_)) fitSteps_.start();
 }
 
 // Menus ---------------------------------------------------------------------
@@ -368,17 +367,9 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 
 // Fit iteration ----------------------------------------------------------------
 
-void CMainFrame::iterateFits() {
-  // A failure's message box runs an event loop in which the timer fires.
-  if (iteratingFits_) return;
-  iteratingFits_ = true;
-  const bool more = IterateFitsOnce(doc_, ui_);
-  iteratingFits_ = false;
-  if (!more) {
-    fitTimer_.stop();
-    // The finished fits show at once.
-    redrawGraph();
-  }
+void CMainFrame::fitPassDone(bool more) {
+  // The finished fits show at once.
+  if (!more) redrawGraph();
   setWindowTitle(QString::fromStdString(doc_.Caption()));
   updatePanes();
 }
@@ -471,7 +462,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  fitTimer_.stop();
+  fitSteps_.stop();
   if (help_) help_->close();
   event->accept();
 }

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "fit_stepper.h"
 #include "help_window.h"
 #include "key_map.h"
 #include "app/commands/command_ids.h"
@@ -49,7 +50,8 @@ class CMainFrame : public QMainWindow {
   QLabel* pane(StatusPane id) const { return panes_.value(id); }
   const KeyMap& keyMap() const { return keys_; }
   QStringList recentFiles() const;
-  bool fitTimerActive() const { return fitTimer_.isActive(); }
+  // Whether fit passes are due or running.
+  bool fitTimerActive() const { return fitSteps_.active(); }
   HelpWindow* helpWindow() const { return help_; }
 
   // Brings menu checks, enables, panes and caption up to date.
@@ -72,7 +74,7 @@ class CMainFrame : public QMainWindow {
   void updateLockPanes();
   void fillRecentFiles(QMenu* fileMenu);
   void rememberFile(const QString& path);
-  void iterateFits();
+  void fitPassDone(bool more);
   QPrinter& printer();
   void paintPages(QPrinter* printer);
   void print();
@@ -90,8 +92,7 @@ class CMainFrame : public QMainWindow {
   QHash<StatusPane, QLabel*> panes_;
   QList<QAction*> recentActions_;
   QToolBar* toolbar_ = nullptr;
-  QTimer fitTimer_;
-  bool iteratingFits_ = false;
+  FitStepper fitSteps_;
   std::unique_ptr<QPrinter> printer_;
   QPointer<HelpWindow> help_;
   std::string rememberedPath_;

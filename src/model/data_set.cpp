@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numeric>
 #include <utility>
 
@@ -200,6 +201,17 @@ void Data_Set::CopyFrom(const Data_Set& source) {
   connectLines = source.connectLines;
   active = source.active;
   modified = true;
+}
+
+bool Data_Set::SameColumns(const Data_Set& other) const {
+  if (columns_.size() != other.columns_.size()) return false;
+  for (size_t c = 0; c < columns_.size(); ++c) {
+    const auto& a = columns_[c];
+    const auto& b = other.columns_[c];
+    if (a.size() != b.size() || (!a.empty() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) != 0))
+      return false;
+  }
+  return true;
 }
 
 void Data_Set::ReattachFits() {

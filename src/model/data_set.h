@@ -69,6 +69,11 @@ class Data_Set {
   bool IsSortedByX() const;
   void SortByX();
   void CopyFrom(const Data_Set& source);
+  // The columns alone, without fits or settings: the working copy a fit
+  // step reads on another thread while the person goes on editing.
+  void CopyColumnsFrom(const Data_Set& source) { columns_ = source.columns_; }
+  // Whether both sets hold the same columns, bit for bit (NaN equals NaN).
+  bool SameColumns(const Data_Set& other) const;
   void ReattachFits();
   void ApplyOperation(int xCode, double xOperand, int yCode, double yOperand);
   // Drops every column (the set then has no columns and no points); fits stay.
