@@ -61,7 +61,9 @@ std::optional<GraphLoadResult> LoadGraphFileReporting(const std::string& path, C
     case FileReadStatus::NotFound: err << CannotFindFileMessage(path) << '\n'; return std::nullopt;
     case FileReadStatus::Failed:
     case FileReadStatus::Cancelled:
-      err << path << ": " << kFailedToOpenDocument << " (" << read.reason << ")\n";
+      err << path << ": " << kFailedToOpenDocument;
+      if (!read.reason.empty()) err << " (" << read.reason << ")";
+      err << '\n';
       return std::nullopt;
     case FileReadStatus::Ok: break;
   }
