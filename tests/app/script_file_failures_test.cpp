@@ -99,7 +99,9 @@ TEST_F(ScriptFiles, FailedFileCommandsStopTheScript) {
       {"save-as file=" + dir.file("no/such/folder/g.ztl"), "Failed to save document."},
       {"save-as file=" + dir.file("read-only.txt"), "read-only.txt: permission denied"},
       {"new save-changes=yes save-file=" + dir.file("read-only.txt"), "permission denied"},
-      {"export-data set=0 type=ascii file=" + dir.file("read-only.txt"), "Couldn't write file"},
+      {"export-data set=0 type=ascii file=" + dir.file("read-only.txt"),
+       "Couldn't write file " + dir.file("read-only.txt") + ": permission denied"},
+      {"export-data set=0 type=fsdata file=" + dir.file("pipe"), "Couldn't write file " + dir.file("pipe") + ": not a regular file"},
       {"export-data set=0 type=csv file=" + dir.file("no/such/folder/out.csv"), "Couldn't write file"},
   };
   for (const auto& c : cases) {

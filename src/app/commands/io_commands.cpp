@@ -19,6 +19,7 @@
 #include "io/text_writer.h"
 #include "io/wave.h"
 #include "model/document.h"
+#include "util/atomic_file.h"
 
 namespace zentrel {
 
@@ -211,7 +212,10 @@ CommandOutcome OnExportData(CZentrelDoc& doc, Ui& ui) {
   if (!written) {
     // The set does not live in that file: it keeps its name.
     set.name = previousName;
-    const std::string message = "Couldn't write file " + *path;
+    std::string message = "Couldn't write file " + *path;
+    // A file that must not be replaced says so; the writers keep other
+    // reasons to themselves.
+    if (const std::string refusal = ReplaceRefusal(*path); !refusal.empty()) message += ": " + refusal;
     return Outcome::Status(message).Failed(message);
   }
   return {};
