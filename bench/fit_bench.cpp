@@ -55,3 +55,32 @@ void BM_FitDecay(benchmark::State& state) {
 BENCHMARK(BM_FitDecay)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
+
+// The 4096-channel photon-counting decay of examples/ fitted with two
+// lifetimes convolved with its measured response, from the start values
+// bench/reconvolution_compare gives scipy too.
+void BM_ReconvolutionFit(benchmark::State& state) {
+  const std::string examples = std::string(ZENTREL_SOURCE_DIR) + "/examples/";
+  zentrel::Data_Set decay, response;
+  if (zentrel::ReadTextFile(decay, examples + "photon_decay.txt") != zentrel::kIoOk ||
+      zentrel::ReadTextFile(response, examples + "photon_irf.txt") != zentrel::kIoOk) {
+    state.SkipWithError("examples/photon_decay.txt or photon_irf.txt cannot be read");
+    return;
+  }
+  zentrel::FitRequest request;
+  request.model = "Exponential";
+  request.order = 2;
+  request.params = {10, 0, 10000, 1, 8000, 3};
+  request.hold = {1};
+  request.convolveWith = &response;
+  zentrel::FitRunResult result;
+  for (auto _ : state) {
+    result = zentrel::RunFit(decay, request);
+    benchmark::ClobberMemory();
+  }
+  if (!result.error.empty()) state.SkipWithError(result.error.c_str());
+  state.counters["fit_iterations"] = result.iterations;
+  state.counters["chi_square"] = result.chiSquare;
+  state.counters["converged"] = result.converged ? 1 : 0;
+}
+BENCHMARK(BM_ReconvolutionFit)->Unit(benchmark::kMillisecond)->UseRealTime();

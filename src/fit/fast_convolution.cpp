@@ -61,12 +61,15 @@ bool ConvolutionCache::SameBits::operator()(const Parameters& a, const Parameter
 
 void ConvolutionCache::clear() {
   layout_ = {};
+  lastSourceX_ = 0;
+  reachX_ = -std::numeric_limits<double>::infinity();
   orderedSource_ = nullptr;
   sourceColumns_ = {};
   weighted_.clear();
   weightedFft_.clear();
   fftSize_ = 0;
   values_.clear();
+  lastCurve_ = nullptr;
   haveDerivatives_ = false;
   derivatives_.clear();
   derivativeError_ = {};
@@ -84,8 +87,13 @@ bool ConvolutionCache::prepare(ModelScope& scope, double x) {
     sourceColumns_ = FitDataOf(*source);
     orderedSource_ = source;
   }
-  const FitData columns = sourceColumns_;  // clear() below lets go of the cache's
-  const double* xs = columns.x.data();
+  const double* xs = sourceColumns_.x.data();
+  // Every point of a pass asks again: the same layout and an x well inside
+  // the curves need no arithmetic.
+  if (x <= reachX_ && source == layout_.source && m == layout_.sourcePoints && xs[0] == layout_.start &&
+      xs[m - 1] == lastSourceX_ && fit.convolutionArea == layout_.area && fit.modelKind == layout_.kind &&
+      fit.order == layout_.order && (fit.modelKind != kCustomFunction || fit.customEquation == layout_.formula))
+    return !weightedFft_.empty();
   Layout wanted;
   wanted.source = source;
   wanted.sourcePoints = m;
@@ -106,17 +114,23 @@ bool ConvolutionCache::prepare(ModelScope& scope, double x) {
   for (const double v : scope.data.x)
     if (std::isfinite(v)) farthest = std::max(farthest, v);
   const double channels = std::floor((farthest - wanted.start) / wanted.delta) + 2;
+  const FitData columns = sourceColumns_;  // clear() lets go of the cache's
   clear();
   if (!(channels >= 1) || channels > static_cast<double>(kMostChannels)) return false;
   wanted.channels = static_cast<int>(channels);
   layout_ = wanted;
+  lastSourceX_ = columns.x[static_cast<std::size_t>(m - 1)];
+  // Half a channel short of the last one the curves reach, for rounding.
+  reachX_ = wanted.start + (wanted.channels - 2.5) * wanted.delta;
   orderedSource_ = source;
   sourceColumns_ = columns;
 
   const double* w = columns.y.data();
   weighted_.resize(static_cast<std::size_t>(m));
   for (int i = 0; i < m; ++i) weighted_[static_cast<std::size_t>(i)] = SimpsonWeight(i, m) * w[i];
-  fftSize_ = std::max<std::int64_t>(2, nextPowerOfTwo(std::int64_t{m} + layout_.channels));
+  // The circular convolution of this size equals the linear one at every
+  // channel read: the longest linear sum ends at index m + channels - 2.
+  fftSize_ = std::max<std::int64_t>(2, nextPowerOfTwo(std::int64_t{m} + layout_.channels - 1));
   if (fftSize_ == 0) return false;
   weightedFft_.assign(static_cast<std::size_t>(fftSize_), 0.0);
   std::copy(weighted_.begin(), weighted_.end(), weightedFft_.begin());
@@ -161,7 +175,10 @@ std::vector<double> ConvolutionCache::convolve(const std::vector<double>& g) con
 
 const ConvolutionCache::Curve& ConvolutionCache::valueCurve(ModelScope& scope, const Parameters& p) {
   if (auto found = values_.find(p); found != values_.end()) return found->second;
-  if (values_.size() >= kMostCurves) values_.clear();
+  if (values_.size() >= kMostCurves) {
+    values_.clear();
+    lastCurve_ = nullptr;
+  }
   const NumericError before = NumericErrorState();
   ClearNumericError();
   std::vector<double> g(static_cast<std::size_t>(layout_.channels), 0.0);
@@ -177,8 +194,14 @@ std::optional<double> ConvolutionCache::value(ModelScope& scope, double x, const
   if (x <= layout_.start) return 0.0;
   const auto channel = channelOf(x);
   if (!channel) return std::nullopt;
-  const Parameters key = KeyOf(scope, p);
-  const Curve& curve = valueCurve(scope, key);
+  // Every point of a pass asks for the same curve: compare with the last
+  // one before hashing.
+  const int count = std::clamp(ParameterCount(scope.fit), 0, kMaxFitParameters);
+  if (lastCurve_ == nullptr || std::memcmp(lastKey_.data(), p, sizeof(double) * static_cast<std::size_t>(count)) != 0) {
+    lastKey_ = KeyOf(scope, p);
+    lastCurve_ = &valueCurve(scope, lastKey_);
+  }
+  const Curve& curve = *lastCurve_;
   Reraise(curve.error);
   double sum = curve.sums[static_cast<std::size_t>(channel->k)];
   // The source point at x itself counts when rounding puts x above it.
@@ -187,11 +210,17 @@ std::optional<double> ConvolutionCache::value(ModelScope& scope, double x, const
   return layout_.delta / 3 * sum / layout_.area;
 }
 
-bool ConvolutionCache::prepareDerivativeCurves(ModelScope& scope, const Parameters& p) {
-  if (haveDerivatives_ && std::memcmp(derivativeKey_.data(), p.data(), sizeof p) == 0) return true;
+bool ConvolutionCache::prepareDerivativeCurves(ModelScope& scope, const Parameters& p, const int* freeOnly) {
+  const int count = std::min(ParameterCount(scope.fit), kMaxFitParameters);
+  std::array<bool, kMaxFitParameters> wanted{};
+  for (int q = 0; q < count; ++q) wanted[static_cast<std::size_t>(q)] = freeOnly == nullptr || freeOnly[q] != 0;
+  if (haveDerivatives_ && std::memcmp(derivativeKey_.data(), p.data(), sizeof p) == 0) {
+    bool covered = true;
+    for (int q = 0; q < count; ++q) covered = covered && (!wanted[static_cast<std::size_t>(q)] || derivativeMade_[static_cast<std::size_t>(q)]);
+    if (covered) return true;
+  }
   const ModelFamily& family = FamilyOf(scope.fit.modelKind);
   if (family.derivatives == nullptr) return false;
-  const int count = std::min(ParameterCount(scope.fit), kMaxFitParameters);
   // The model's own derivatives at every lag, one curve per parameter.
   std::vector<std::vector<double>> g(static_cast<std::size_t>(count),
                                      std::vector<double>(static_cast<std::size_t>(layout_.channels), 0.0));
@@ -209,14 +238,19 @@ bool ConvolutionCache::prepareDerivativeCurves(ModelScope& scope, const Paramete
   }
   derivativeError_ = NumericErrorState();
   NumericErrorState() = before;
-  derivatives_.clear();
-  for (const auto& curve : g) derivatives_.push_back(convolve(curve));
+  derivatives_.assign(static_cast<std::size_t>(count), {});
+  // A held parameter's curve is made only when someone asks for it: the
+  // engine never does, and each costs two transforms.
+  for (int q = 0; q < count; ++q)
+    if (wanted[static_cast<std::size_t>(q)]) derivatives_[static_cast<std::size_t>(q)] = convolve(g[static_cast<std::size_t>(q)]);
+  derivativeMade_ = wanted;
   derivativeKey_ = p;
   haveDerivatives_ = true;
   return true;
 }
 
-bool ConvolutionCache::valueAndDerivatives(ModelScope& scope, double x, const double* p, double& value, double* out) {
+bool ConvolutionCache::valueAndDerivatives(ModelScope& scope, double x, const double* p, double& value, double* out,
+                                           const int* freeOnly) {
   if (!prepare(scope, x)) return false;
   const int count = std::min(ParameterCount(scope.fit), kMaxFitParameters);
   if (FamilyOf(scope.fit.modelKind).derivatives == nullptr) return false;
@@ -231,7 +265,7 @@ bool ConvolutionCache::valueAndDerivatives(ModelScope& scope, double x, const do
   const auto convolved = this->value(scope, x, p);
   if (!convolved) return false;
   value = *convolved;
-  prepareDerivativeCurves(scope, key);
+  prepareDerivativeCurves(scope, key, freeOnly);
   Reraise(derivativeError_);
   const auto k = static_cast<std::size_t>(channel->k);
   std::array<double, kMaxFitParameters> atLag{};
@@ -244,6 +278,10 @@ bool ConvolutionCache::valueAndDerivatives(ModelScope& scope, double x, const do
     FamilyOf(scope.fit.modelKind).derivatives(terms, channel->lag - probe[1], probe.data(), atLag.data());
   }
   for (int q = 0; q < count; ++q) {
+    if (!derivativeMade_[static_cast<std::size_t>(q)]) {
+      out[q] = 0.0;
+      continue;
+    }
     double sum = derivatives_[static_cast<std::size_t>(q)][k];
     if (ownPoint) sum += weighted_[k] * atLag[static_cast<std::size_t>(q)];
     out[q] = layout_.delta / 3 * sum / layout_.area;

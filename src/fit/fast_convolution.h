@@ -18,6 +18,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -40,8 +41,10 @@ class ConvolutionCache {
   std::optional<double> value(ModelScope& scope, double x, const double* p);
   // The value and out[0..count-1], the derivatives with respect to every
   // parameter; false when x is off the grid or the family has no analytic
-  // derivatives (the caller differentiates numerically).
-  bool valueAndDerivatives(ModelScope& scope, double x, const double* p, double& value, double* out);
+  // derivatives (the caller differentiates numerically). With freeOnly,
+  // the parameters whose flag is 0 get 0 instead of their derivative.
+  bool valueAndDerivatives(ModelScope& scope, double x, const double* p, double& value, double* out,
+                           const int* freeOnly = nullptr);
   // Forgets every curve: a restarted fit or a changed source.
   void clear();
 
@@ -77,12 +80,15 @@ class ConvolutionCache {
   bool prepare(ModelScope& scope, double x);
   std::optional<Channel> channelOf(double x) const;
   const Curve& valueCurve(ModelScope& scope, const Parameters& p);
-  bool prepareDerivativeCurves(ModelScope& scope, const Parameters& p);
+  bool prepareDerivativeCurves(ModelScope& scope, const Parameters& p, const int* freeOnly);
   // The linear convolution of the weighted source with g (g[0] is lag 0,
   // never counted), scaled by delta / 3 / area, for k = 0 .. channels-1.
   std::vector<double> convolve(const std::vector<double>& g) const;
 
   Layout layout_;
+  double lastSourceX_ = 0;  // the source's largest x when the layout was made
+  // Points up to here lie on curves of this layout (-inf: no layout).
+  double reachX_ = -std::numeric_limits<double>::infinity();
   // The source's columns in ascending x, read again only when the source
   // or its point count changes (or after clear).
   const Data_Set* orderedSource_ = nullptr;
@@ -91,9 +97,13 @@ class ConvolutionCache {
   std::vector<double> weightedFft_;    // its packed real transform
   std::int64_t fftSize_ = 0;
   std::unordered_map<Parameters, Curve, ParametersHash, SameBits> values_;
+  // The curve the last lookup found (nodes of values_ stay put until cleared).
+  Parameters lastKey_{};
+  const Curve* lastCurve_ = nullptr;
   Parameters derivativeKey_{};
   bool haveDerivatives_ = false;
-  std::vector<std::vector<double>> derivatives_;  // by parameter index
+  std::vector<std::vector<double>> derivatives_;  // by parameter index; empty where not made
+  std::array<bool, kMaxFitParameters> derivativeMade_{};
   NumericError derivativeError_;
 };
 

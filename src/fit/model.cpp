@@ -133,7 +133,8 @@ double ModelValueAndDerivatives(ModelScope& scope, double x, double* p, double* 
     return family.valueAndDerivatives(scope, x - p[1], p, out);
   }
   double value = 0;
-  if (convolved && scope.convolution != nullptr && scope.convolution->valueAndDerivatives(scope, x, p, value, out))
+  if (convolved && scope.convolution != nullptr &&
+      scope.convolution->valueAndDerivatives(scope, x, p, value, out, freeOnly))
     return value;
   value = ModelValue(scope, x, p);
   AllDerivatives(scope, x, p, out, freeOnly);

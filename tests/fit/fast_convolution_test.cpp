@@ -141,6 +141,23 @@ TEST_P(FastConvolution, DerivativesEqualThoseOfTheDirectSum) {
   std::array<double, kMaxFitParameters> out{};
   const double x = x_[x_.size() / 2];
   EXPECT_EQ(ModelValueAndDerivatives(fast, x, p.data(), out.data()), ModelValue(fast, x, p.data()));
+
+  // The engine asks for free parameters only: a held one reads 0, the
+  // others as before, and a later full request still gets the held one
+  // (the cache's convolved analytic derivatives; Ridders' tableau is
+  // checked above).
+  if (FamilyOf(fit_.modelKind).derivatives == nullptr) return;
+  std::array<double, kMaxFitParameters> all{}, freeOnly{};
+  ModelDerivatives(fast, x, p.data(), all.data());
+  ConvolutionCache fresh;
+  ModelScope onlyFree{fit_, data_, fastSpline_, &fresh};
+  std::array<int, kMaxFitParameters> flags = fit_.freeFlags;
+  flags[2] = 0;
+  ModelValueAndDerivatives(onlyFree, x, p.data(), freeOnly.data(), flags.data());
+  for (int q = 0; q < count; ++q)
+    EXPECT_EQ(freeOnly[static_cast<size_t>(q)], q == 2 ? 0.0 : all[static_cast<size_t>(q)]) << ParameterName(fit_, q);
+  ModelDerivatives(onlyFree, x, p.data(), freeOnly.data());
+  EXPECT_EQ(freeOnly, all);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -152,7 +169,9 @@ INSTANTIATE_TEST_SUITE_P(
         ConvolutionCase{"gaussian peak", kGaussian, 1, {0.05, 0, 2, 3, 0.8}, 50, 70, 0.0, 0.125},
         ConvolutionCase{"stretched", kStretchedExponential, 1, {0, 0, 4, 2, 0.7}, 40, 60, 0.0, 0.2},
         ConvolutionCase{"without analytic derivatives", kExpConvGaussian, 1, {0.02, 0.1, 0.4, 2, 3}, 30, 45, 0.0, 0.25},
-        ConvolutionCase{"data shorter than the source", kExponential, 1, {0, 0, 2, 1}, 120, 30, 0.0, 0.05}),
+        ConvolutionCase{"data shorter than the source", kExponential, 1, {0, 0, 2, 1}, 120, 30, 0.0, 0.05},
+        // The transform is exactly as long as the longest sum: nothing may wrap.
+        ConvolutionCase{"transform length at its bound", kExponential, 2, {0.2, 0, 3, 0.5, 1, 4}, 64, 64, 0.0, 0.1}),
     testing::DescribedCaseName{});
 
 TEST(FastConvolutionCache, FollowsANewSourceAndParameters) {
