@@ -6,7 +6,28 @@
 
 #include "app/fit_iteration.h"
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
 namespace zentrel {
+
+namespace {
+
+// Fit steps yield to the window: a worker thread runs at a lower priority
+// than the thread that handles events, so a busy machine delays the fit,
+// not the person. (Linux gives each thread its own nice value.)
+void LowerThisThreadsPriority() {
+#ifdef __linux__
+  thread_local bool lowered = false;
+  if (lowered) return;
+  lowered = true;
+  setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+#endif
+}
+
+}  // namespace
 
 FitStepper::FitStepper(CZentrelDoc& doc, Ui& ui, QObject* parent) : QObject(parent), doc_(doc), ui_(ui) {
   // One core stays with the window.
@@ -46,6 +67,7 @@ void FitStepper::beginPass() {
   auto remaining = std::make_shared<std::atomic<std::size_t>>(batch->size());
   for (std::size_t i = 0; i < batch->size(); ++i) {
     pool_.start([this, batch, remaining, i] {
+      LowerThisThreadsPriority();
       batch->runStep(i);
       // The last step of the pass hands the results to the window's thread.
       if (remaining->fetch_sub(1) == 1) QMetaObject::invokeMethod(this, &FitStepper::finishPass, Qt::QueuedConnection);

@@ -18,6 +18,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -85,6 +86,9 @@ class ConvolutionCache {
   std::vector<double> convolve(const std::vector<double>& g) const;
 
   Layout layout_;
+  double lastSourceX_ = 0;  // the source's largest x when the layout was made
+  // Points up to here lie on curves of this layout (-inf: no layout).
+  double reachX_ = -std::numeric_limits<double>::infinity();
   // The source's columns in ascending x, read again only when the source
   // or its point count changes (or after clear).
   const Data_Set* orderedSource_ = nullptr;

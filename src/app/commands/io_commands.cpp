@@ -19,6 +19,7 @@
 #include "io/pasted_text.h"
 #include "io/text_writer.h"
 #include "model/document.h"
+#include "util/atomic_file.h"
 
 namespace zentrel {
 
@@ -129,7 +130,7 @@ CommandOutcome OnImportData(CZentrelDoc&, Ui& ui) {
   }
   if (read.status == kIoCancelled) return Outcome::Status(std::string(kImportCancelled)).Redraw();
   std::string status = ImportStatusText(read, set->name);
-  if (!read.ok()) return Outcome::Status(std::move(status)).Redraw();
+  if (!read.ok()) return Outcome::Status(status).Redraw().Failed(status);
   return Outcome::AddSet(std::move(set)).Autoscale().Modified().Status(std::move(status)).Redraw();
 }
 
@@ -173,6 +174,8 @@ CommandOutcome OnMultipleFileImporting(CZentrelDoc&, Ui& ui) {
   }
   std::string status = failure.empty() ? "Opened " + std::to_string(loaded) + " files" : failure;
   if (!shortFiles.empty()) status += "; " + shortFiles;
+  // The files that could be read are added all the same.
+  if (!failure.empty()) outcome = std::move(outcome).Failed(failure);
   return std::move(outcome).Status(std::move(status));
 }
 
@@ -185,8 +188,10 @@ CommandOutcome OnExportData(CZentrelDoc& doc, Ui& ui) {
   if (!path) return {};
   Data_Set& set = *picked.set;
   // Nothing is written for a set without points, and the set keeps its name.
-  if (const std::string empty = NothingToExport(kind, set); !empty.empty())
-    return Outcome::Status("Couldn't write file " + *path + ": " + empty);
+  if (const std::string empty = NothingToExport(kind, set); !empty.empty()) {
+    const std::string message = "Couldn't write file " + *path + ": " + empty;
+    return Outcome::Status(message).Failed(message);
+  }
   const std::string previousName = set.name;
   const bool previouslyModified = set.modified;
   set.name = *path;
@@ -213,7 +218,11 @@ CommandOutcome OnExportData(CZentrelDoc& doc, Ui& ui) {
     // The set does not live in that file: it keeps its name and its flag.
     set.name = previousName;
     set.modified = previouslyModified;
-    return Outcome::Status("Couldn't write file " + *path + (failure.empty() ? "" : ": " + failure));
+    // A file that must not be replaced says just that.
+    const std::string refusal = ReplaceRefusal(*path);
+    if (!refusal.empty()) failure = refusal;
+    const std::string message = "Couldn't write file " + *path + (failure.empty() ? "" : ": " + failure);
+    return Outcome::Status(message).Failed(message);
   }
   // Replaces whatever an earlier command left in the status line.
   return Outcome::Status("Data set written to " + *path);
@@ -245,7 +254,7 @@ CommandOutcome OnWaveImport(CZentrelDoc&, Ui& ui) {
   const ImportReport read = ImportDataFile(DataFormat::Wave, *set, *path);
   set->name = BareFileName(*path);
   std::string status = ImportStatusText(read, set->name);
-  if (!read.ok()) return Outcome::Status(std::move(status)).Redraw();
+  if (!read.ok()) return Outcome::Status(status).Redraw().Failed(status);
   return Outcome::AddSet(std::move(set)).Autoscale().Modified().Status(std::move(status)).Redraw();
 }
 
