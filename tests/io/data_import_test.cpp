@@ -56,9 +56,9 @@ class ImportDataFileTest : public ::testing::Test {
 
 TEST_F(ImportDataFileTest, EveryFailureSaysWhy) {
   const std::string utf16("\xFF\xFE" "1\0 \0" "2\0\n\0", 10);
-  const std::string sixteenBit = Wave(WaveHeader(1, 16) + "data" + std::string("\x02\0\0\0\x01\x02", 8));
-  const std::string stereo = Wave(WaveHeader(2, 8) + "data" + std::string("\x02\0\0\0\x01\x02", 8));
-  const std::string cutShort = Wave(WaveHeader(1, 8) + "data" + std::string("\x09\0\0\0\x01\x02", 8));
+  const std::string sixteenBit = Wave(WaveHeader(1, 16) + "data" + std::string("\x02\0\0\0\x01\x02", 6));
+  const std::string stereo = Wave(WaveHeader(2, 8) + "data" + std::string("\x02\0\0\0\x01\x02", 6));
+  const std::string cutShort = Wave(WaveHeader(1, 8) + "data" + std::string("\x09\0\0\0\x01\x02", 6));
   struct Case {
     DataFormat format;
     const char* name;
