@@ -88,7 +88,7 @@ std::int32_t Position(const Viewport& v, Axis axis, double value) {
 // label's height and a half between them.
 AxisPlan PlanY(Surface& surface, double lo, double hi, bool log, std::int32_t height, bool abbreviations) {
   const std::int32_t textHeight = std::max(1, MeasureLabel(surface, {"0", ""}).height);
-  const int maxTicks = std::clamp(static_cast<int>(height / (textHeight * 2.5)), 2, 12);
+  const int maxTicks = std::clamp(static_cast<int>(height / (textHeight * 2.5)), 3, 12);
   return Measure(surface, TicksFor(lo, hi, log, maxTicks, abbreviations));
 }
 
@@ -418,33 +418,16 @@ PaperDrawing DrawPaperGraph(Surface& surface, const CZentrelDoc& doc, const Devi
   const std::int32_t labelHeight = surface.MeasureStyledText("0", Style(kLabelPoints)).height;
   const std::int32_t titleHeight = surface.MeasureStyledText("0", Style(kTitlePoints)).height;
 
-  // The legend: inside the plot when it is small enough, else beside it.
   const std::int32_t pageWidth = page.right - page.left;
   LegendPlan legend;
   if (options.showLegend) legend = PlanLegend(surface, doc, std::max<std::int32_t>(pageWidth / 3, Units(40)));
-
-  // Vertical layout: title, plot (and residual panel), x tick labels, x label.
-  const bool residualPanel = graph.showResiduals != 0 && AnyVisibleFit(doc);
-  std::int32_t top = page.top - kMargin - (graph.title.empty() ? 0 : titleHeight + kGap);
-  // Room for the half of the top y label above the frame.
-  top -= tickTextHeight / 2 + 1;
-  const std::int32_t xTickLabelTop = kMajorTick + std::max(kGap, tickTextHeight * 6 / 10);
-  std::int32_t bottom = page.bottom + kMargin + xTickLabelTop + xTickHeight;
   // The x label's height is known before the ticks: an exponent only makes it taller.
   const bool xTitleShown =
       !graph.xLabel.empty() ||
       (!main.logX && LinearTicks(main.range.xMin, main.range.xMax, 5, abbreviations).powerOfTen != 0);
   const std::int32_t xTitleHeight = labelHeight + labelHeight / 3;
-  if (xTitleShown) bottom += xTitleHeight + kGap;
-  std::int32_t residualTop = bottom, residualBottom = bottom;
-  if (residualPanel) {
-    const std::int32_t panel = std::max<std::int32_t>((top - bottom) / 4, 3 * tickTextHeight);
-    residualBottom = bottom;
-    residualTop = bottom + panel;
-    bottom = residualTop + kGap + tickTextHeight;
-  }
 
-  // Horizontal layout: y label, y tick labels, plot, legend beside it.
+  const bool residualPanel = graph.showResiduals != 0 && AnyVisibleFit(doc);
   DataRange residualRange{main.range.xMin, -1.0, main.range.xMax, 1.0};
   std::vector<ResidualSeries> residuals;
   if (residualPanel) {
@@ -452,42 +435,98 @@ PaperDrawing DrawPaperGraph(Surface& surface, const CZentrelDoc& doc, const Devi
     double largest = 0.0;
     for (const auto& series : residuals)
       for (const double r : series.y) largest = std::max(largest, std::fabs(r));
-    if (largest > 0.0) residualRange.yMin = -1.1 * largest, residualRange.yMax = 1.1 * largest;
+    // From -s to s for the round step s that covers the largest residual:
+    // the panel's ticks are then -s, 0 and s, at its edges and middle.
+    if (largest > 0.0 && std::isfinite(largest)) {
+      residualRange.yMax = RoundStep(2.0 * largest, 2);
+      residualRange.yMin = -residualRange.yMax;
+    }
   }
-  const AxisPlan yPlan = PlanY(surface, main.range.yMin, main.range.yMax, main.logY, top - bottom, abbreviations);
-  AxisPlan rPlan;
-  if (residualPanel)
-    rPlan = PlanY(surface, residualRange.yMin, residualRange.yMax, false, residualTop - residualBottom, abbreviations);
+
+  // The frames and ticks for a legend inside the plot or beside it.
+  struct Layout {
+    Viewport main, residuals;
+    AxisPlan x, y, r;
+    std::int32_t xTickLabelTop = 0;
+    bool legendInside = true;
+  };
+  const std::int32_t xTickLabelTop = kMajorTick + std::max(kGap, tickTextHeight * 6 / 10);
+  const auto layOut = [&](bool legendInside) {
+    Layout layout;
+    layout.legendInside = legendInside;
+    layout.xTickLabelTop = xTickLabelTop;
+    Viewport view = main;
+    // Vertical: title, plot (and residual panel), x tick labels, x label.
+    std::int32_t top = page.top - kMargin - (graph.title.empty() ? 0 : titleHeight + kGap);
+    // Room for the half of the top y label above the frame.
+    top -= tickTextHeight / 2 + 1;
+    std::int32_t bottom = page.bottom + kMargin + xTickLabelTop + xTickHeight;
+    if (xTitleShown) bottom += xTitleHeight + kGap;
+    std::int32_t residualTop = bottom, residualBottom = bottom;
+    if (residualPanel) {
+      const std::int32_t panel = std::max<std::int32_t>((top - bottom) / 4, 3 * tickTextHeight);
+      residualBottom = bottom;
+      residualTop = bottom + panel;
+      bottom = residualTop + kGap + tickTextHeight;
+    }
+    // Horizontal: y label, y tick labels, plot, the legend when beside it.
+    layout.y = PlanY(surface, view.range.yMin, view.range.yMax, view.logY, top - bottom, abbreviations);
+    if (residualPanel)
+      layout.r =
+          PlanY(surface, residualRange.yMin, residualRange.yMax, false, residualTop - residualBottom, abbreviations);
+    const bool yTitleShown = !TitleOf(graph.yLabel, layout.y.ticks.powerOfTen).empty() || residualPanel;
+    std::int32_t left = page.left + kMargin + std::max(layout.y.labelWidth, layout.r.labelWidth) + kGap + kMajorTick;
+    if (yTitleShown) left += xTitleHeight + kGap;
+    std::int32_t right = page.right - kMargin;
+    if (!legendInside) right -= legend.size.width + kGap;
+    view.plotRect = {left, top, right, bottom};
+    layout.x = PlanX(surface, view, abbreviations);
+    // The last x label may reach past the page's margin: pull the frame in.
+    for (int pass = 0; pass < 2 && !layout.x.ticks.major.empty(); ++pass) {
+      const TextExtent last = MeasureLabel(surface, layout.x.ticks.labels.back());
+      const std::int32_t overhang =
+          view.DataToDeviceX(layout.x.ticks.major.back()) + last.width / 2 - (page.right - kMargin);
+      if (overhang <= 0) break;
+      view.plotRect.right -= overhang;
+      layout.x = PlanX(surface, view, abbreviations);
+    }
+    layout.main = view;
+    layout.residuals = view;
+    layout.residuals.plotRect = {view.plotRect.left, residualTop, view.plotRect.right, residualBottom};
+    layout.residuals.range = residualRange;
+    layout.residuals.logY = false;
+    return layout;
+  };
+
+  // The legend goes inside when it fits and a corner leaves every point
+  // visible; else beside the plot, when that leaves the plot most of the page.
+  Layout layout = layOut(true);
+  std::optional<DeviceRect> legendBox;
+  if (!legend.entries.empty()) {
+    const DeviceRect& plot = layout.main.plotRect;
+    const bool fits = legend.size.width <= (plot.right - plot.left) * 45 / 100 &&
+                      legend.size.height <= plot.top - plot.bottom - 2 * kLegendInset;
+    LegendSpot spot{LegendCorner::TopRight, 0};
+    if (fits) spot = QuietestCorner(plot, legend.size, kLegendInset, SampledPositions(doc, layout.main));
+    const bool besideLeavesRoom = (plot.right - plot.left) - legend.size.width > pageWidth / 2;
+    if ((!fits || spot.covered > 0) && besideLeavesRoom) {
+      layout = layOut(false);
+      const DeviceRect& narrower = layout.main.plotRect;
+      legendBox = DeviceRect{narrower.right + kGap, narrower.top, narrower.right + kGap + legend.size.width,
+                             narrower.top - legend.size.height};
+    } else {
+      legendBox = LegendBox(plot, legend.size, kLegendInset, spot.corner);
+    }
+  }
+  main = layout.main;
+  const Viewport& residualView = layout.residuals;
+  const AxisPlan& xPlan = layout.x;
+  const AxisPlan& yPlan = layout.y;
+  const AxisPlan& rPlan = layout.r;
   const AxisTitle yTitle = TitleOf(graph.yLabel, yPlan.ticks.powerOfTen);
   const AxisTitle rTitle = TitleOf("Residual", rPlan.ticks.powerOfTen);
-  const bool yTitleShown = !yTitle.empty() || residualPanel;
-  std::int32_t left = page.left + kMargin + std::max(yPlan.labelWidth, rPlan.labelWidth) + kGap + kMajorTick;
-  if (yTitleShown) left += xTitleHeight + kGap;
-  std::int32_t right = page.right - kMargin;
-  const std::int32_t plotHeight = top - bottom;
-  const bool legendInside = legend.entries.empty() ||
-                            (legend.size.width <= (right - left) * 45 / 100 &&
-                             legend.size.height <= plotHeight - 2 * kLegendInset);
-  if (!legendInside) right -= legend.size.width + kGap;
-
-  main.plotRect = {left, top, right, bottom};
-  AxisPlan xPlan = PlanX(surface, main, abbreviations);
-  // The last x label may reach past the page's margin: pull the frame in.
-  for (int pass = 0; pass < 2 && !xPlan.ticks.major.empty(); ++pass) {
-    const TextExtent last = MeasureLabel(surface, xPlan.ticks.labels.back());
-    const std::int32_t overhang =
-        main.DataToDeviceX(xPlan.ticks.major.back()) + last.width / 2 - (page.right - kMargin);
-    if (overhang <= 0) break;
-    main.plotRect.right -= overhang;
-    xPlan = PlanX(surface, main, abbreviations);
-  }
   drawing.viewport = main;
   const DeviceRect& plot = main.plotRect;
-
-  Viewport residualView = main;
-  residualView.plotRect = {plot.left, residualTop, plot.right, residualBottom};
-  residualView.range = residualRange;
-  residualView.logY = false;
   if (residualPanel) drawing.residuals = residualView;
 
   // Frames, ticks and tick labels.
@@ -544,7 +583,9 @@ PaperDrawing DrawPaperGraph(Surface& surface, const CZentrelDoc& doc, const Devi
   // The data, then the fits over it.
   const DrawContext context{surface, graph, main, doc.cursorX, doc.cursorY, options};
   int hidden = 0;
-  const int samples = std::clamp((plot.right - plot.left) / 2, 100, 4000);
+  // A sample every few device units: finer steps only show the rounding
+  // of device positions.
+  const int samples = std::clamp((plot.right - plot.left) / 5, 100, 2000);
   for (size_t i = 0; i < doc.sets.size(); ++i) {
     const Data_Set* set = doc.sets[i].get();
     if (set == nullptr || set->ColumnCount() <= 1 || !set->active) continue;
@@ -593,17 +634,10 @@ PaperDrawing DrawPaperGraph(Surface& surface, const CZentrelDoc& doc, const Devi
     DrawSeries(context, points.x.data(), points.y.data(), static_cast<int>(points.x.size()), 0.0, 0, true, kPureRed);
   }
 
-  // The legend last, over the data it could not avoid.
-  if (!legend.entries.empty()) {
-    DeviceRect box;
-    if (legendInside) {
-      const auto positions = SampledPositions(doc, main);
-      box = LegendBox(plot, legend.size, kLegendInset, QuietestCorner(plot, legend.size, kLegendInset, positions));
-    } else {
-      box = {plot.right + kGap, plot.top, plot.right + kGap + legend.size.width, plot.top - legend.size.height};
-    }
-    DrawLegend(surface, legend, box);
-    drawing.legend = box;
+  // The legend last, over anything it could not avoid.
+  if (legendBox) {
+    DrawLegend(surface, legend, *legendBox);
+    drawing.legend = legendBox;
   }
   surface.SetLineWidth(1.0);
   surface.SetAntialiasing(false);

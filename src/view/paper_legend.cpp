@@ -15,7 +15,7 @@ DeviceRect LegendBox(const DeviceRect& plot, TextExtent size, std::int32_t inset
   return box;
 }
 
-LegendCorner QuietestCorner(const DeviceRect& plot, TextExtent size, std::int32_t inset,
+LegendSpot QuietestCorner(const DeviceRect& plot, TextExtent size, std::int32_t inset,
                             std::span<const DevicePoint> points) {
   constexpr std::array corners{LegendCorner::TopRight, LegendCorner::TopLeft, LegendCorner::BottomRight,
                                LegendCorner::BottomLeft};
@@ -30,7 +30,7 @@ LegendCorner QuietestCorner(const DeviceRect& plot, TextExtent size, std::int32_
   size_t best = 0;
   for (size_t c = 1; c < corners.size(); ++c)
     if (covered[c] < covered[best]) best = c;
-  return corners[best];
+  return {corners[best], covered[best]};
 }
 
 }  // namespace zentrel

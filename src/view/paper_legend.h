@@ -2,6 +2,7 @@
 // Where the legend of the paper style goes: the corner of the plot whose
 // box covers the fewest drawn points.
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -16,9 +17,13 @@ enum class LegendCorner { TopRight, TopLeft, BottomRight, BottomLeft };
 // units in from the frame.
 DeviceRect LegendBox(const DeviceRect& plot, TextExtent size, std::int32_t inset, LegendCorner corner);
 
-// The corner whose box covers the fewest points; ties go to the first in
-// the order top right, top left, bottom right, bottom left.
-LegendCorner QuietestCorner(const DeviceRect& plot, TextExtent size, std::int32_t inset,
+// The corner whose box covers the fewest points, and how many; ties go to
+// the first in the order top right, top left, bottom right, bottom left.
+struct LegendSpot {
+  LegendCorner corner;
+  std::size_t covered;
+};
+LegendSpot QuietestCorner(const DeviceRect& plot, TextExtent size, std::int32_t inset,
                             std::span<const DevicePoint> points);
 
 }  // namespace zentrel
