@@ -85,10 +85,10 @@ std::int32_t Position(const Viewport& v, Axis axis, double value) {
 }
 
 // The y ticks of a panel `height` units tall: as many as fit with a
-// label's height and a half between them.
+// label's height between them.
 AxisPlan PlanY(Surface& surface, double lo, double hi, bool log, std::int32_t height, bool abbreviations) {
   const std::int32_t textHeight = std::max(1, MeasureLabel(surface, {"0", ""}).height);
-  const int maxTicks = std::clamp(static_cast<int>(height / (textHeight * 2.5)), 3, 12);
+  const int maxTicks = std::clamp(static_cast<int>(height / (textHeight * 2.0)), 3, 12);
   return Measure(surface, TicksFor(lo, hi, log, maxTicks, abbreviations));
 }
 

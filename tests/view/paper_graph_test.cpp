@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <set>
@@ -146,6 +147,38 @@ TEST(PaperGraph, TextsStayApartOnThePageAndOffTheFrame) {
         }
       }
     }
+  }
+}
+
+TEST(PaperGraph, TickLabelsStateTheValueAtTheirPlace) {
+  // Plain numbers (no factored power of ten): the labelled graph and the
+  // one of wide numbers, whose y labels are in scientific form.
+  for (const size_t g : {size_t{0}, size_t{1}}) {
+    CZentrelDoc doc;
+    Graphs()[g].second(doc);
+    RecordingSurface surface;
+    const PaperDrawing drawing = DrawPaperGraph(surface, doc, WindowPageRect(1100, 850), {.style = DrawStyle::Paper});
+    const Viewport& v = drawing.viewport;
+    int xLabels = 0, yLabels = 0;
+    for (const auto& item : surface.itemsOfKind(Kind::Text)) {
+      char* end = nullptr;
+      const double value = std::strtod(item.text.c_str(), &end);
+      if (end == item.text.c_str() || *end != '\0') continue;
+      const double cx = (item.a.x + item.b.x) / 2.0, cy = (item.a.y + item.b.y) / 2.0;
+      if (item.a.y < v.plotRect.bottom) {
+        // Centred under its tick: the mapping there gives the label's value
+        // within a device unit's worth of data.
+        const double unit = (v.range.xMax - v.range.xMin) / (v.plotRect.right - v.plotRect.left);
+        EXPECT_NEAR(v.DeviceToDataX(static_cast<std::int32_t>(std::lround(cx))), value, unit) << item.text;
+        ++xLabels;
+      } else if (item.b.x < v.plotRect.left) {
+        const double unit = (v.range.yMax - v.range.yMin) / (v.plotRect.top - v.plotRect.bottom);
+        EXPECT_NEAR(v.DeviceToDataY(static_cast<std::int32_t>(std::lround(cy))), value, unit) << item.text;
+        ++yLabels;
+      }
+    }
+    EXPECT_GE(xLabels, 3) << Graphs()[g].first;
+    EXPECT_GE(yLabels, 3) << Graphs()[g].first;
   }
 }
 
