@@ -464,6 +464,8 @@ void CMainFrame::exportImage() {
   if (!path) return;
   ExportOptions options;
   options.draw = OptionsFor(doc_.drawPreferences);
+  // A paper-style PNG is the same letter page at print resolution.
+  if (doc_.drawPreferences.style == DrawStyle::Paper) options.dpi = 300.0;
   const GraphExport exported = ExportGraphDrawing(doc_, *path, options);
   if (exported.layout != PageLayout{}) doc_.SettleAfterRedraw();
   if (!exported.error.empty()) ui_.messageBox(exported.error);

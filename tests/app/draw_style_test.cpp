@@ -60,7 +60,9 @@ TEST(DrawStyle, ScriptLineChoosesTheStyle) {
     ScriptRunner runner(doc, out, "style.zts");
     EXPECT_EQ(runner.run(in), c.ok) << c.line;
     EXPECT_EQ(doc.drawPreferences.style, c.style) << c.line;
-    if (!c.ok) EXPECT_NE(runner.error().find("style.zts:1: style needs 'classic' or 'paper'"), std::string::npos);
+    if (!c.ok) {
+      EXPECT_NE(runner.error().find("style.zts:1: style needs 'classic' or 'paper'"), std::string::npos);
+    }
   }
 }
 

@@ -230,8 +230,9 @@ TEST_P(PaperSvg, TextsStayApartAndTickLabelsStateTheirPlaces) {
   for (const auto& l : labels)
     if (l.box.top() > lowest) x.push_back(l);
   ExpectAxis(x, true, page, std::string(c.file) + " x");
-  if (c.logX)
+  if (c.logX) {
     for (const auto& l : x) EXPECT_TRUE(l.decade) << c.file << ": x tick " << l.value << " is not a decade";
+  }
   for (const QRectF& f : page.frames) {
     std::vector<TickLabel> y;
     for (const auto& l : labels)
@@ -251,8 +252,8 @@ INSTANTIATE_TEST_SUITE_P(
                             "sample 8", "sample 9", "sample 10"},
                            false},
                       Case{"tests/render/paper/two_fits.zts", {"decay A", "decay B"}, false}),
-    [](const ::testing::TestParamInfo<Case>& info) {
-      std::string name = info.param.file;
+    [](const ::testing::TestParamInfo<Case>& param) {
+      std::string name = param.param.file;
       name = name.substr(name.find_last_of('/') + 1);
       for (char& ch : name)
         if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
