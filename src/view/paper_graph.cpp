@@ -30,6 +30,8 @@ constexpr double kDataWidth = 1.0;
 constexpr double kFitWidth = 1.2;
 constexpr double kTickWidth = 0.6;
 constexpr double kMarkerScale = 0.8;  // of the classic marker, per symbol size
+// Points per device column above which a set is drawn as a dense band.
+constexpr int kDenseColumns = 4;
 
 std::int32_t Units(double points) { return static_cast<std::int32_t>(std::lround(points * kUnitsPerPoint)); }
 
@@ -309,11 +311,17 @@ void DrawLegend(Surface& surface, const LegendPlan& plan, const DeviceRect& box)
   }
 }
 
-// The set's points that a logarithmic axis can show; the count of those
-// it cannot.
+// The set's points that a logarithmic axis can show, and the count of
+// those it cannot. Without a logarithmic axis they are the set's own
+// columns; with one, copies of what can be shown.
 struct Drawable {
-  std::vector<double> x, y, yErrors, xErrors;
+  const double* x = nullptr;
+  const double* y = nullptr;
+  const double* yErrors = nullptr;
+  const double* xErrors = nullptr;
+  int n = 0, yErrorCount = 0, xErrorCount = 0;
   int hidden = 0;
+  std::vector<double> keptX, keptY, keptYErrors, keptXErrors;
 };
 
 Drawable DrawablePoints(const Data_Set& set, bool logX, bool logY) {
@@ -324,18 +332,26 @@ Drawable DrawablePoints(const Data_Set& set, bool logX, bool logY) {
   const double* ye = set.ColumnCount() > 2 ? set.ColumnData(2) : nullptr;
   const double* xe = set.ColumnCount() > 3 ? set.ColumnData(3) : nullptr;
   const int yeCount = ye ? set.PointCount(2) : 0, xeCount = xe ? set.PointCount(3) : 0;
-  d.x.reserve(static_cast<size_t>(n));
-  d.y.reserve(static_cast<size_t>(n));
+  if (!logX && !logY) return {x, y, ye, xe, n, yeCount, xeCount, 0, {}, {}, {}, {}};
+  d.keptX.reserve(static_cast<size_t>(n));
+  d.keptY.reserve(static_cast<size_t>(n));
   for (int k = 0; k < n; ++k) {
     if ((logX && !(x[k] > 0.0)) || (logY && !(y[k] > 0.0))) {
       ++d.hidden;
       continue;
     }
-    d.x.push_back(x[k]);
-    d.y.push_back(y[k]);
-    if (ye) d.yErrors.push_back(k < yeCount ? ye[k] : 0.0);
-    if (xe) d.xErrors.push_back(k < xeCount ? xe[k] : 0.0);
+    d.keptX.push_back(x[k]);
+    d.keptY.push_back(y[k]);
+    if (ye) d.keptYErrors.push_back(k < yeCount ? ye[k] : 0.0);
+    if (xe) d.keptXErrors.push_back(k < xeCount ? xe[k] : 0.0);
   }
+  d.x = d.keptX.data();
+  d.y = d.keptY.data();
+  d.n = static_cast<int>(d.keptX.size());
+  d.yErrors = ye ? d.keptYErrors.data() : nullptr;
+  d.xErrors = xe ? d.keptXErrors.data() : nullptr;
+  d.yErrorCount = ye ? d.n : 0;
+  d.xErrorCount = xe ? d.n : 0;
   return d;
 }
 
@@ -592,17 +608,23 @@ PaperDrawing DrawPaperGraph(Surface& surface, const CZentrelDoc& doc, const Devi
     const Colour colour = PaperSetColour(set->color, i);
     const Drawable points = DrawablePoints(*set, main.logX, main.logY);
     hidden += points.hidden;
-    const int n = static_cast<int>(points.x.size());
+    const int n = points.n;
     const std::int64_t marker = std::int64_t{graph.showMarkers} * static_cast<std::int64_t>(i + 1);
     const double size = set->symbolSize * kMarkerScale;
-    surface.SetLineWidth((set->connectLines ? kDataWidth : kFrameWidth) * kUnitsPerPoint);
-    DrawSeries(context, points.x.data(), points.y.data(), n, size, marker, set->connectLines != 0, colour);
+    // A set with several points per device column draws as a band, where
+    // smoothing shows nothing but costs much: it gets the classic thin,
+    // aliased pen.
+    const bool dense = n > kDenseColumns * (plot.right - plot.left);
+    surface.SetAntialiasing(!dense);
+    surface.SetLineWidth(dense ? 1.0 : (set->connectLines ? kDataWidth : kFrameWidth) * kUnitsPerPoint);
+    DrawSeries(context, points.x, points.y, n, size, marker, set->connectLines != 0, colour);
+    surface.SetAntialiasing(true);
     surface.SetLineWidth(kTickWidth * kUnitsPerPoint);
-    if (!points.yErrors.empty() && graph.showYErrorBars)
-      DrawErrorBars(context, points.x.data(), points.y.data(), points.yErrors.data(), n, n, size, colour,
+    if (points.yErrors && graph.showYErrorBars)
+      DrawErrorBars(context, points.x, points.y, points.yErrors, points.yErrorCount, n, size, colour,
                     ErrorDirection::Vertical);
-    if (!points.xErrors.empty() && graph.showXErrorBars)
-      DrawErrorBars(context, points.x.data(), points.y.data(), points.xErrors.data(), n, n, size, colour,
+    if (points.xErrors && graph.showXErrorBars)
+      DrawErrorBars(context, points.x, points.y, points.xErrors, points.xErrorCount, n, size, colour,
                     ErrorDirection::Horizontal);
     surface.SetLineWidth(kFitWidth * kUnitsPerPoint);
     for (const auto& fit : set->fits) {
@@ -631,7 +653,7 @@ PaperDrawing DrawPaperGraph(Surface& surface, const CZentrelDoc& doc, const Devi
     const Data_Set& preview = doc.scaledPreview;
     surface.SetLineWidth(kDataWidth * kUnitsPerPoint);
     const Drawable points = DrawablePoints(preview, main.logX, main.logY);
-    DrawSeries(context, points.x.data(), points.y.data(), static_cast<int>(points.x.size()), 0.0, 0, true, kPureRed);
+    DrawSeries(context, points.x, points.y, points.n, 0.0, 0, true, kPureRed);
   }
 
   // The legend last, over anything it could not avoid.
