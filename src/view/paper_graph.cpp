@@ -337,7 +337,8 @@ Drawable DrawablePoints(const Data_Set& set, bool logX, bool logY) {
   d.keptY.reserve(static_cast<size_t>(n));
   for (int k = 0; k < n; ++k) {
     if ((logX && !(x[k] > 0.0)) || (logY && !(y[k] > 0.0))) {
-      ++d.hidden;
+      // A NaN has no value to report; it is left out all the same.
+      if ((logX && x[k] <= 0.0) || (logY && y[k] <= 0.0)) ++d.hidden;
       continue;
     }
     d.keptX.push_back(x[k]);
@@ -495,6 +496,9 @@ PaperDrawing DrawPaperGraph(Surface& surface, const CZentrelDoc& doc, const Devi
     if (yTitleShown) left += xTitleHeight + kGap;
     std::int32_t right = page.right - kMargin;
     if (!legendInside) right -= legend.size.width + kGap;
+    // A page too small for the texts still gets a frame, if only a sliver.
+    right = std::max(right, left + 1);
+    top = std::max(top, bottom + 1);
     view.plotRect = {left, top, right, bottom};
     layout.x = PlanX(surface, view, abbreviations);
     // The last x label may reach past the page's margin: pull the frame in.

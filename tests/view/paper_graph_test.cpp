@@ -286,6 +286,30 @@ TEST(PaperGraph, FitsAreSmoothOverTheirRangeAndResidualsHaveTheirPanel) {
   EXPECT_EQ(inLegend, 2);
 }
 
+TEST(PaperGraph, DegenerateGraphsAndPagesStillGiveAFrame) {
+  const std::vector<std::function<void(CZentrelDoc&)>> graphs = {
+      [](CZentrelDoc&) {},
+      [](CZentrelDoc& doc) { AddSet(doc, "one", {2}, {3}); doc.graph.SetRange(2, 3, 2, 3); },
+      [](CZentrelDoc& doc) { AddSet(doc, "huge", {-1e300, 1e300}, {1, 2}); doc.graph.SetRange(-1e300, 0, 1e300, 3); },
+      [](CZentrelDoc& doc) { AddSet(doc, "nan", {1, NAN, 3}, {1, 2, NAN}); doc.graph.logX = doc.graph.logY = 1; },
+  };
+  const DeviceRect pages[] = {WindowPageRect(1100, 850), WindowPageRect(60, 40), WindowPageRect(1, 1)};
+  for (size_t g = 0; g < graphs.size(); ++g)
+    for (const DeviceRect& page : pages) {
+      CZentrelDoc doc;
+      graphs[g](doc);
+      RecordingSurface surface;
+      const PaperDrawing drawing = DrawPaperGraph(surface, doc, page, {.style = DrawStyle::Paper});
+      const DeviceRect& plot = drawing.viewport.plotRect;
+      EXPECT_LT(plot.left, plot.right) << g;
+      EXPECT_LT(plot.bottom, plot.top) << g;
+      // NaN is not a value <= 0: nothing to report for the log axes.
+      if (g == 3) {
+        EXPECT_EQ(drawing.note, "");
+      }
+    }
+}
+
 std::string Snapshot(const CZentrelDoc& doc) {
   const auto bytes = GraphFileBytes(doc);
   return DocumentToJson(doc).dump() + std::string(bytes.begin(), bytes.end());
