@@ -506,7 +506,7 @@ PaperDrawing DrawPaperGraph(Surface& surface, const CZentrelDoc& doc, const Devi
       const TextExtent last = MeasureLabel(surface, layout.x.ticks.labels.back());
       const std::int32_t overhang =
           view.DataToDeviceX(layout.x.ticks.major.back()) + last.width / 2 - (page.right - kMargin);
-      if (overhang <= 0) break;
+      if (overhang <= 0 || view.plotRect.right - overhang <= view.plotRect.left) break;
       view.plotRect.right -= overhang;
       layout.x = PlanX(surface, view, abbreviations);
     }
