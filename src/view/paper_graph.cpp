@@ -543,8 +543,6 @@ PaperDrawing DrawPaperGraph(Surface& surface, const CZentrelDoc& doc, const Devi
   const AxisPlan& xPlan = layout.x;
   const AxisPlan& yPlan = layout.y;
   const AxisPlan& rPlan = layout.r;
-  const AxisTitle yTitle = TitleOf(graph.yLabel, yPlan.ticks.powerOfTen);
-  const AxisTitle rTitle = TitleOf("Residual", rPlan.ticks.powerOfTen);
   drawing.viewport = main;
   const DeviceRect& plot = main.plotRect;
   if (residualPanel) drawing.residuals = residualView;
@@ -565,23 +563,39 @@ PaperDrawing DrawPaperGraph(Surface& surface, const CZentrelDoc& doc, const Devi
 
   // Axis titles and the graph's title.
   const std::int32_t centreX = (plot.left + plot.right) / 2;
-  const AxisTitle xTitle = TitleOf(graph.xLabel, main.logX ? 0 : xPlan.ticks.powerOfTen);
+  // Titles longer than their room are cut short, and kept on the page.
+  const std::int32_t pageRoom = std::max(1, pageWidth - 2 * kMargin);
+  const auto fitted = [&](const std::string& label, int powerOfTen, std::int32_t room) {
+    const std::int32_t excess = MeasureAxisTitle(surface, TitleOf(label, powerOfTen), label).width - room;
+    if (excess <= 0) return label;
+    const std::int32_t width = surface.MeasureStyledText(label, Style(kLabelPoints)).width;
+    return Elide(surface, label, std::max(0, width - excess), Style(kLabelPoints));
+  };
+  const auto onPage = [&](std::int32_t centre, std::int32_t width) {
+    return std::clamp(centre - width / 2, page.left + kMargin, std::max(page.left + kMargin, page.right - kMargin - width));
+  };
+  const int xPower = main.logX ? 0 : xPlan.ticks.powerOfTen;
+  const std::string xLabel = fitted(graph.xLabel, xPower, pageRoom);
+  const AxisTitle xTitle = TitleOf(xLabel, xPower);
   if (!xTitle.empty()) {
-    const TextExtent e = MeasureAxisTitle(surface, xTitle, graph.xLabel);
+    const TextExtent e = MeasureAxisTitle(surface, xTitle, xLabel);
     const std::int32_t y = xAxisView.plotRect.bottom - xTickLabelTop - xTickHeight - kGap;
-    DrawAxisTitle(surface, {centreX - e.width / 2, y}, xTitle, graph.xLabel, false);
+    DrawAxisTitle(surface, {onPage(centreX, e.width), y}, xTitle, xLabel, false);
   }
-  const auto drawYTitle = [&](const AxisTitle& title, const std::string& label, const DeviceRect& panel) {
+  const auto drawYTitle = [&](const std::string& fullLabel, int powerOfTen, const DeviceRect& panel) {
+    const std::string label = fitted(fullLabel, powerOfTen, std::max(1, panel.top - panel.bottom));
+    const AxisTitle title = TitleOf(label, powerOfTen);
     if (title.empty()) return;
     const TextExtent e = MeasureAxisTitle(surface, title, label);
     const std::int32_t middle = (panel.top + panel.bottom) / 2;
     DrawAxisTitle(surface, {page.left + kMargin, middle + e.width / 2}, title, label, true);
   };
-  drawYTitle(yTitle, graph.yLabel, plot);
-  if (residualPanel) drawYTitle(rTitle, "Residual", residualView.plotRect);
+  drawYTitle(graph.yLabel, yPlan.ticks.powerOfTen, plot);
+  if (residualPanel) drawYTitle("Residual", rPlan.ticks.powerOfTen, residualView.plotRect);
   if (!graph.title.empty()) {
-    const TextExtent e = surface.MeasureStyledText(graph.title, Style(kTitlePoints));
-    surface.DrawStyledText({centreX - e.width / 2, page.top - kMargin}, graph.title, Style(kTitlePoints));
+    const std::string title = Elide(surface, graph.title, pageRoom, Style(kTitlePoints));
+    const TextExtent e = surface.MeasureStyledText(title, Style(kTitlePoints));
+    surface.DrawStyledText({onPage(centreX, e.width), page.top - kMargin}, title, Style(kTitlePoints));
   }
 
   // Zero lines under the data.

@@ -91,6 +91,17 @@ const std::vector<std::pair<std::string, std::function<void(CZentrelDoc&)>>>& Gr
          doc.graph.showMarkers = 1;
          doc.graph.SetRange(0, 0, 29, 18);
        }},
+      {"long titles",
+       [](CZentrelDoc& doc) {
+         AddSet(doc, "s", Range(5, 0, 1), Range(5, 0, 1e5));
+         const std::string words = "a label far longer than any axis of this page could ever hold, said twice; ";
+         doc.graph.title = words + words + words;
+         doc.graph.xLabel = words + words + words;
+         doc.graph.yLabel = words + words;
+         doc.graph.showResiduals = 1;
+         AddFit(*doc.sets[0], 0, 4, MakeColour(0, 128, 0));
+         doc.graph.SetRange(0, 0, 4, 4e5);
+       }},
       {"two fits",
        [](CZentrelDoc& doc) {
          Data_Set& set = AddSet(doc, "peaks", Range(40, 0, 0.25), Range(40, 1, 0.05));
@@ -262,7 +273,7 @@ TEST(PaperGraph, DefaultColouredSetsTakeDistinctColoursAndStoredOnesStay) {
 
 TEST(PaperGraph, FitsAreSmoothOverTheirRangeAndResidualsHaveTheirPanel) {
   CZentrelDoc doc;
-  Graphs()[4].second(doc);  // 40 points, fits over 0..5 and 5..9.75
+  Graphs()[5].second(doc);  // 40 points, fits over 0..5 and 5..9.75
   RecordingSurface surface;
   const PaperDrawing drawing = DrawPaperGraph(surface, doc, WindowPageRect(1100, 850), {.style = DrawStyle::Paper});
   const auto red = surface.lines(MakeColour(255, 0, 0));
