@@ -1,6 +1,7 @@
 // Drawing dense sets into a 1600 x 1000 image through the QPainter surface,
 // with and without PNG encoding. bench/peer_render.py draws the same data
-// with matplotlib (Agg); bench/run prints the ratios.
+// with matplotlib (Agg); bench/run prints the ratios, and the ratio of the
+// paper style to the classic one for the same points.
 
 #include <benchmark/benchmark.h>
 
@@ -57,10 +58,13 @@ std::unique_ptr<CZentrelDoc> MakeDocument(int sets, int points, bool markers, bo
   return doc;
 }
 
-void Render(benchmark::State& state, int sets, int points, bool markers, bool png, bool fits = false) {
+void Render(benchmark::State& state, int sets, int points, bool markers, bool png, bool fits = false,
+            DrawStyle style = DrawStyle::Classic) {
   const auto doc = MakeDocument(sets, points, markers, fits);
+  DrawOptions options;
+  options.style = style;
   for (auto _ : state) {
-    const QImage image = RenderGraphImage(*doc, kWidth, kHeight);
+    const QImage image = RenderGraphImage(*doc, kWidth, kHeight, options);
     if (png) {
       QByteArray bytes;
       QBuffer buffer(&bytes);
@@ -80,6 +84,16 @@ void BM_Render1MLinesMarkers(benchmark::State& state) { Render(state, 1, 1000000
 void BM_Render1MLinesMarkersPng(benchmark::State& state) { Render(state, 1, 1000000, true, true); }
 void BM_Render10x100kLinesPng(benchmark::State& state) { Render(state, 10, 100000, false, true); }
 void BM_Render10x100kFitsPng(benchmark::State& state) { Render(state, 10, 100000, false, true, true); }
+void BM_Render1MLinesPaper(benchmark::State& state) {
+  Render(state, 1, 1000000, false, false, false, DrawStyle::Paper);
+}
+void BM_Render1MLinesMarkersPaper(benchmark::State& state) {
+  Render(state, 1, 1000000, true, false, false, DrawStyle::Paper);
+}
+void BM_Render10x100kFitsPaper(benchmark::State& state) {
+  Render(state, 10, 100000, false, false, true, DrawStyle::Paper);
+}
+void BM_Render10x100kFits(benchmark::State& state) { Render(state, 10, 100000, false, false, true); }
 
 BENCHMARK(BM_Render1MLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Render1MLinesPng)->Unit(benchmark::kMillisecond);
@@ -87,6 +101,10 @@ BENCHMARK(BM_Render1MLinesMarkers)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Render1MLinesMarkersPng)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Render10x100kLinesPng)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Render10x100kFitsPng)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Render1MLinesPaper)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Render1MLinesMarkersPaper)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Render10x100kFits)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Render10x100kFitsPaper)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zentrel

@@ -101,15 +101,25 @@ int main(int argc, char** argv) {
 
 #ifdef ZENTREL_HAVE_RENDER
   std::string renderInput, renderOutput;
-  int width = zentrel::kDefaultExportWidth;
-  int height = zentrel::kDefaultExportHeight;
+  zentrel::cli::RenderSize renderSize;
+  std::string styleName = "classic";
   auto* render = app.add_subcommand("render", "Draw a graph file, or the graph a script leaves, into a PNG, SVG or PDF file");
   render->add_option("INPUT", renderInput, "Graph file (.ztl), or a script file (- for standard input)")->required();
   render->add_option("OUT", renderOutput, "Output file: .png, .svg or .pdf")->required();
   const auto sizeRange = CLI::Range(1, zentrel::kMaxExportSide);
-  render->add_option("--width", width, "Image width in pixels, 100 per inch")->check(sizeRange)->capture_default_str();
-  render->add_option("--height", height, "Image height in pixels, 100 per inch")
-      ->check(sizeRange)
+  render
+      ->add_option("--width", renderSize.width,
+                   "Image width in pixels: classic 100 per inch (default 1100); paper: pixels for the same page")
+      ->check(sizeRange);
+  render
+      ->add_option("--height", renderSize.height,
+                   "Image height in pixels: classic 100 per inch (default 850); paper: pixels for the same page")
+      ->check(sizeRange);
+  render->add_option("--dpi", renderSize.dpi, "PNG pixels per inch (default 100)")->check(CLI::Range(1.0, 10000.0));
+  render->add_option("--page-width", renderSize.pageWidth, "Page width in inches")->check(CLI::Range(0.1, 1000.0));
+  render->add_option("--page-height", renderSize.pageHeight, "Page height in inches")->check(CLI::Range(0.1, 1000.0));
+  render->add_option("--style", styleName, "Drawing style: classic or paper")
+      ->check(CLI::IsMember({"classic", "paper"}, CLI::ignore_case))
       ->capture_default_str();
 #endif
 
@@ -122,18 +132,20 @@ int main(int argc, char** argv) {
 
   zentrel::ScriptRunOptions options;
 #ifdef ZENTREL_HAVE_RENDER
-  options.render = zentrel::cli::MakeRenderFunction(zentrel::kDefaultExportWidth, zentrel::kDefaultExportHeight);
+  options.render = zentrel::cli::MakeRenderFunction({});
   if (*render) {
     if (const std::string problem = zentrel::cli::CheckRenderOutput(renderOutput); !problem.empty()) {
       std::cerr << problem << '\n';
       return 2;
     }
-    // `render` lines inside the script draw at the same size.
-    options.render = zentrel::cli::MakeRenderFunction(width, height);
+    // `render` lines inside the script draw at the same size; a `style`
+    // line in it changes the style of what follows, the final drawing too.
+    options.render = zentrel::cli::MakeRenderFunction(renderSize);
     zentrel::CZentrelDoc doc;
+    zentrel::ParseDrawStyle(styleName.c_str(), doc.drawPreferences.style);
     const int status = IsGraphFile(renderInput) ? LoadGraphFile(doc, renderInput) : RunScript(doc, renderInput, options);
     if (status != 0) return status;
-    return zentrel::cli::RenderDocument(doc, renderOutput, width, height);
+    return zentrel::cli::RenderDocument(doc, renderOutput, renderSize);
   }
 #endif
   if (*run) {

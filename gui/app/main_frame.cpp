@@ -76,6 +76,7 @@ CMainFrame::CMainFrame()
   setObjectName(QStringLiteral("MainFrame"));
   setWindowIcon(AppIcon());
   setCentralWidget(view_);
+  loadDrawPreferences();
   buildMenus();
   buildToolbar();
   buildStatusBar();
@@ -137,8 +138,25 @@ bool CMainFrame::runFrameCommand(Cmd id) {
   }
 }
 
+// The drawing style and the legend switch are remembered between runs, as
+// the window's other settings are; the graph file never holds them.
+void CMainFrame::loadDrawPreferences() {
+  QSettings settings = Settings();
+  doc_.drawPreferences.style = settings.value(QStringLiteral("Settings/PaperStyle"), false).toBool()
+                                   ? DrawStyle::Paper
+                                   : DrawStyle::Classic;
+  doc_.drawPreferences.showLegend = settings.value(QStringLiteral("Settings/Legend"), true).toBool();
+}
+
+void CMainFrame::saveDrawPreferences() {
+  QSettings settings = Settings();
+  settings.setValue(QStringLiteral("Settings/PaperStyle"), doc_.drawPreferences.style == DrawStyle::Paper);
+  settings.setValue(QStringLiteral("Settings/Legend"), doc_.drawPreferences.showLegend);
+}
+
 void CMainFrame::runCommand(int id) {
   if (!runFrameCommand(static_cast<Cmd>(id))) Dispatch(doc_, ui_, id);
+  if (id == CommandNumber(Cmd::PaperStyle) || id == CommandNumber(Cmd::ShowLegend)) saveDrawPreferences();
   if (!doc_.pathName.empty() && doc_.pathName != rememberedPath_) rememberFile(QString::fromStdString(doc_.pathName));
   refresh();
 }
@@ -152,6 +170,11 @@ bool CMainFrame::openFile(const QString& path) {
 }
 
 void CMainFrame::refresh() {
+  // The drawing's note goes into the status text once, when it first appears.
+  if (view_->drawingNote() != shownNote_) {
+    shownNote_ = view_->drawingNote();
+    if (!shownNote_.empty()) doc_.statusText = shownNote_;
+  }
   setWindowTitle(QString::fromStdString(doc_.Caption()));
   updateCommandStates();
   updatePanes();
@@ -391,7 +414,8 @@ void CMainFrame::redrawGraph() { RedrawAndSettle(doc_, ui_); }
 void CMainFrame::paintPages(QPrinter* target) {
   QPainter painter(target);
   PainterSurface surface(painter);
-  PaintGraph(surface, doc_, MakeViewport(doc_, PrintPageRect(doc_)));
+  // A paper-style print lays its frame out on the printed area.
+  PaintPage(surface, doc_, PrintPageRect(doc_), OptionsFor(doc_.drawPreferences));
 }
 
 // Printing and exporting are redraws the person asked for: they settle the
@@ -438,7 +462,11 @@ void CMainFrame::exportImage() {
   request.overwritePrompt = true;
   const auto path = ui_.saveFileName(request);
   if (!path) return;
-  const GraphExport exported = ExportGraphDrawing(doc_, *path);
+  ExportOptions options;
+  options.draw = OptionsFor(doc_.drawPreferences);
+  // A paper-style PNG is the same letter page at print resolution.
+  if (doc_.drawPreferences.style == DrawStyle::Paper) options.dpi = 300.0;
+  const GraphExport exported = ExportGraphDrawing(doc_, *path, options);
   if (exported.layout != PageLayout{}) doc_.SettleAfterRedraw();
   if (!exported.error.empty()) ui_.messageBox(exported.error);
 }

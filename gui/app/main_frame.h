@@ -64,6 +64,8 @@ class CMainFrame : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void loadDrawPreferences();
+  void saveDrawPreferences();
   bool servesItself(Cmd id) const;
   bool runFrameCommand(Cmd id);
   void buildMenus();
@@ -96,6 +98,7 @@ class CMainFrame : public QMainWindow {
   std::unique_ptr<QPrinter> printer_;
   QPointer<HelpWindow> help_;
   std::string rememberedPath_;
+  std::string shownNote_;  // the drawing note last put in the status text
 };
 
 }  // namespace zentrel

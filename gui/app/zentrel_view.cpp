@@ -39,8 +39,9 @@ void CZentrelView::renderImage() {
     scaleY_ = surface.scaleY();
     const auto width = static_cast<std::int32_t>(pixels.width() / scaleX_);
     const auto height = static_cast<std::int32_t>(pixels.height() / scaleY_);
-    viewport_ = MakeViewport(doc_, WindowPageRect(width, height));
-    PaintGraph(surface, doc_, *viewport_);
+    PaintedPage painted = PaintPage(surface, doc_, WindowPageRect(width, height), OptionsFor(doc_.drawPreferences));
+    viewport_ = painted.viewport;
+    note_ = std::move(painted.note);
   }
   bandVisible_ = false;
 }

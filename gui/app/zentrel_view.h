@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "view/interaction.h"
 #include "view/viewport.h"
@@ -39,6 +40,9 @@ class CZentrelView : public QWidget {
   const QImage& graphImage() const { return image_; }
   // The image is redrawn at most this often per paint (tests count them).
   int redrawCount() const { return redraws_; }
+  // What the last drawing has to say in the status text (values a
+  // logarithmic axis cannot show); empty when nothing.
+  const std::string& drawingNote() const { return note_; }
 
  signals:
   // The cursor position (and so the panes) may have changed.
@@ -64,6 +68,7 @@ class CZentrelView : public QWidget {
   double scaleX_ = 1.0, scaleY_ = 1.0;
   bool bandVisible_ = false;
   int redraws_ = 0;
+  std::string note_;
 };
 
 }  // namespace zentrel

@@ -35,16 +35,28 @@ Format FormatOf(const std::string& path) {
   return Format::Unknown;
 }
 
+// What one painting drew: the page and plot rectangles and the status note.
+struct Painted {
+  PageLayout layout;
+  std::string note;
+};
+
 // Paints the graph on whatever the painter draws to; the page is the whole
-// device converted to device units. Returns the layout drawn.
-PageLayout Paint(QPainter& painter, const CZentrelDoc& doc, const DrawOptions& options) {
+// device converted to device units.
+Painted Paint(QPainter& painter, const CZentrelDoc& doc, const DrawOptions& options) {
   painter.fillRect(QRect(0, 0, painter.device()->width(), painter.device()->height()), Qt::white);
   PainterSurface surface(painter);
   const auto units = [](int pixels, double scale) { return static_cast<std::int32_t>(std::lround(pixels / scale)); };
-  const Viewport viewport = MakeViewport(doc, WindowPageRect(units(painter.device()->width(), surface.scaleX()),
-                                                             units(painter.device()->height(), surface.scaleY())));
-  PaintGraph(surface, doc, viewport, options);
-  return viewport.layout();
+  const PaintedPage painted = PaintPage(surface, doc,
+                                        WindowPageRect(units(painter.device()->width(), surface.scaleX()),
+                                                       units(painter.device()->height(), surface.scaleY())),
+                                        options);
+  return {painted.viewport.layout(), painted.note};
+}
+
+int Pixels(double inches, double dpi) {
+  const double pixels = std::round(inches * dpi);
+  return pixels >= 1.0 && pixels <= kMaxExportSide ? static_cast<int>(pixels) : (pixels < 1.0 ? 0 : kMaxExportSide + 1);
 }
 
 int DotsPerMeter(double dpi) { return static_cast<int>(std::lround(dpi / 0.0254)); }
@@ -77,22 +89,28 @@ void EnsureGuiApplication() {
 
 namespace {
 
-QImage RenderImage(const CZentrelDoc& doc, int width, int height, const DrawOptions& options, PageLayout& drawn) {
+QImage RenderImage(const CZentrelDoc& doc, int width, int height, double dpi, const DrawOptions& options,
+                   Painted& drawn) {
   EnsureGuiApplication();
   if (width < 1 || height < 1 || width > kMaxExportSide || height > kMaxExportSide) return {};
   QImage image(width, height, QImage::Format_RGB32);
   if (image.isNull()) return image;
-  image.setDotsPerMeterX(DotsPerMeter(kExportDpi));
-  image.setDotsPerMeterY(DotsPerMeter(kExportDpi));
+  image.setDotsPerMeterX(DotsPerMeter(dpi));
+  image.setDotsPerMeterY(DotsPerMeter(dpi));
   QPainter painter(&image);
   drawn = Paint(painter, doc, options);
   painter.end();
   return image;
 }
 
-std::string WriteExport(const CZentrelDoc& doc, const std::string& path, int width, int height, PageLayout& drawn) {
+std::string WriteExport(const CZentrelDoc& doc, const std::string& path, const ExportOptions& options,
+                        Painted& drawn) {
   const Format format = FormatOf(path);
   if (format == Format::Unknown) return path + ": the file name must end in .png, .svg or .pdf";
+  if (!(options.dpi >= 1.0 && options.dpi <= 10000.0)) return "the resolution must be 1 to 10000 dots per inch";
+  // PNG pixels follow the resolution; SVG keeps 100 units per inch of the page.
+  const double dpi = format == Format::Png ? options.dpi : kExportDpi;
+  const int width = Pixels(options.pageWidth, dpi), height = Pixels(options.pageHeight, dpi);
   if (width < 1 || height < 1 || width > kMaxExportSide || height > kMaxExportSide)
     return "image size must be 1 to " + std::to_string(kMaxExportSide) + " pixels each way";
   EnsureGuiApplication();
@@ -102,7 +120,7 @@ std::string WriteExport(const CZentrelDoc& doc, const std::string& path, int wid
   buffer.open(QIODevice::WriteOnly);
   switch (format) {
     case Format::Png: {
-      const QImage image = RenderImage(doc, width, height, {}, drawn);
+      const QImage image = RenderImage(doc, width, height, dpi, options.draw, drawn);
       if (image.isNull())
         return "not enough memory for a " + std::to_string(width) + " x " + std::to_string(height) + " image";
       if (!image.save(&buffer, "PNG")) return path + ": could not encode the PNG image";
@@ -117,7 +135,7 @@ std::string WriteExport(const CZentrelDoc& doc, const std::string& path, int wid
       svg.setTitle(QStringLiteral("Zentrel graph"));
       QPainter painter;
       if (!painter.begin(&svg)) return path + ": could not start the SVG document";
-      drawn = Paint(painter, doc, {});
+      drawn = Paint(painter, doc, options.draw);
       painter.end();
       break;
     }
@@ -126,12 +144,12 @@ std::string WriteExport(const CZentrelDoc& doc, const std::string& path, int wid
       QPdfWriter pdf(&buffer);
       pdf.setCreator(QStringLiteral("Zentrel"));
       pdf.setTitle(QStringLiteral("Zentrel graph"));
-      pdf.setPageSize(QPageSize(QSizeF(width / kExportDpi, height / kExportDpi), QPageSize::Inch, QString(),
+      pdf.setPageSize(QPageSize(QSizeF(options.pageWidth, options.pageHeight), QPageSize::Inch, QString(),
                                 QPageSize::ExactMatch));
       pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
       QPainter painter;
       if (!painter.begin(&pdf)) return path + ": could not start the PDF document";
-      drawn = Paint(painter, doc, {});
+      drawn = Paint(painter, doc, options.draw);
       painter.end();
       break;
     }
@@ -144,9 +162,19 @@ std::string WriteExport(const CZentrelDoc& doc, const std::string& path, int wid
 
 }  // namespace
 
+int ExportOptions::pixelWidth() const { return Pixels(pageWidth, dpi); }
+int ExportOptions::pixelHeight() const { return Pixels(pageHeight, dpi); }
+
+ExportOptions ClassicExportSize(int width, int height) {
+  ExportOptions options;
+  options.pageWidth = width / kExportDpi;
+  options.pageHeight = height / kExportDpi;
+  return options;
+}
+
 QImage RenderGraphImage(const CZentrelDoc& doc, int width, int height, const DrawOptions& options) {
-  PageLayout drawn;
-  return RenderImage(doc, width, height, options, drawn);
+  Painted drawn;
+  return RenderImage(doc, width, height, kExportDpi, options, drawn);
 }
 
 std::string ExportGraph(const CZentrelDoc& doc, const std::string& path, int width, int height) {
@@ -154,8 +182,15 @@ std::string ExportGraph(const CZentrelDoc& doc, const std::string& path, int wid
 }
 
 GraphExport ExportGraphDrawing(const CZentrelDoc& doc, const std::string& path, int width, int height) {
+  return ExportGraphDrawing(doc, path, ClassicExportSize(width, height));
+}
+
+GraphExport ExportGraphDrawing(const CZentrelDoc& doc, const std::string& path, const ExportOptions& options) {
   GraphExport result;
-  result.error = WriteExport(doc, path, width, height, result.layout);
+  Painted drawn;
+  result.error = WriteExport(doc, path, options, drawn);
+  result.layout = drawn.layout;
+  result.note = drawn.note;
   return result;
 }
 

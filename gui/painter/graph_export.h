@@ -25,6 +25,20 @@ void EnsureGuiApplication();
 // The graph on a white image; a null image when it cannot be allocated.
 QImage RenderGraphImage(const CZentrelDoc& doc, int width, int height, const DrawOptions& options = {});
 
+// An export's page and resolution. The page is pageWidth x pageHeight
+// inches; a PNG has dpi pixels per inch of it, SVG and PDF are drawn as
+// vectors on the page. The defaults are the classic 1100 x 850 image.
+struct ExportOptions {
+  double pageWidth = kDefaultExportWidth / kExportDpi;    // inches
+  double pageHeight = kDefaultExportHeight / kExportDpi;  // inches
+  double dpi = kExportDpi;
+  DrawOptions draw;
+  int pixelWidth() const;
+  int pixelHeight() const;
+};
+// The export of a width x height pixel image at 100 pixels per inch.
+ExportOptions ClassicExportSize(int width, int height);
+
 // Writes the graph to path (.png, .svg or .pdf, any case) in one piece: a
 // failed export leaves any earlier file untouched. Returns an error
 // message, empty on success.
@@ -36,8 +50,10 @@ std::string ExportGraph(const CZentrelDoc& doc, const std::string& path, int wid
 struct GraphExport {
   std::string error;
   PageLayout layout;
+  std::string note;  // the drawing's status note (paper_graph.h)
 };
 GraphExport ExportGraphDrawing(const CZentrelDoc& doc, const std::string& path, int width = kDefaultExportWidth,
                                int height = kDefaultExportHeight);
+GraphExport ExportGraphDrawing(const CZentrelDoc& doc, const std::string& path, const ExportOptions& options);
 
 }  // namespace zentrel

@@ -51,10 +51,36 @@ PainterSurface::PainterSurface(QPainter& painter) : painter_(painter), font_(Gra
 Colour PainterSurface::SelectPen(Colour colour) {
   const Colour previous = pen_;
   pen_ = colour;
-  // Width 1 in device units: a pixel on screen, a hundredth of an inch on paper.
-  QPen pen(QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)), 1.0, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
-  painter_.setPen(pen);
+  applyPen();
   return previous;
+}
+
+// Width 1 in device units is the classic pen: a pixel on screen, a
+// hundredth of an inch on paper. Smoothed lines get round ends and joins,
+// so the segments of a curve meet without notches.
+void PainterSurface::applyPen() {
+  QPen pen(QColor(RedOf(pen_), GreenOf(pen_), BlueOf(pen_)), lineWidth_, Qt::SolidLine,
+           smooth_ ? Qt::RoundCap : Qt::SquareCap, smooth_ ? Qt::RoundJoin : Qt::MiterJoin);
+  painter_.setPen(pen);
+}
+
+void PainterSurface::SetLineWidth(double units) {
+  lineWidth_ = units > 0.0 ? units : 1.0;
+  applyPen();
+}
+
+void PainterSurface::SetAntialiasing(bool on) {
+  smooth_ = on;
+  painter_.setRenderHint(QPainter::Antialiasing, on);
+  applyPen();
+}
+
+void PainterSurface::DrawPolyline(std::span<const DevicePoint> points) {
+  if (points.size() < 2) return;
+  std::vector<QPoint> qpoints;
+  qpoints.reserve(points.size());
+  for (const auto& p : points) qpoints.emplace_back(p.x, p.y);
+  painter_.drawPolyline(qpoints.data(), static_cast<int>(qpoints.size()));
 }
 
 void PainterSurface::DrawLine(DevicePoint from, DevicePoint to) {
@@ -96,6 +122,40 @@ void PainterSurface::DrawText(DevicePoint topLeft, std::string_view text) {
   painter_.setPen(Qt::black);
   painter_.drawText(QPointF(at.x(), at.y() + metrics.ascent()), string);
   painter_.restore();
+}
+
+QFont PainterSurface::fontFor(const TextStyle& style) const {
+  QFont font = font_;
+  font.setPointSizeF(style.points > 0.0 ? style.points : 12.0);
+  return font;
+}
+
+void PainterSurface::DrawStyledText(DevicePoint topLeft, std::string_view text, const TextStyle& style) {
+  if (text.empty()) return;
+  const QString string = ToQString(text);
+  const QFont font = fontFor(style);
+  const QPointF at = painter_.transform().map(QPointF(topLeft.x, topLeft.y));
+  painter_.save();
+  painter_.resetTransform();
+  painter_.setFont(font);
+  const QFontMetricsF metrics(font, painter_.device());
+  const double width = metrics.horizontalAdvance(string), height = metrics.height();
+  painter_.translate(at);
+  // Upward text turns a quarter left about the box's bottom-left corner.
+  if (style.upward) {
+    painter_.translate(0.0, width);
+    painter_.rotate(-90.0);
+  }
+  if (style.opaque) painter_.fillRect(QRectF(0.0, 0.0, width, height), Qt::white);
+  painter_.setPen(Qt::black);
+  painter_.drawText(QPointF(0.0, metrics.ascent()), string);
+  painter_.restore();
+}
+
+TextExtent PainterSurface::MeasureStyledText(std::string_view text, const TextStyle& style) {
+  const QFontMetricsF metrics(fontFor(style), painter_.device());
+  return {static_cast<std::int32_t>(std::ceil(metrics.horizontalAdvance(ToQString(text)) / scaleX_)),
+          static_cast<std::int32_t>(std::ceil(metrics.height() / scaleY_))};
 }
 
 TextExtent PainterSurface::MeasureText(std::string_view text) {

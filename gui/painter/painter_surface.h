@@ -25,6 +25,11 @@ class PainterSurface : public Surface {
   void DrawEllipses(std::span<const DeviceRect> boxes) override;
   void DrawText(DevicePoint topLeft, std::string_view text) override;
   TextExtent MeasureText(std::string_view text) override;
+  void DrawStyledText(DevicePoint topLeft, std::string_view text, const TextStyle& style) override;
+  TextExtent MeasureStyledText(std::string_view text, const TextStyle& style) override;
+  void SetLineWidth(double units) override;
+  void SetAntialiasing(bool on) override;
+  void DrawPolyline(std::span<const DevicePoint> points) override;
 
   // Pixels per device unit of the paint device.
   double scaleX() const { return scaleX_; }
@@ -36,6 +41,11 @@ class PainterSurface : public Surface {
   double scaleX_ = 1.0;
   double scaleY_ = 1.0;
   Colour pen_ = kBlack;
+  double lineWidth_ = 1.0;
+  bool smooth_ = false;
+
+  void applyPen();
+  QFont fontFor(const TextStyle& style) const;
 };
 
 // The font of every text of the graph.

@@ -1,5 +1,8 @@
 #include "fit/fit_curves.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "fit/model.h"
 #include "model/data_set.h"
 #include "model/fit.h"
@@ -48,6 +51,38 @@ std::vector<double> FitResidualValues(Fit& fit, const Data_Set& set, double base
     if (fit.fitStart < x[k] && x[k] < fit.fitEnd)
       values[static_cast<size_t>(k)] = baseline + scale * (model(x[k]) - y[k]);
   return values;
+}
+
+}  // namespace zentrel
+
+namespace zentrel {
+
+CurveSamples SampleFitCurve(Fit& fit, const Data_Set& set, const FitSampling& sampling) {
+  KeepNumericError keep;
+  CurveSamples out;
+  double lo = std::max(std::min(fit.fitStart, fit.fitEnd), sampling.visibleMin);
+  double hi = std::min(std::max(fit.fitStart, fit.fitEnd), sampling.visibleMax);
+  if (sampling.logX) lo = std::max(lo, std::nextafter(0.0, 1.0));
+  if (!(lo <= hi) || !std::isfinite(lo) || !std::isfinite(hi)) return out;
+  const double* x = set.ColumnData(0);
+  const int n = set.PointCount(0);
+  for (int k = 0; k < n; ++k)
+    if (lo <= x[k] && x[k] <= hi) out.x.push_back(x[k]);
+  const int samples = std::clamp(sampling.samples, 2, 100000);
+  if (!fit.convolve && hi > lo) {
+    const bool log = sampling.logX && lo > 0.0;
+    const double a = log ? std::log(lo) : lo, b = log ? std::log(hi) : hi;
+    for (int k = 0; k < samples; ++k) {
+      const double t = a + (b - a) * k / (samples - 1);
+      out.x.push_back(k == 0 ? lo : k == samples - 1 ? hi : log ? std::exp(t) : t);
+    }
+  }
+  std::sort(out.x.begin(), out.x.end());
+  out.x.erase(std::unique(out.x.begin(), out.x.end()), out.x.end());
+  FitModel model(fit, FitDataOf(set));
+  out.y.reserve(out.x.size());
+  for (const double v : out.x) out.y.push_back(model(v));
+  return out;
 }
 
 }  // namespace zentrel

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/data_set.h"
+#include "model/draw_preferences.h"
 #include "model/graph.h"
 
 namespace zentrel {
@@ -92,6 +93,9 @@ class CZentrelDoc {
   // The fitting dialog (app/dialogs/fit_dialog.h), made on first use. It
   // refers to its fit by serial, so destroying fits never leaves it dangling.
   std::unique_ptr<DocumentCompanion> fitDialog;
+  // How the window (or a script's renders) draws: not saved, and kept by
+  // New and Open, as the window keeps its other settings.
+  DrawPreferences drawPreferences;
 
   // Ends the scaled subtraction: no preview, no sets to refill it from.
   void StopScaledSubtraction();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "model/draw_preferences.h"
 #include "model/graph.h"
 #include "view/surface.h"
 #include "view/viewport.h"
@@ -22,7 +23,19 @@ struct DrawOptions {
   // (every earlier one lies exactly under it). Tests switch it off to
   // compare.
   bool compactDenseSeries = true;
+  // Which drawing: the classic one or the paper style (paper_graph.h),
+  // and whether the paper style draws its legend.
+  DrawStyle style = DrawStyle::Classic;
+  bool showLegend = true;
 };
+
+// The options a window, export or script run draws with.
+inline DrawOptions OptionsFor(const DrawPreferences& preferences) {
+  DrawOptions options;
+  options.style = preferences.style;
+  options.showLegend = preferences.showLegend;
+  return options;
+}
 
 // What a series needs besides its data: where to draw, the mapping, the
 // graph's switches, and the cursor that translate mode follows (data units).

@@ -2,6 +2,7 @@
 
 #include "model/document.h"
 #include "view/axes.h"
+#include "view/paper_graph.h"
 
 namespace zentrel {
 
@@ -18,6 +19,17 @@ void PaintGraph(Surface& surface, const CZentrelDoc& doc, const Viewport& viewpo
   PenScope pen(surface, kBlack);
   DrawAxes(surface, doc.graph, viewport, doc.useAbbreviations != 0);
   DrawGraph(surface, doc, viewport, options);
+}
+
+PaintedPage PaintPage(Surface& surface, const CZentrelDoc& doc, const DeviceRect& page, const DrawOptions& options) {
+  // A polar graph has no axes to tick: it keeps the classic drawing.
+  if (options.style == DrawStyle::Paper && !doc.graph.polar) {
+    PaperDrawing drawing = DrawPaperGraph(surface, doc, page, options);
+    return {drawing.viewport, std::move(drawing.note)};
+  }
+  const Viewport viewport = MakeViewport(doc, page);
+  PaintGraph(surface, doc, viewport, options);
+  return {viewport, {}};
 }
 
 }  // namespace zentrel

@@ -2,6 +2,8 @@
 // The paint entry shared by window, printer and image export: axes first,
 // then the document's data, in the viewport of the target.
 
+#include <string>
+
 #include "model/graph.h"
 #include "view/draw_graph.h"
 #include "view/surface.h"
@@ -22,5 +24,16 @@ DeviceRect PrintPageRect(const CZentrelDoc& doc);
 // document and the target's page); the surface's pen is the same
 // afterwards and the document is only read.
 void PaintGraph(Surface& surface, const CZentrelDoc& doc, const Viewport& viewport, const DrawOptions& options = {});
+
+// Draws the graph on a page in the options' style. The classic style lays
+// out MakeViewport(doc, page) and paints as PaintGraph; the paper style
+// lays out its own frame. Returns the main plot's viewport (for the mouse)
+// and the drawing's status note (empty when it has none).
+struct PaintedPage {
+  Viewport viewport;
+  std::string note;
+};
+PaintedPage PaintPage(Surface& surface, const CZentrelDoc& doc, const DeviceRect& page,
+                      const DrawOptions& options = {});
 
 }  // namespace zentrel

@@ -52,6 +52,20 @@ TextExtent RecordingSurface::MeasureText(std::string_view text) {
   return {CharacterCount(text) * charWidth_, lineHeight_};
 }
 
+TextExtent RecordingSurface::MeasureStyledText(std::string_view text, const TextStyle& style) {
+  const double scale = style.points / 12.0;
+  return {static_cast<std::int32_t>(CharacterCount(text) * charWidth_ * scale + 0.5),
+          static_cast<std::int32_t>(lineHeight_ * scale + 0.5)};
+}
+
+void RecordingSurface::DrawStyledText(DevicePoint topLeft, std::string_view text, const TextStyle& style) {
+  ++drawCalls_;
+  const TextExtent extent = MeasureStyledText(text, style);
+  const std::int32_t across = style.upward ? extent.height : extent.width;
+  const std::int32_t down = style.upward ? extent.width : extent.height;
+  add(Kind::Text, topLeft, {topLeft.x + across, topLeft.y - down}, std::string(text));
+}
+
 std::vector<RecordingSurface::Item> RecordingSurface::itemsOfKind(Kind kind) const {
   std::vector<Item> out;
   for (const auto& item : items_)

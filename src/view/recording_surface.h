@@ -19,7 +19,7 @@ class RecordingSurface : public Surface {
     Kind kind = Kind::Line;
     Colour pen = kBlack;
     DevicePoint a;  // line start, rectangle/ellipse (left, top), text top-left
-    DevicePoint b;  // line end, rectangle/ellipse (right, bottom)
+    DevicePoint b;  // line end, rectangle/ellipse (right, bottom), styled text's bottom-right
     std::string text;
   };
 
@@ -33,6 +33,9 @@ class RecordingSurface : public Surface {
   void DrawEllipses(std::span<const DeviceRect> boxes) override;
   void DrawText(DevicePoint topLeft, std::string_view text) override;
   TextExtent MeasureText(std::string_view text) override;
+  // Styled text scales the fixed advance and height by points / 12.
+  void DrawStyledText(DevicePoint topLeft, std::string_view text, const TextStyle& style) override;
+  TextExtent MeasureStyledText(std::string_view text, const TextStyle& style) override;
 
   // Everything drawn, in order; batches are split into single items.
   const std::vector<Item>& items() const { return items_; }

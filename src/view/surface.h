@@ -38,6 +38,16 @@ struct TextExtent {
   std::int32_t height = 0;
 };
 
+// Text other than the default 12-point label: its size, whether it reads
+// upward (turned a quarter left) and whether it paints a white cell first.
+struct TextStyle {
+  double points = 12.0;
+  bool upward = false;
+  bool opaque = true;
+};
+
+inline constexpr double kUnitsPerPoint = 100.0 / 72.0;
+
 class Surface {
  public:
   virtual ~Surface() = default;
@@ -57,8 +67,28 @@ class Surface {
   virtual void DrawText(DevicePoint topLeft, std::string_view text) = 0;
   virtual TextExtent MeasureText(std::string_view text) = 0;
 
+  // Styled text. topLeft is the corner of the box the text covers as drawn:
+  // for upward text a box MeasureStyledText's height wide and its width
+  // tall. The extent is always along the reading direction. Surfaces
+  // without styles draw and measure it as plain text.
+  virtual void DrawStyledText(DevicePoint topLeft, std::string_view text, const TextStyle&) {
+    DrawText(topLeft, text);
+  }
+  virtual TextExtent MeasureStyledText(std::string_view text, const TextStyle&) { return MeasureText(text); }
+  // Pen width for later lines, in device units (1 is the classic pen), and
+  // smoothing of lines' edges. Both stay until changed; surfaces that
+  // cannot vary them ignore the call.
+  virtual void SetLineWidth(double /*units*/) {}
+  virtual void SetAntialiasing(bool /*on*/) {}
+  // An open line through the points, joined at the corners.
+  virtual void DrawPolyline(std::span<const DevicePoint> points);
+
   void DrawRectangle(const DeviceRect& rect) { DrawRectangles({&rect, 1}); }
 };
+
+inline void Surface::DrawPolyline(std::span<const DevicePoint> points) {
+  for (size_t k = 1; k < points.size(); ++k) DrawLine(points[k - 1], points[k]);
+}
 
 // Selects a pen for the lifetime of the scope and restores the previous one.
 class PenScope {

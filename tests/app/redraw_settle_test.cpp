@@ -92,7 +92,7 @@ class ScriptDrawing : public ::testing::Test {
     ScriptRunOptions options;
     options.render = [this](const CZentrelDoc&, const std::string& path) {
       rendered.push_back(path);
-      return RenderResult{{}, drawn};
+      return RenderResult{{}, drawn, {}};
     };
     ScriptRunner runner(doc, out, (folder / "test.zts").string(), options);
     const bool ok = runner.run(in);

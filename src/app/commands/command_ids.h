@@ -62,6 +62,8 @@ namespace zentrel {
   X(PolarPlot, 32836) \
   X(UseRadians, 32838) \
   X(RotatePolarOrigin, 32839) \
+  X(PaperStyle, 32910) \
+  X(ShowLegend, 32911) \
   X(DeletePoints, 32779) \
   X(Operate, 32780) \
   X(SetOperate, 32808) \

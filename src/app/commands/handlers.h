@@ -46,6 +46,8 @@ CommandOutcome OnLogXAxis(CZentrelDoc& doc, Ui& ui);
 CommandOutcome OnLogYAxis(CZentrelDoc& doc, Ui& ui);
 CommandOutcome OnPolarPlot(CZentrelDoc& doc, Ui& ui);
 CommandOutcome OnUseRadians(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnPaperStyle(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnShowLegend(CZentrelDoc& doc, Ui& ui);
 
 // Menu states.
 bool UndoAvailable(const CZentrelDoc& doc);
@@ -60,5 +62,7 @@ bool LogX(const CZentrelDoc& doc);
 bool LogY(const CZentrelDoc& doc);
 bool Polar(const CZentrelDoc& doc);
 bool Radians(const CZentrelDoc& doc);
+bool PaperStyle(const CZentrelDoc& doc);
+bool ShowingLegend(const CZentrelDoc& doc);
 
 }  // namespace zentrel

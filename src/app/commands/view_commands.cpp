@@ -72,6 +72,19 @@ CommandOutcome OnShowXErrorBars(CZentrelDoc& doc, Ui&) { return Toggle(doc, &Gra
 CommandOutcome OnPolarPlot(CZentrelDoc& doc, Ui&) { return Toggle(doc, &Graph::polar); }
 CommandOutcome OnUseRadians(CZentrelDoc& doc, Ui&) { return Toggle(doc, &Graph::radians); }
 
+// The drawing style and the legend are the window's settings, not the
+// graph's: switching them redraws but leaves the document unmodified.
+CommandOutcome OnPaperStyle(CZentrelDoc& doc, Ui&) {
+  DrawStyle& style = doc.drawPreferences.style;
+  style = style == DrawStyle::Paper ? DrawStyle::Classic : DrawStyle::Paper;
+  return Outcome::Redraw();
+}
+
+CommandOutcome OnShowLegend(CZentrelDoc& doc, Ui&) {
+  doc.drawPreferences.showLegend = !doc.drawPreferences.showLegend;
+  return Outcome::Redraw();
+}
+
 CommandOutcome OnUseAxisAbbreviations(CZentrelDoc& doc, Ui&) {
   // Shows at the next repaint; no redraw of its own.
   doc.useAbbreviations = !doc.useAbbreviations;
@@ -129,6 +142,8 @@ bool LogX(const CZentrelDoc& doc) { return doc.graph.logX != 0; }
 bool LogY(const CZentrelDoc& doc) { return doc.graph.logY != 0; }
 bool Polar(const CZentrelDoc& doc) { return doc.graph.polar != 0; }
 bool Radians(const CZentrelDoc& doc) { return doc.graph.radians != 0; }
+bool PaperStyle(const CZentrelDoc& doc) { return doc.drawPreferences.style == DrawStyle::Paper; }
+bool ShowingLegend(const CZentrelDoc& doc) { return doc.drawPreferences.showLegend; }
 
 std::span<const CommandBinding> ViewCommandBindings() {
   static const CommandBinding bindings[] = {
@@ -148,6 +163,8 @@ std::span<const CommandBinding> ViewCommandBindings() {
       {Cmd::LogYAxis, &OnLogYAxis, &LogY},
       {Cmd::PolarPlot, &OnPolarPlot, &Polar},
       {Cmd::UseRadians, &OnUseRadians, &Radians},
+      {Cmd::PaperStyle, &OnPaperStyle, &PaperStyle},
+      {Cmd::ShowLegend, &OnShowLegend, &ShowingLegend},
   };
   return bindings;
 }

@@ -171,6 +171,7 @@ std::string ScriptRunner::runScriptOnly(const ScriptLine& line, bool& handled) {
     return {};
   }
   if (name == "render") return render(line);
+  if (name == "style") return style(line);
   if (name == "new-set") return newSet(line);
   if (name == "fit-dialog") return RunFitDialogLine(doc_, ui_, line, out_);
   if (name == "iterate") return RunIterateLine(doc_, ui_, line, out_);
@@ -200,6 +201,15 @@ std::string ScriptRunner::render(const ScriptLine& line) {
   // and it settles the document as a window's redraw does.
   ui_.setDrawingLayout(result.layout);
   doc_.SettleAfterRedraw();
+  if (!result.note.empty()) doc_.statusText = result.note;
+  return {};
+}
+
+std::string ScriptRunner::style(const ScriptLine& line) {
+  const auto words = line.positional();
+  DrawStyle chosen = DrawStyle::Classic;
+  if (words.size() != 1 || !ParseDrawStyle(words[0].c_str(), chosen)) return "style needs 'classic' or 'paper'";
+  doc_.drawPreferences.style = chosen;
   return {};
 }
 

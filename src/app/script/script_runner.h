@@ -2,7 +2,7 @@
 // Runs command scripts against a document: one command per line, named by
 // its script name or id, answers as key=value arguments, plus the
 // script-only lines (status, select, cursor, dump, new-set, set-clipboard,
-// print-clipboard).
+// print-clipboard, render, style).
 
 #include <functional>
 #include <iosfwd>
@@ -21,6 +21,7 @@ class CZentrelDoc;
 struct RenderResult {
   std::string error;
   PageLayout layout;
+  std::string note;  // for the status text; empty when the drawing has none
 };
 // Draws the document into an image file (PNG, SVG or PDF by extension).
 // The core cannot draw with a real painter, so the front end that can
@@ -50,6 +51,7 @@ class ScriptRunner {
   std::string newSet(const ScriptLine& line);
   std::string dump(const ScriptLine& line);
   std::string render(const ScriptLine& line);
+  std::string style(const ScriptLine& line);
 
   CZentrelDoc& doc_;
   std::ostream& out_;
