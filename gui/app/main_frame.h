@@ -50,6 +50,9 @@ class CMainFrame : public QMainWindow {
   QLabel* pane(StatusPane id) const { return panes_.value(id); }
   const KeyMap& keyMap() const { return keys_; }
   QStringList recentFiles() const;
+  // Graph and data files as a drop would bring them, in this order; the
+  // same questions as Open and Import Data.
+  void dropFiles(const QStringList& paths) { openDroppedFiles(paths); }
   // Whether fit passes are due or running.
   bool fitTimerActive() const { return fitSteps_.active(); }
   HelpWindow* helpWindow() const { return help_; }
@@ -62,6 +65,10 @@ class CMainFrame : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Data and graph files dropped on the window are imported or opened.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   bool servesItself(Cmd id) const;
@@ -81,6 +88,8 @@ class CMainFrame : public QMainWindow {
   void printPreview();
   void printSetup();
   void exportImage();
+  void copyGraph();
+  void openDroppedFiles(const QStringList& paths);
   void showHelp();
   void showAbout();
 

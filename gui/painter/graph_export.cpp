@@ -90,14 +90,13 @@ QImage RenderImage(const CZentrelDoc& doc, int width, int height, const DrawOpti
   return image;
 }
 
-std::string WriteExport(const CZentrelDoc& doc, const std::string& path, int width, int height, PageLayout& drawn) {
-  const Format format = FormatOf(path);
-  if (format == Format::Unknown) return path + ": the file name must end in .png, .svg or .pdf";
+std::string Encode(const CZentrelDoc& doc, Format format, const std::string& name, int width, int height,
+                   QByteArray& bytes, PageLayout& drawn) {
+  if (format == Format::Unknown) return name + ": the file name must end in .png, .svg or .pdf";
   if (width < 1 || height < 1 || width > kMaxExportSide || height > kMaxExportSide)
     return "image size must be 1 to " + std::to_string(kMaxExportSide) + " pixels each way";
   EnsureGuiApplication();
 
-  QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   switch (format) {
@@ -105,7 +104,7 @@ std::string WriteExport(const CZentrelDoc& doc, const std::string& path, int wid
       const QImage image = RenderImage(doc, width, height, {}, drawn);
       if (image.isNull())
         return "not enough memory for a " + std::to_string(width) + " x " + std::to_string(height) + " image";
-      if (!image.save(&buffer, "PNG")) return path + ": could not encode the PNG image";
+      if (!image.save(&buffer, "PNG")) return name + ": could not encode the PNG image";
       break;
     }
     case Format::Svg: {
@@ -116,7 +115,7 @@ std::string WriteExport(const CZentrelDoc& doc, const std::string& path, int wid
       svg.setResolution(static_cast<int>(kExportDpi));
       svg.setTitle(QStringLiteral("Zentrel graph"));
       QPainter painter;
-      if (!painter.begin(&svg)) return path + ": could not start the SVG document";
+      if (!painter.begin(&svg)) return name + ": could not start the SVG document";
       drawn = Paint(painter, doc, {});
       painter.end();
       break;
@@ -130,7 +129,7 @@ std::string WriteExport(const CZentrelDoc& doc, const std::string& path, int wid
                                 QPageSize::ExactMatch));
       pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
       QPainter painter;
-      if (!painter.begin(&pdf)) return path + ": could not start the PDF document";
+      if (!painter.begin(&pdf)) return name + ": could not start the PDF document";
       drawn = Paint(painter, doc, {});
       painter.end();
       break;
@@ -139,6 +138,12 @@ std::string WriteExport(const CZentrelDoc& doc, const std::string& path, int wid
       break;
   }
   buffer.close();
+  return {};
+}
+
+std::string WriteExport(const CZentrelDoc& doc, const std::string& path, int width, int height, PageLayout& drawn) {
+  QByteArray bytes;
+  if (std::string error = Encode(doc, FormatOf(path), path, width, height, bytes, drawn); !error.empty()) return error;
   return WriteFileAtomically(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
@@ -151,6 +156,12 @@ QImage RenderGraphImage(const CZentrelDoc& doc, int width, int height, const Dra
 
 std::string ExportGraph(const CZentrelDoc& doc, const std::string& path, int width, int height) {
   return ExportGraphDrawing(doc, path, width, height).error;
+}
+
+GraphEncoding EncodeGraph(const CZentrelDoc& doc, const std::string& extension, int width, int height) {
+  GraphEncoding result;
+  result.error = Encode(doc, FormatOf("graph." + extension), extension, width, height, result.bytes, result.layout);
+  return result;
 }
 
 GraphExport ExportGraphDrawing(const CZentrelDoc& doc, const std::string& path, int width, int height) {
