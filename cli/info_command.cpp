@@ -56,10 +56,15 @@ int RunInfoCommand(const InfoOptions& options) { return RunInfoCommand(options, 
 
 std::optional<GraphLoadResult> LoadGraphFileReporting(const std::string& path, CZentrelDoc& doc, std::ostream& err) {
   std::vector<std::uint8_t> bytes;
-  switch (ReadWholeFile(path, bytes)) {
+  const FileReadResult read = ReadWholeFile(path, bytes);
+  switch (read.status) {
     case FileReadStatus::NotFound: err << CannotFindFileMessage(path) << '\n'; return std::nullopt;
     case FileReadStatus::Failed:
-    case FileReadStatus::Cancelled: err << path << ": " << kFailedToOpenDocument << '\n'; return std::nullopt;
+    case FileReadStatus::Cancelled:
+      err << path << ": " << kFailedToOpenDocument;
+      if (!read.reason.empty()) err << " (" << read.reason << ")";
+      err << '\n';
+      return std::nullopt;
     case FileReadStatus::Ok: break;
   }
   GraphLoadResult result = LoadGraph(bytes, doc);

@@ -124,7 +124,8 @@ class SortedPoints {
 
 }  // namespace
 
-ConvolutionResult convolveSets(const Data_Set& signalSet, const Data_Set& responseSet, int direction) {
+ConvolutionResult convolveSets(const Data_Set& signalSet, const Data_Set& responseSet, int direction,
+                               const ProgressCallback& progress) {
   ConvolutionResult out;
   const Data_Set* s = &signalSet;
   const Data_Set* p = &responseSet;
@@ -167,9 +168,17 @@ ConvolutionResult convolveSets(const Data_Set& signalSet, const Data_Set& respon
     for (std::int64_t k = 0; k < size - n; ++k)
       signalAt(n + k) = last * std::exp(-static_cast<double>(k) / (0.2 * pad));
 
+    if (!ContinueAfter(progress, 0.1)) {
+      out.cancelled = true;
+      return out;
+    }
     const ConvolveOutcome outcome = ConvolveInterleaved(z.get(), size, direction, result.get());
     z.reset();
     if (!outcome.ok) return out;
+    if (!ContinueAfter(progress, 0.9)) {
+      out.cancelled = true;
+      return out;
+    }
     out.responseZero = outcome.responseZeros > 0;
 
     auto set = std::make_unique<Data_Set>();

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "util/progress.h"
+
 namespace zentrel {
 
 class Data_Set;
@@ -33,6 +35,7 @@ struct ConvolutionResult {
   std::unique_ptr<Data_Set> set;  // none when a set is too short or memory ran out
   std::int64_t zeroedPoints = 0;  // output values that were not finite and became 0
   bool responseZero = false;      // deconvolution met a zero of the response's transform
+  bool cancelled = false;         // `progress` answered false
 };
 
 // Convolves (direction +1) or deconvolves (-1) the longer of the two sets
@@ -41,6 +44,8 @@ struct ConvolutionResult {
 // last point. The signal is padded to a power of two N with a tail that
 // decays from its last value. N points, named "Convolution of S and P" or
 // "Deconvolution of S and P".
-ConvolutionResult convolveSets(const Data_Set& signal, const Data_Set& response, int direction);
+// `progress` hears before and after the transforms and may cancel there.
+ConvolutionResult convolveSets(const Data_Set& signal, const Data_Set& response, int direction,
+                               const ProgressCallback& progress = {});
 
 }  // namespace zentrel

@@ -139,7 +139,8 @@ void Interpolate(Data_Set& set) {
     const double e0 = yErrors ? set.GetValue(2, j) : 0.0, e1 = yErrors ? set.GetValue(2, j + 1) : 0.0;
     if (e0 > 0.0 && e1 > 0.0) {
       out[1][k] = (y0 / e0 + y1 / e1) / (1 / e0 + 1 / e1);
-      out[2][k] = std::sqrt(e0 * e0 + e1 * e1);
+      // The error of a mean of two values, not of their sum.
+      out[2][k] = 0.5 * std::sqrt(e0 * e0 + e1 * e1);
     } else {
       out[1][k] = (y0 + y1) / 2;
     }

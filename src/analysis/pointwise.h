@@ -50,8 +50,8 @@ int DeleteInRegion(Data_Set& set, double x1, double y1, double x2, double y2);
 // L + 1 points become 2L + 1: the old points at the even indices, a point
 // half way between each pair of neighbours at the odd ones. With positive y
 // errors on both sides the new y is the 1/e-weighted mean and its error
-// sqrt(e0^2 + e1^2); the new x error is 0.5 sqrt(xe0^2 + xe1^2) with
-// positive x errors on both sides. A new error without positive neighbours,
+// 0.5 sqrt(e0^2 + e1^2), the error of a mean of two; the new x error is
+// 0.5 sqrt(xe0^2 + xe1^2) with positive x errors on both sides. A new error without positive neighbours,
 // and the new cells of extra columns, are 0. A set of one point is left as
 // it is.
 void Interpolate(Data_Set& set);

@@ -75,6 +75,22 @@ Data_Set* OwnerOf(const Fit* fit, const std::vector<std::unique_ptr<Data_Set>>& 
   return nullptr;
 }
 
+// Appends x and a ∘ b, or counts the point as left out when the operation
+// has no value there: a division by zero, or a non-finite result of finite
+// operands (a negative base to a fractional power, 0 to a negative power).
+void AddPoint(std::vector<Point>& points, SetOperateCounts& counts, int op, double x, double a, double b) {
+  if (op == kOpDivide && b == 0.0) {
+    ++counts.divisionsByZero;
+    return;
+  }
+  const double value = ApplyOperationCode(op, a, b);
+  if (!std::isfinite(value) && std::isfinite(a) && std::isfinite(b)) {
+    ++counts.mathErrors;
+    return;
+  }
+  points.push_back({x, value});
+}
+
 void WritePoints(Data_Set& target, const std::vector<Point>& points) {
   target.Clear();
   for (size_t k = 0; k < points.size(); ++k) {
@@ -98,7 +114,9 @@ char OperationSymbol(int op) {
 }
 
 int SetOperate(Data_Set& target, Operand first, Operand second, int op,
-               const std::vector<std::unique_ptr<Data_Set>>& sets) {
+               const std::vector<std::unique_ptr<Data_Set>>& sets, SetOperateCounts* leftOut) {
+  SetOperateCounts counts;
+  if (leftOut != nullptr) *leftOut = counts;
   if ((first.isSet() && first.set == nullptr) || (second.isSet() && second.set == nullptr)) return -1;
   std::vector<Point> points;
   NumericErrorState().code = kNoNumericError;
@@ -118,7 +136,7 @@ int SetOperate(Data_Set& target, Operand first, Operand second, int op,
     for (int i = 0; i < na; ++i) {
       if (!(x[i] >= low)) continue;
       if (!(x[i] <= high)) break;
-      points.push_back({x[i], ApplyOperationCode(op, y[i], spline(x[i]))});
+      AddPoint(points, counts, op, x[i], y[i], spline(x[i]));
     }
   } else if (first.isSet() != second.isSet()) {
     Data_Set& data = first.isSet() ? *first.set : *second.set;
@@ -133,8 +151,12 @@ int SetOperate(Data_Set& target, Operand first, Operand second, int op,
       if (!(x[i] >= fit.fitStart)) continue;
       if (!(x[i] <= fit.fitEnd)) break;
       const std::optional<double> m = FitValue(model, x[i]);
-      if (!m) continue;
-      points.push_back({x[i], first.isSet() ? ApplyOperationCode(op, y[i], *m) : ApplyOperationCode(op, *m, y[i])});
+      if (!m) {
+        ++counts.mathErrors;
+        continue;
+      }
+      if (first.isSet()) AddPoint(points, counts, op, x[i], y[i], *m);
+      else AddPoint(points, counts, op, x[i], *m, y[i]);
     }
   } else {
     if (sets.empty()) return -1;
@@ -154,13 +176,16 @@ int SetOperate(Data_Set& target, Operand first, Operand second, int op,
       if (!(x[i] >= low)) continue;
       if (!(x[i] <= high)) break;
       const std::optional<double> m1 = FitValue(model1, x[i]);
-      if (!m1) continue;
-      const std::optional<double> m2 = FitValue(model2, x[i]);
-      if (!m2) continue;
-      points.push_back({x[i], ApplyOperationCode(op, *m1, *m2)});
+      const std::optional<double> m2 = m1 ? FitValue(model2, x[i]) : std::nullopt;
+      if (!m1 || !m2) {
+        ++counts.mathErrors;
+        continue;
+      }
+      AddPoint(points, counts, op, x[i], *m1, *m2);
     }
   }
 
+  if (leftOut != nullptr) *leftOut = counts;
   if (points.empty()) return -1;
   const std::string name = OperatedName(OperandName(first), op, OperandName(second));
   WritePoints(target, points);

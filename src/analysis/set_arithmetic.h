@@ -23,16 +23,25 @@ struct Operand {
 // '+', '-', '*', '/', '^' for the operation codes 1..5, a blank otherwise.
 char OperationSymbol(int op);
 
+// The points of the common range that SetOperate left out.
+struct SetOperateCounts {
+  int divisionsByZero = 0;  // '/' by a value of 0
+  int mathErrors = 0;       // a fit raised a numeric error, or the result was not finite
+  int total() const { return divisionsByZero + mathErrors; }
+};
+
 // Fills target's columns 0 and 1 with first ∘ second and names it
 // "name1<symbol>name2". Set operands are sorted by x in place. A set second
 // operand is resampled by a spline at the first set's x values within the
-// common range; points where a fit raises a numeric error are skipped.
+// common range. A point has no value, and is left out, where the divisor is
+// 0, where a fit raises a numeric error, or where finite operands give a
+// non-finite result; `leftOut` (when given) counts them, on failure too.
 // Returns 0 on success, -1 when nothing could be computed: no owning set for
 // two fits, a spline operand with fewer than 4 points or repeated x values,
 // or no x value in common. The target is untouched on failure; on success
 // it holds only columns 0 and 1 (it may be one of the operands).
 int SetOperate(Data_Set& target, Operand first, Operand second, int op,
-               const std::vector<std::unique_ptr<Data_Set>>& sets);
+               const std::vector<std::unique_ptr<Data_Set>>& sets, SetOperateCounts* leftOut = nullptr);
 
 // Combines two y values with their errors (weights 1/e, not 1/e²).
 struct Combined {

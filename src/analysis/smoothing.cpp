@@ -24,6 +24,24 @@ namespace {
 constexpr int kBlock = 256;
 
 SmoothOutcome Failure(std::string message) { return {false, std::move(message)}; }
+SmoothOutcome Cancelled() { return {false, "cancelled", true}; }
+
+// Reports progress every so many blocks of outputs: often enough for the
+// dialog, rarely enough to cost nothing beside the sums.
+class ProgressTicker {
+ public:
+  explicit ProgressTicker(const ProgressCallback& progress) : progress_(progress) {}
+  // True once the watcher cancelled; `done` of `total` outputs computed.
+  bool stopAt(long done, long total) {
+    if (!progress_ || ++calls_ % kEvery != 0) return false;
+    return !progress_(total > 0 ? std::min(1.0, static_cast<double>(done) / static_cast<double>(total)) : 1.0);
+  }
+
+ private:
+  static constexpr int kEvery = 64;
+  const ProgressCallback& progress_;
+  long calls_ = 0;
+};
 
 // True when the formula reads X; a formula without X is evaluated once.
 bool DependsOnX(const Expression& n) {
@@ -86,9 +104,10 @@ class WindowSize {
 
 // Reducing: block means, the last block running to the final point. A block
 // whose y errors are all non-zero gets the inverse-variance weighted mean of
-// its y (likewise x with the x errors); every block's new error is
-// sqrt(sum of the squared errors).
-SmoothOutcome Reduce(Data_Set& set, const Expression& n) {
+// its y (likewise x with the x errors) and that mean's error,
+// 1 / sqrt(sum of 1/σ²); any other block gets the plain mean and its error,
+// sqrt(sum of σ²) / s. docs/error_propagation.md says why.
+SmoothOutcome Reduce(Data_Set& set, const Expression& n, ProgressTicker& ticker) {
   const int last = set.lastIndex(0);
   if (last < 2) return {};
   const bool yErrors = set.ColumnCount() > 2, xErrors = set.ColumnCount() > 3;
@@ -117,8 +136,12 @@ SmoothOutcome Reduce(Data_Set& set, const Expression& n) {
           weights += 1.0 / (e * e);
         }
       }
-      error = std::sqrt(squares);
-      return usable ? weighted / weights : sum / s;
+      if (usable) {
+        error = 1.0 / std::sqrt(weights);
+        return weighted / weights;
+      }
+      error = std::sqrt(squares) / s;
+      return sum / s;
     };
     double yError = 0.0, xError = 0.0;
     outY.push_back(combine(1, 2, yErrors, yError));
@@ -126,6 +149,8 @@ SmoothOutcome Reduce(Data_Set& set, const Expression& n) {
     outYError.push_back(yError);
     outXError.push_back(xError);
     a += s;
+    // Nothing is written before the loop ends: a cancel leaves the set alone.
+    if (ticker.stopAt(a, last + 1)) return Cancelled();
   }
   const auto k = static_cast<int>(outX.size());
   for (int i = 0; i < k; ++i) {
@@ -185,7 +210,7 @@ void WindowMeans(const double* y, int w, int d, int begin, int end, double* out)
 // and the rest after, cut to the points that exist. Every size is checked
 // before anything is written; then each result waits in a ring until no
 // later window reads the unsmoothed value it replaces.
-SmoothOutcome MovingWindow(Data_Set& set, const Expression& n) {
+SmoothOutcome MovingWindow(Data_Set& set, const Expression& n, ProgressTicker& ticker) {
   const int last = set.lastIndex(0);
   if (last < 0) return {};
   const int count = last + 1;
@@ -242,6 +267,7 @@ SmoothOutcome MovingWindow(Data_Set& set, const Expression& n) {
       ring[storeSlot] = block[static_cast<std::size_t>(p - start)];
       advance(storeSlot);
     }
+    if (ticker.stopAt(stop, count)) return Cancelled();
     // Later windows start at stop - delay or beyond.
     for (; flushed < stop - delay; ++flushed) {
       y[flushed] = ring[flushSlot];
@@ -259,7 +285,7 @@ SmoothOutcome MovingWindow(Data_Set& set, const Expression& n) {
 // Savitzky-Golay over np = min(L / 2, floor(N(x[0]))) points. Each result is
 // written back once no later window reads the unsmoothed value it replaces:
 // results wait nl points in a ring before they land in y.
-SmoothOutcome SavitzkyGolay(Data_Set& set, const Expression& n) {
+SmoothOutcome SavitzkyGolay(Data_Set& set, const Expression& n, ProgressTicker& ticker) {
   const int last = set.lastIndex(0);
   if (last < 0) return {};
   WindowSize sizeAt(n, 2);
@@ -309,6 +335,7 @@ SmoothOutcome SavitzkyGolay(Data_Set& set, const Expression& n) {
         results[j] = sum;
       }
     }
+    if (ticker.stopAt(b + size, end)) return Cancelled();
     // No later window reads below b + size - nl: those results can land.
     for (int t = 0; t < size; ++t) {
       const int point = b - nl + t;
@@ -328,14 +355,18 @@ SmoothOutcome SavitzkyGolay(Data_Set& set, const Expression& n) {
 
 }  // namespace
 
-SmoothOutcome smoothSet(Data_Set& set, int method, const Expression& n) {
+SmoothOutcome smoothSet(Data_Set& set, int method, const Expression& n, const ProgressCallback& progress) {
   if (method < kSmoothReducing || method > kSmoothSavitzkyGolay || set.ColumnCount() < 2) return {};
   if (!n.evaluator) return Failure("no formula for the number of points to smooth");
-  switch (method) {
-    case kSmoothReducing: return Reduce(set, n);
-    case kSmoothMovingWindow: return MovingWindow(set, n);
-    default: return SavitzkyGolay(set, n);
-  }
+  ProgressTicker ticker(progress);
+  if (method == kSmoothReducing) return Reduce(set, n, ticker);
+  // The other two write y in place as they go: with a watcher who may
+  // cancel, the unsmoothed y is kept to be put back.
+  std::vector<double> unsmoothed;
+  if (progress) unsmoothed.assign(set.ColumnData(1), set.ColumnData(1) + set.PointCount(1));
+  SmoothOutcome outcome = method == kSmoothMovingWindow ? MovingWindow(set, n, ticker) : SavitzkyGolay(set, n, ticker);
+  if (outcome.cancelled) std::copy(unsmoothed.begin(), unsmoothed.end(), set.ColumnData(1));
+  return outcome;
 }
 
 int savitzkyGolayCoefficients(DVector& c, int np, int nl, int nr, int ld, int m) {

@@ -6,11 +6,13 @@
 // (Reducing) or once at the first point (Savitzky-Golay).
 //
 // A failure leaves the set exactly as it was: every new value is computed
-// before the first one is written.
+// before the first one is written. A cancel does too: what was written
+// before it is put back.
 
 #include <string>
 
 #include "numeric/linear_solve.h"
+#include "util/progress.h"
 
 namespace zentrel {
 
@@ -26,15 +28,17 @@ enum SmoothMethod : int {
 
 struct SmoothOutcome {
   bool ok = true;
-  std::string message;  // why the set was left unchanged
+  std::string message;     // why the set was left unchanged
+  bool cancelled = false;  // the watcher stopped it (ok is then false)
 };
 
 // Any other method leaves the set alone and succeeds. Fails, leaving the set
 // unchanged, when N has no evaluator, when evaluating N fails (the numeric
 // error's message), gives NaN or a size beyond an int, or when the
 // Savitzky-Golay coefficients cannot be had (window too short for the
-// polynomial, singular matrix). The numeric error state is as before.
-SmoothOutcome smoothSet(Data_Set& set, int method, const Expression& n);
+// polynomial, singular matrix), or when `progress` answered false. The
+// numeric error state is as before.
+SmoothOutcome smoothSet(Data_Set& set, int method, const Expression& n, const ProgressCallback& progress = {});
 
 // Status of savitzkyGolayCoefficients besides kSingularMatrix
 // (numeric/linear_solve.h).

@@ -7,8 +7,9 @@
 #include <numbers>
 #include <vector>
 
-#include "numeric/fft.h"
+#include "analysis/input_checks.h"
 #include "model/data_set.h"
+#include "numeric/fft.h"
 
 namespace zentrel {
 
@@ -36,8 +37,13 @@ std::unique_ptr<Data_Set> NewSet(int points, std::string name) {
 
 }  // namespace
 
-PowerSpectrumResult powerSpectrum(Data_Set& source) {
+PowerSpectrumResult powerSpectrum(Data_Set& source, const ProgressCallback& progress) {
   PowerSpectrumResult out;
+  // Refused before sorting: the set is left exactly as it was.
+  if (auto refusal = NonFiniteRefusal(source)) {
+    out.message = std::move(*refusal);
+    return out;
+  }
   source.SortByX();
   const int n = source.PointCount(0);
   const double spacing = std::fabs(FirstSpacing(source));
@@ -67,9 +73,17 @@ PowerSpectrumResult powerSpectrum(Data_Set& source) {
     const double* y = source.PointCount(1) >= n ? source.ColumnData(1) : nullptr;
     for (int i = 0; i < n; ++i) data[static_cast<std::size_t>(i)] = y ? y[i] : source.GetValue(1, i);
     for (std::int64_t i = n; i < size; ++i) data[static_cast<std::size_t>(i)] = 0.0;
+    if (!ContinueAfter(progress, 0.1)) {
+      out.message = kFftCancelled;
+      return out;
+    }
     realFft(data.get(), size, +1);
   } catch (const std::bad_alloc&) {
     out.message = kNoFftMemory;
+    return out;
+  }
+  if (!ContinueAfter(progress, 0.9)) {
+    out.message = kFftCancelled;
     return out;
   }
 
@@ -96,8 +110,15 @@ PowerSpectrumResult powerSpectrum(Data_Set& source) {
   return out;
 }
 
-FourierResult fourierTransform(Data_Set* real, Data_Set* imaginary, int direction) {
+FourierResult fourierTransform(Data_Set* real, Data_Set* imaginary, int direction, const ProgressCallback& progress) {
   FourierResult out;
+  for (const Data_Set* set : {real, imaginary}) {
+    if (set == nullptr) continue;
+    if (auto refusal = NonFiniteRefusal(*set)) {
+      out.message = std::move(*refusal);
+      return out;
+    }
+  }
   if (real) real->SortByX();
   if (imaginary) imaginary->SortByX();
   if (real && imaginary && real->PointCount(0) != imaginary->PointCount(0)) {
@@ -136,9 +157,17 @@ FourierResult fourierTransform(Data_Set* real, Data_Set* imaginary, int directio
     if (imaginary)
       for (int i = 0; i < imaginary->PointCount(0); ++i)
         data[2 * static_cast<std::size_t>(i) + 1] = imaginary->GetValue(1, i);
+    if (!ContinueAfter(progress, 0.1)) {
+      out.message = kFftCancelled;
+      return out;
+    }
     complexFft(data.data(), size, direction);
   } catch (const std::bad_alloc&) {
     out.message = kNoFftMemory;
+    return out;
+  }
+  if (!ContinueAfter(progress, 0.8)) {
+    out.message = kFftCancelled;
     return out;
   }
 

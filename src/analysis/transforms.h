@@ -8,21 +8,27 @@
 #include <string>
 #include <utility>
 
+#include "util/progress.h"
+
 namespace zentrel {
 
 class Data_Set;
 
 inline constexpr const char* kFftCompleted = "FFT completed";
 
+inline constexpr const char* kFftCancelled = "FFT cancelled";
+
 struct PowerSpectrumResult {
-  std::string message;              // kFftCompleted or what went wrong
+  std::string message;              // kFftCompleted, kFftCancelled or what went wrong
   std::unique_ptr<Data_Set> set;    // none on failure
 };
 
+// Refuses a set holding a non-finite x or y (and leaves it unsorted).
 // Sorts `source` by x, zero-pads it to the next power of two N and gives
 // N/2 + 1 points from frequency 0 to 1 / (2 spacing), named
 // "power spectrum of <name>".
-PowerSpectrumResult powerSpectrum(Data_Set& source);
+// `progress` hears before and after the transform and may cancel there.
+PowerSpectrumResult powerSpectrum(Data_Set& source, const ProgressCallback& progress = {});
 
 struct FourierResult {
   std::string message;
@@ -30,10 +36,13 @@ struct FourierResult {
 };
 
 // Transforms real + i * imaginary (either may be null, meaning all zero) in
-// `direction` +1 or -1. Sorts the given sets by x. Each result has N + 1
+// `direction` +1 or -1. Refuses sets holding a non-finite x or y, before
+// anything is sorted. Sorts the given sets by x. Each result has N + 1
 // points from -1/(2 spacing) to +1/(2 spacing), scaled by the spacing and
 // rotated to the first x as the phase origin.
-FourierResult fourierTransform(Data_Set* real, Data_Set* imaginary, int direction);
+// `progress` as for powerSpectrum.
+FourierResult fourierTransform(Data_Set* real, Data_Set* imaginary, int direction,
+                               const ProgressCallback& progress = {});
 
 // From the two result sets of fourierTransform: N/2 + 1 points of
 // 10 log10(|X(f)|^2 + |X(-f)|^2) / N^2 for f >= 0, named "Power spectrum".

@@ -27,6 +27,10 @@ struct FileDialogRequest {
   std::string initialName;
   bool overwritePrompt = false;  // save dialogs: ask before replacing a file
   bool hideReadOnly = true;      // no "open as read-only" check box
+  // Save dialogs: the one "Save changes?" leads to before the document is
+  // replaced, not the command's own file question (scripts answer the two
+  // with different keys).
+  bool savesChanges = false;
 };
 
 class Ui {

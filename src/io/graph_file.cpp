@@ -3,12 +3,16 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <cctype>
+#include <cerrno>
 #include <memory>
 #include <new>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "fit/catalogue.h"
+#include "io/byte_source.h"
 #include "io/file_names.h"
 #include "io/archive_reader.h"
 #include "io/archive_writer.h"
@@ -338,6 +342,10 @@ std::string CannotFindFileMessage(const std::string& path) {
   return path + "\nCannot find this file.\nPlease verify that the correct path and file name are given.";
 }
 
+std::string FailedToOpenMessage(const std::string& path, const std::string& reason) {
+  return std::string(kFailedToOpenDocument) + "\n" + path + ": " + reason;
+}
+
 std::vector<std::uint8_t> GraphFileBytes(const CZentrelDoc& doc, const PageLayout& drawn) {
   ArchiveWriter out;
   out.Count(static_cast<std::uint32_t>(doc.sets.size()));
@@ -368,39 +376,61 @@ GraphLoadResult LoadGraph(std::span<const std::uint8_t> bytes, CZentrelDoc& doc)
 
 // ---- Files ----
 
-FileReadStatus ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
+namespace {
+
+// The system's reason, in the lower case of the rest of the message.
+std::string Reason(int error) {
+  std::string text = std::strerror(error);
+  if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+  return text;
+}
+
+// Why a path cannot be read as a graph file, for the message.
+std::string WhyNotReadable(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return Reason(errno);
+  if (!S_ISREG(info.st_mode)) return "not a regular file";
+  if (::access(path.c_str(), R_OK) != 0) return Reason(errno);
+  return "cannot be opened";
+}
+
+}  // namespace
+
+FileReadResult ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
                              const ProgressCallback& progress) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  const fs::file_status status = fs::status(path, error);
-  if (status.type() == fs::file_type::not_found) return FileReadStatus::NotFound;
-  if (error || status.type() == fs::file_type::directory) return FileReadStatus::Failed;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return FileReadStatus::Failed;
-  // Read in blocks into a buffer sized once from the file's length; a file
-  // that grows meanwhile is read to its end all the same.
-  const std::uintmax_t expected = fs::file_size(path, error);
   bytes.clear();
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 && errno == ENOENT) return {FileReadStatus::NotFound, {}};
+  // Regular files only: a pipe would wait for a writer, a device never end.
+  const std::unique_ptr<InputFile> file = InputFile::Open(path);
+  if (!file) return {FileReadStatus::Failed, WhyNotReadable(path)};
+  // The length at opening is all that is read, so a file that keeps growing
+  // cannot take the memory either.
+  const std::uint64_t expected = file->size();
+  if (expected > kMaxGraphFileBytes) return {FileReadStatus::Failed, "larger than 1 GiB"};
   try {
-    if (!error) bytes.reserve(static_cast<std::size_t>(expected));
-    constexpr std::size_t kBlock = std::size_t{1} << 20;
-    std::size_t filled = 0;
-    while (in) {
-      bytes.resize(filled + kBlock);
-      in.read(reinterpret_cast<char*>(bytes.data() + filled), static_cast<std::streamsize>(kBlock));
-      filled += static_cast<std::size_t>(in.gcount());
-      bytes.resize(filled);
-      const double done = expected > 0 ? static_cast<double>(filled) / static_cast<double>(expected) : 1.0;
-      if (!ContinueAfter(progress, done > 1 ? 1.0 : done)) {
-        bytes.clear();
-        return FileReadStatus::Cancelled;
-      }
-    }
+    bytes.resize(static_cast<std::size_t>(expected));
   } catch (const std::bad_alloc&) {
-    bytes.clear();
-    return FileReadStatus::Failed;
+    return {FileReadStatus::Failed, "out of memory"};
   }
-  return in.bad() ? FileReadStatus::Failed : FileReadStatus::Ok;
+  constexpr std::size_t kBlock = std::size_t{1} << 20;
+  std::size_t filled = 0;
+  while (filled < bytes.size()) {
+    const std::ptrdiff_t n = file->read(bytes.data() + filled, std::min(kBlock, bytes.size() - filled));
+    if (n < 0) {
+      const std::string why = Reason(errno);
+      bytes.clear();
+      return {FileReadStatus::Failed, why};
+    }
+    if (n == 0) break;  // shrunk meanwhile: what is there is read
+    filled += static_cast<std::size_t>(n);
+    if (!ContinueAfter(progress, static_cast<double>(filled) / static_cast<double>(bytes.size()))) {
+      bytes.clear();
+      return {FileReadStatus::Cancelled, {}};
+    }
+  }
+  bytes.resize(filled);
+  return {FileReadStatus::Ok, {}};
 }
 
 // ---- Text ----

@@ -24,6 +24,8 @@ inline constexpr std::string_view kFailedToOpenDocument = "Failed to open docume
 inline constexpr std::string_view kFailedToSaveDocument = "Failed to save document.";
 // The message for a file that does not exist, naming it.
 std::string CannotFindFileMessage(const std::string& path);
+// kFailedToOpenDocument, then the file's name and why on a line of its own.
+std::string FailedToOpenMessage(const std::string& path, const std::string& reason);
 
 // The bytes Save writes for the document. Set names are written as bare
 // file names; the document itself is left as it is. The file records the
@@ -58,9 +60,17 @@ struct GraphLoadResult {
 // each fit's convolution source resolved only when it names one of them.
 GraphLoadResult LoadGraph(std::span<const std::uint8_t> bytes, CZentrelDoc& doc);
 
-// The file layer.
+// The file layer. Only regular files are read, and at most this many bytes
+// (far more than any graph the program can show).
+inline constexpr std::uint64_t kMaxGraphFileBytes = std::uint64_t{1} << 30;
 enum class FileReadStatus { Ok, NotFound, Failed, Cancelled };
-FileReadStatus ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
+struct FileReadResult {
+  FileReadStatus status = FileReadStatus::Failed;
+  // Why a Failed file could not be read ("not a regular file", "Permission
+  // denied", …), for the message.
+  std::string reason;
+};
+FileReadResult ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
                              const ProgressCallback& progress = {});
 
 // Text in graph files is 8-bit: this program writes UTF-8. Bytes that are

@@ -12,6 +12,19 @@
 
 namespace zentrel {
 
+std::string ReplaceRefusal(const std::string& target) {
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) != 0) return {};  // a new file: the folder decides
+  // Renaming over a device or a pipe would put a plain file in its place.
+  if (!S_ISREG(existing.st_mode)) return "not a regular file";
+  // The rename only needs the folder's permission; the file's own decides.
+  // The superuser may write anything, so for it a file that grants writing
+  // to nobody counts as read-only, as an editor treats it.
+  const bool writable = ::geteuid() == 0 ? (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0
+                                         : ::access(target.c_str(), W_OK) == 0;
+  return writable ? std::string() : "permission denied";
+}
+
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes, const ProgressCallback& progress) {
   namespace fs = std::filesystem;
   std::error_code error;
@@ -21,6 +34,8 @@ std::string WriteFileAtomically(const std::string& path, std::string_view bytes,
     const fs::path resolved = fs::canonical(path, error);
     if (!error) target = resolved.string();
   }
+  if (std::string refusal = ReplaceRefusal(target); !refusal.empty())
+    return "cannot replace " + target + ": " + refusal;
   std::string temporary = target + ".XXXXXX";
   const int fd = ::mkstemp(temporary.data());
   if (fd < 0) return "cannot create a file beside " + target + ": " + std::strerror(errno);

@@ -1,7 +1,9 @@
 #include "view/draw_graph.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "fit/catalogue.h"
@@ -30,6 +32,16 @@ std::vector<DevicePoint> SeriesPositions(const DrawContext& context, const doubl
     for (int k = 0; k < n; ++k) points[k] = {v.DataToDeviceX(x[k]), v.DataToDeviceY(y[k])};
   }
   return points;
+}
+
+// Whether each point has a place on the page: a NaN or an infinity (a -inf
+// dB bin of a power spectrum, a fit undefined at a point) has none, so it
+// gets no marker and the connecting line breaks there instead of running
+// off to the page's edge.
+std::vector<std::uint8_t> Placeable(const double* x, const double* y, int n) {
+  std::vector<std::uint8_t> placeable(static_cast<size_t>(n));
+  for (int k = 0; k < n; ++k) placeable[static_cast<size_t>(k)] = std::isfinite(x[k]) && std::isfinite(y[k]);
+  return placeable;
 }
 
 // Marker outlines reach 4 * size from the centre; offsets are truncated
@@ -95,18 +107,17 @@ class MarkerBatch {
   std::vector<DeviceSegment> segments_;
 };
 
-// Connecting lines from each position to the next different one, clipped
-// to the plot. With merging on, three or more consecutive points in one
+// Appends the connecting lines from each position to the next different
+// one, clipped to the plot. With merging on, three or more consecutive points in one
 // device column inside the plot give one line from the lowest to the
 // highest: their segments are vertical, unclipped and overlap, so the one
 // line covers exactly what they covered. Dense sets then cost one line per
 // column instead of one per point.
-std::vector<DeviceSegment> ConnectingLines(const Viewport& viewport, const std::vector<DevicePoint>& points,
-                                           bool merge) {
-  std::vector<DeviceSegment> segments;
+void ConnectingLines(const Viewport& viewport, std::span<const DevicePoint> points, bool merge,
+                     std::vector<DeviceSegment>& segments) {
   const size_t n = points.size();
-  if (n < 2) return segments;
-  segments.reserve(std::min<size_t>(n, 1u << 20));
+  if (n < 2) return;
+  segments.reserve(segments.size() + std::min<size_t>(n, 1u << 20));
   DevicePoint previous = points[0];
   size_t k = 1;
   while (k < n) {
@@ -135,7 +146,6 @@ std::vector<DeviceSegment> ConnectingLines(const Viewport& viewport, const std::
     previous = p;
     ++k;
   }
-  return segments;
 }
 
 // Below this many points the plain marker loop is cheaper than the map.
@@ -146,7 +156,7 @@ constexpr std::int64_t kMaxMapCells = std::int64_t{1} << 26;
 // Marks, for each device position inside the plot, the last point drawn
 // there; false when the plot is too large to map.
 bool LastAtEachPosition(const Viewport& viewport, const std::vector<DevicePoint>& points,
-                        std::vector<std::uint8_t>& keep) {
+                        const std::vector<std::uint8_t>& placeable, std::vector<std::uint8_t>& keep) {
   const DeviceRect& plot = viewport.plotRect;
   const std::int64_t width = std::int64_t{plot.right} - plot.left + 1;
   const std::int64_t height = std::int64_t{plot.top} - plot.bottom + 1;
@@ -155,7 +165,7 @@ bool LastAtEachPosition(const Viewport& viewport, const std::vector<DevicePoint>
   keep.assign(points.size(), 0);
   for (size_t k = points.size(); k-- > 0;) {
     const DevicePoint p = points[k];
-    if (!viewport.InsidePlot(p)) continue;
+    if (!placeable[k] || !viewport.InsidePlot(p)) continue;
     const auto cell = static_cast<size_t>((std::int64_t{p.y} - plot.bottom) * width + (std::int64_t{p.x} - plot.left));
     const std::uint64_t bit = std::uint64_t{1} << (cell % 64);
     if (taken[cell / 64] & bit) continue;
@@ -176,20 +186,35 @@ void DrawSeries(const DrawContext& context, const double* x, const double* y, in
   Surface& surface = context.surface;
   PenScope pen(surface, colour);
   const std::vector<DevicePoint> points = SeriesPositions(context, x, y, n);
+  const std::vector<std::uint8_t> placeable = Placeable(x, y, n);
   if (shape > 0) {
     MarkerBatch markers(shape, symbolSize);
     std::vector<std::uint8_t> keep;
-    if (context.options.compactDenseSeries && n >= kDenseSeries && LastAtEachPosition(viewport, points, keep)) {
+    if (context.options.compactDenseSeries && n >= kDenseSeries &&
+        LastAtEachPosition(viewport, points, placeable, keep)) {
       for (int k = 0; k < n; ++k)
         if (keep[k]) markers.add(points[k]);
     } else {
       for (int k = 0; k < n; ++k)
-        if (viewport.InsidePlot(points[k]) && (k == 0 || points[k] != points[k - 1])) markers.add(points[k]);
+        if (placeable[k] && viewport.InsidePlot(points[k]) && (k == 0 || points[k] != points[k - 1]))
+          markers.add(points[k]);
     }
     markers.draw(surface);
   }
   if (connect) {
-    const auto segments = ConnectingLines(viewport, points, context.options.compactDenseSeries);
+    // One line through each run of placeable points.
+    std::vector<DeviceSegment> segments;
+    const std::span<const DevicePoint> all(points);
+    for (int k = 0; k < n;) {
+      if (!placeable[k]) {
+        ++k;
+        continue;
+      }
+      int end = k + 1;
+      while (end < n && placeable[end]) ++end;
+      ConnectingLines(viewport, all.subspan(k, end - k), context.options.compactDenseSeries, segments);
+      k = end;
+    }
     if (!segments.empty()) surface.DrawSegments(segments);
   }
 }
@@ -211,7 +236,8 @@ void DrawErrorBars(const DrawContext& context, const double* x, const double* y,
   const int count = std::min(n, std::max(errorCount, 0));
   for (int k = 0; k < count; ++k) {
     const double e = errors[k];
-    if (!(e > 0.0)) continue;
+    // An infinite error, or a point with no place on the page, has no bar.
+    if (!(e > 0.0) || !std::isfinite(e) || !std::isfinite(x[k]) || !std::isfinite(y[k])) continue;
     const std::int32_t px = translating ? viewport.DataToDeviceX(dx + x[k]) : viewport.DataToDeviceX(x[k]);
     const std::int32_t py = translating ? viewport.DataToDeviceY(dy + y[k]) : viewport.DataToDeviceY(y[k]);
     if (direction == ErrorDirection::Vertical) {

@@ -60,6 +60,15 @@ Viewport MakeViewport(const Graph& graph, const DeviceRect& page) {
   viewport.pageRect = page;
   viewport.plotRect = LayoutPlot(graph, page);
   viewport.range = graph.DrawableRange();
+  // An axis whose stored range is not finite would map every point to the
+  // same edge: it is drawn over the unit range instead.
+  const auto finiteAxis = [](double& lo, double& hi) {
+    if (std::isfinite(lo) && std::isfinite(hi) && std::isfinite(hi - lo)) return;
+    lo = 0.0;
+    hi = 1.0;
+  };
+  finiteAxis(viewport.range.xMin, viewport.range.xMax);
+  finiteAxis(viewport.range.yMin, viewport.range.yMax);
   viewport.logX = graph.logX != 0;
   viewport.logY = graph.logY != 0;
   viewport.polar = graph.polar != 0;

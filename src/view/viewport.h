@@ -28,7 +28,8 @@ DeviceRect LayoutPlot(const Graph& graph, const DeviceRect& page);
 struct Viewport {
   DeviceRect pageRect;
   DeviceRect plotRect;
-  // The visible range as drawn: Graph::DrawableRange().
+  // The visible range as drawn: Graph::DrawableRange(), with an axis whose
+  // ends (or extent) are not finite drawn over 0 .. 1.
   DataRange range;
   bool logX = false;
   bool logY = false;

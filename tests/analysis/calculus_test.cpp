@@ -54,7 +54,7 @@ TEST(Autocorrelate, TenPointsGiveMirroredLagsWithZeroTwice) {
   source.color = 0x123456;
   source.symbolSize = 2.5;
   source.active = 0;
-  auto result = autocorrelate(source);
+  auto result = autocorrelate(source).set;
   ASSERT_TRUE(result);
   ASSERT_EQ(result->PointCount(0), 10);
   EXPECT_EQ(result->name, "s Autocorrelaiton");
@@ -75,7 +75,7 @@ TEST(Autocorrelate, TenPointsGiveMirroredLagsWithZeroTwice) {
 
 TEST(Autocorrelate, NinePointsGiveNothing) {
   Data_Set source = MakeSet({0, 1, 2, 3, 4, 5, 6, 7, 8}, {1, 1, 1, 1, 1, 1, 1, 1, 1});
-  EXPECT_FALSE(autocorrelate(source));
+  EXPECT_FALSE(autocorrelate(source).set);
 }
 
 }  // namespace

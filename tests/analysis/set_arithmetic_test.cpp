@@ -253,6 +253,56 @@ TEST(SetOperate, TargetMayBeTheFirstOperand) {
   for (size_t k = 0; k < 4; ++k) EXPECT_NEAR(a->GetValue(1, static_cast<int>(k)), 2.0 + static_cast<double>(k), 1e-12);
 }
 
+// A division by zero has no value: the point is left out (not the
+// numerator kept) and counted, as are non-finite results of finite
+// operands; the other points are computed as usual.
+TEST(SetOperate, PointsWithoutAValueAreLeftOutAndCounted) {
+  SetList sets;
+  sets.push_back(MakeSet("A", Range(0, 6, 1), {1, 2, 3, 4, 5, 6, 7}));
+  sets.push_back(MakeSet("Z", Range(0, 6, 1), {2, 0, 2, 0, 2, 2, 0}));
+  sets.push_back(MakeSet("N", Range(0, 6, 1), {-1, -1, -1, -1, -1, -1, -1}));
+  sets.push_back(MakeSet("M", Range(0, 6, 1), {-8, 8, -8, 8, -8, 8, 8}));
+  sets.push_back(MakeSet("H", Range(0, 6, 1), std::vector<double>(7, 0.5)));
+  sets[0]->fits.push_back(LineFit("X", 0, 1, 0, 6));  // the fit y = x, 0 at x = 0
+  const struct {
+    const char* what;
+    Operand first, second;
+    int op;
+    std::vector<double> x;
+    int divisionsByZero, mathErrors;
+  } cases[] = {
+      {"set / set with zeros", {sets[0].get()}, {sets[1].get()}, kOpDivide, {0, 2, 4, 5}, 3, 0},
+      {"set / fit that is 0 at x = 0", {sets[0].get()}, {sets[0].get(), sets[0]->fits[0].get()}, kOpDivide,
+       {1, 2, 3, 4, 5, 6}, 1, 0},
+      {"fit / set with zeros", {sets[0].get(), sets[0]->fits[0].get()}, {sets[1].get()}, kOpDivide, {0, 2, 4, 5},
+       3, 0},
+      {"negative base to a fractional power", {sets[3].get()}, {sets[4].get()}, kOpPower, {1, 3, 5, 6}, 0, 3},
+      {"0 to a negative power", {sets[1].get()}, {sets[2].get()}, kOpPower, {0, 2, 4, 5}, 0, 3},
+      {"multiplying by zero is fine", {sets[0].get()}, {sets[1].get()}, kOpMultiply, Range(0, 6, 1), 0, 0},
+  };
+  for (const auto& c : cases) {
+    Data_Set target;
+    SetOperateCounts leftOut;
+    ASSERT_EQ(SetOperate(target, c.first, c.second, c.op, sets, &leftOut), 0) << c.what;
+    EXPECT_EQ(Column(target, 0), c.x) << c.what;
+    for (double v : Column(target, 1)) EXPECT_TRUE(std::isfinite(v)) << c.what;
+    EXPECT_EQ(leftOut.divisionsByZero, c.divisionsByZero) << c.what;
+    EXPECT_EQ(leftOut.mathErrors, c.mathErrors) << c.what;
+  }
+  // Values themselves: 3 / 2 at x = 2, never the numerator where Z is 0.
+  Data_Set quotient;
+  ASSERT_EQ(SetOperate(quotient, {sets[0].get()}, {sets[1].get()}, kOpDivide, sets), 0);
+  EXPECT_NEAR(quotient.GetValue(1, 1), 1.5, 1e-12);
+
+  // Nothing left at all: a failure, still with the count.
+  auto zeros = MakeSet("0", Range(0, 6, 1), std::vector<double>(7, 0.0));
+  Data_Set target;
+  SetOperateCounts leftOut;
+  EXPECT_EQ(SetOperate(target, {sets[0].get()}, {zeros.get()}, kOpDivide, sets, &leftOut), -1);
+  EXPECT_EQ(leftOut.divisionsByZero, 7);
+  EXPECT_EQ(target.PointCount(0), 0);
+}
+
 TEST(CombineValues, WeightsAreOneOverTheError) {
   struct Case {
     double y1, e1, y2, e2, y, e;

@@ -243,14 +243,38 @@ TEST(Reducing, ErrorsWeightTheMeanWhenNoneIsZero) {
   FillSet(set, {{0, 1, 2, 3, 4, 5}, {1, 3, 10, 20, 30, 40}, {1, 2, 1, 0, 1, 1}, {0.5, 0.5, 1, 1, 1, 1}});
   ASSERT_TRUE(smoothSet(set, kSmoothReducing, Compile("2")).ok);
   ASSERT_EQ(set.PointCount(0), 3);
-  // Block 0-1: weights 1 and 1/4.
+  // Block 0-1: weights 1 and 1/4; the weighted mean's error is
+  // 1 / sqrt(1 + 1/4), smaller than the smaller of the two errors.
   EXPECT_DOUBLE_EQ(set.GetValue(1, 0), (1 + 3 / 4.0) / (1 + 1 / 4.0));
-  EXPECT_DOUBLE_EQ(set.GetValue(2, 0), std::sqrt(5.0));
+  EXPECT_DOUBLE_EQ(set.GetValue(2, 0), 1 / std::sqrt(1.25));
   EXPECT_DOUBLE_EQ(set.GetValue(0, 0), 0.5);  // equal x errors: the plain mean
-  EXPECT_DOUBLE_EQ(set.GetValue(3, 0), std::sqrt(0.5));
-  // Block 2-3 holds a zero y error: the plain mean.
+  EXPECT_DOUBLE_EQ(set.GetValue(3, 0), 0.5 / std::sqrt(2.0));
+  // Block 2-3 holds a zero y error: the plain mean, sqrt(1 + 0) / 2.
   EXPECT_DOUBLE_EQ(set.GetValue(1, 1), 15);
-  EXPECT_DOUBLE_EQ(set.GetValue(2, 1), 1);
+  EXPECT_DOUBLE_EQ(set.GetValue(2, 1), 0.5);
+}
+
+// A block of n equal errors σ: the mean's error is σ / sqrt(n) whether the
+// mean is weighted (all errors non-zero) or plain (a zero error in the
+// block), never the error of the block's sum.
+TEST(Reducing, ABlockMeanHasTheErrorOfAMean) {
+  const struct {
+    const char* what;
+    double lastError;  // error of the block's last point
+    double expected;
+  } cases[] = {
+      {"weighted", 2.0, 1.0},                         // 2 / sqrt(4)
+      {"plain, one zero error", 0.0, std::sqrt(12.0) / 4},  // sqrt(3 * 4) / 4
+  };
+  for (const auto& c : cases) {
+    Data_Set set;
+    FillSet(set, {{0, 1, 2, 3, 4, 5, 6, 7}, {1, 1, 1, 1, 5, 5, 5, 5}, {2, 2, 2, c.lastError, 2, 2, 2, 2}});
+    ASSERT_TRUE(smoothSet(set, kSmoothReducing, Compile("4")).ok) << c.what;
+    ASSERT_EQ(set.PointCount(0), 2) << c.what;
+    EXPECT_DOUBLE_EQ(set.GetValue(2, 0), c.expected) << c.what;
+    EXPECT_DOUBLE_EQ(set.GetValue(2, 1), 1.0) << c.what;
+    EXPECT_DOUBLE_EQ(set.GetValue(1, 1), 5.0) << c.what;
+  }
 }
 
 // Every way of failing leaves every column as it was.

@@ -3,6 +3,8 @@
 
 #include <cmath>
 #include <complex>
+#include <limits>
+#include <utility>
 #include <numbers>
 #include <vector>
 
@@ -81,7 +83,8 @@ TEST(PowerSpectrum, SpacingChecks) {
       {"within one part in 10^5", {0, 1, 2, 3.000005, 4, 5}, "FFT completed"},
       {"only the last spacing uneven", {0, 1, 2, 3, 4, 7}, "FFT completed"},
       {"three points, never examined", {0, 1, 5}, "FFT completed"},
-      {"undefined x values (sorted last)", {0, 1, 2, 3, NAN, NAN}, "Error:uneven point spacing"},
+      {"undefined x values", {0, 1, 2, 3, NAN, NAN},
+       "Set 's' holds 2 values that are not a finite number: not transformed"},
   };
   for (const auto& c : cases) {
     Data_Set set = MakeSet(c.x, std::vector<double>(c.x.size(), 1.0));
@@ -186,6 +189,34 @@ TEST(FourierTransform, Failures) {
     const auto result = fourierTransform(c.real, c.imaginary, +1);
     EXPECT_EQ(result.message, c.message) << c.what;
     EXPECT_FALSE(result.real || result.imaginary) << c.what;
+  }
+}
+
+// One NaN or infinity would make every value of a transform NaN: both
+// transforms refuse such a set, say why, and leave it as it was (unsorted).
+TEST(Transforms, NonFiniteValuesAreRefused) {
+  const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
+  const struct {
+    const char* what;
+    std::vector<double> x, y;
+    const char* message;
+  } cases[] = {
+      {"NaN y", {3, 2, 1, 0}, {1, nan, 3, 4}, "Set 'bad' holds 1 value that is not a finite number: not transformed"},
+      {"inf y and NaN x", {3, nan, 1, 0}, {inf, 2, 3, 4},
+       "Set 'bad' holds 2 values that are not a finite number: not transformed"},
+  };
+  for (const auto& c : cases) {
+    Data_Set bad = MakeSet(c.x, c.y, "bad");
+    const PowerSpectrumResult spectrum = powerSpectrum(bad);
+    EXPECT_EQ(spectrum.message, c.message) << c.what;
+    EXPECT_FALSE(spectrum.set) << c.what;
+    EXPECT_EQ(bad.GetValue(0, 0), 3.0) << c.what << ": not sorted";
+    Data_Set good = Even(4, 0, 1, [](int i) { return 1.0 * i; });
+    for (auto [real, imaginary] : {std::pair{&bad, &good}, std::pair{&good, &bad}, std::pair{&bad, (Data_Set*)nullptr}}) {
+      const FourierResult transform = fourierTransform(real, imaginary, +1);
+      EXPECT_EQ(transform.message, c.message) << c.what;
+      EXPECT_FALSE(transform.real || transform.imaginary) << c.what;
+    }
   }
 }
 

@@ -77,15 +77,6 @@ TEST(AxisRangesDialog, RefusesWhatCannotBeShown) {
   EXPECT_EQ(fine.range(), (DataRange{0.5, -2, 10, 10}));
 }
 
-TEST(AxisRangesDialog, SwitchesTakeOnlyYesOrNo) {
-  AxisRangesDialogModel model{Graph{}};
-  for (auto& field : model.scriptFields()) {
-    if (field.key == "log-y") {
-      EXPECT_EQ(field.set("true"), std::optional<std::string>("answer log-y=yes or no"));
-    }
-  }
-}
-
 class AxisRangesCommand : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -2,6 +2,8 @@
 // Create a Data Set dialog (focus-loss compile, the OK algorithm) and the
 // Custom Equations dialog with its equation file.
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "io/io_test_support.h"
@@ -321,6 +323,10 @@ TEST_F(CustomEquations, LoadCancelDiscardsChangesAndFailuresChangeNothing) {
   EXPECT_EQ(dialog.entries(), (std::vector<std::string>{"X"}));
 
   EXPECT_FALSE(dialog.loadFile(Path("missing.txt")));
+  // A pipe would wait for a writer and a device never end: both are refused.
+  ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0644), 0);
+  EXPECT_FALSE(dialog.loadFile(Path("pipe")));
+  EXPECT_FALSE(dialog.loadFile("/dev/zero"));
   EXPECT_FALSE(dialog.save(Path("no/such/folder/eq.txt")));
   EXPECT_FALSE(dialog.save(std::nullopt));
   EXPECT_EQ(dialog.entries(), (std::vector<std::string>{"X"}));

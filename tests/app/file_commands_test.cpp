@@ -3,6 +3,8 @@
 
 #include "app/commands/file_commands.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -45,7 +47,14 @@ class FileCommands : public ::testing::Test {
     EXPECT_TRUE(WriteGraphBytes(path, GraphFileBytes(other)).empty());
     return path;
   }
-  void Run(Cmd id) { ASSERT_EQ(Dispatch(doc, ui, id), DispatchResult::Done); }
+  // Runs the command; returns the failure it reported, empty when none.
+  std::string Run(Cmd id) {
+    std::string failure;
+    const DispatchResult result = Dispatch(doc, ui, id, &failure);
+    EXPECT_EQ(result == DispatchResult::Failed, !failure.empty());
+    EXPECT_TRUE(result == DispatchResult::Done || result == DispatchResult::Failed);
+    return failure;
+  }
   std::vector<std::string> Names() const {
     std::vector<std::string> names;
     for (const auto& set : doc.sets) names.push_back(set->name);
@@ -107,22 +116,30 @@ TEST_F(FileCommands, AFailedSaveChangesNothing) {
   };
   std::filesystem::create_directory(dir.file("occupied"));
   WriteBytes(dir.file("occupied/keep"), "keep");
+  // Read-only even for the superuser: no write permission bit at all.
+  WriteBytes(dir.file("read-only.ztl"), "keep");
+  ASSERT_EQ(::chmod(dir.file("read-only.ztl").c_str(), 0444), 0);
   const Case cases[] = {
       {"missing folder", dir.file("no/such/folder/g.ztl")},
       {"a folder in the way", dir.file("occupied")},
+      {"a read-only file", dir.file("read-only.ztl")},
   };
   for (const auto& c : cases) {
     ui.messages.clear();
     ui.fileAnswers.push_back(c.path);
-    Run(Cmd::SaveAs);
-    EXPECT_EQ(ui.messages, std::vector<std::string>{"Failed to save document."}) << c.what;
+    const std::string failure = Run(Cmd::SaveAs);
+    ASSERT_EQ(ui.messages.size(), 1u) << c.what;
+    EXPECT_EQ(failure, ui.messages[0]) << c.what;
+    EXPECT_TRUE(failure.starts_with("Failed to save document.\n")) << failure;
     EXPECT_TRUE(doc.pathName.empty()) << c.what;
     EXPECT_TRUE(doc.IsModified()) << c.what;
     EXPECT_EQ(doc.sets[0]->name, "/x/P.txt") << c.what;
     EXPECT_TRUE(doc.sets[0]->modified) << c.what;
   }
+  EXPECT_NE(ui.messages[0].find("read-only.ztl: permission denied"), std::string::npos) << ui.messages[0];
   EXPECT_EQ(ReadBytes(dir.file("occupied/keep")), "keep");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary left
+  EXPECT_EQ(ReadBytes(dir.file("read-only.ztl")), "keep");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);  // no temporary left
 }
 
 TEST_F(FileCommands, OpenReplacesTheDocument) {
@@ -149,6 +166,8 @@ TEST_F(FileCommands, AFailedOpenLeavesTheDocumentAlone) {
   WriteBytes(dir.file("cut.ztl"), bytes.substr(0, bytes.size() - 40));
   WriteBytes(dir.file("garbage.ztl"), "this is not a graph");
   std::filesystem::create_directory(dir.file("folder.ztl"));
+  // A pipe with no writer would block a plain open; a device never ends.
+  ASSERT_EQ(::mkfifo(dir.file("pipe.ztl").c_str(), 0644), 0);
   struct Case {
     std::string path;
     std::string message;
@@ -156,7 +175,9 @@ TEST_F(FileCommands, AFailedOpenLeavesTheDocumentAlone) {
   const Case cases[] = {
       {dir.file("cut.ztl"), "Unexpected file format."},
       {dir.file("garbage.ztl"), "Unexpected file format."},
-      {dir.file("folder.ztl"), "Failed to open document."},
+      {dir.file("folder.ztl"), "Failed to open document.\n" + dir.file("folder.ztl") + ": not a regular file"},
+      {dir.file("pipe.ztl"), "Failed to open document.\n" + dir.file("pipe.ztl") + ": not a regular file"},
+      {"/dev/zero", "Failed to open document.\n/dev/zero: not a regular file"},
       {dir.file("missing.ztl"),
        dir.file("missing.ztl") + "\nCannot find this file.\nPlease verify that the correct path and file name are given."},
   };
@@ -166,7 +187,7 @@ TEST_F(FileCommands, AFailedOpenLeavesTheDocumentAlone) {
   for (const auto& c : cases) {
     ui.messages.clear();
     ui.fileAnswers.push_back(c.path);
-    Run(Cmd::Open);
+    EXPECT_EQ(Run(Cmd::Open), c.message);
     EXPECT_EQ(ui.messages, std::vector<std::string>{c.message}) << c.path;
     EXPECT_EQ(Names(), std::vector<std::string>{"mine"}) << c.path;
     EXPECT_EQ(doc.pathName, "mine.ztl");
@@ -216,8 +237,12 @@ TEST_F(FileCommands, YesOnAnUntitledDocumentAsksForANameAndCancelThereKeepsIt) {
   doc.SetModifiedFlag();
   ui.saveChangesAnswers.push_back(true);
   ui.fileAnswers.push_back(std::nullopt);  // Cancel in Save As
-  Run(Cmd::New);
+  EXPECT_EQ(Run(Cmd::New), "");  // cancelled, not failed
   EXPECT_EQ(ui.saveChangesAsked, std::vector<std::string>{"Untitled"});
+  // The dialog says whose question it answers, so a script can tell it
+  // from the command's own file question.
+  ASSERT_EQ(ui.fileDialogsShown.size(), 1u);
+  EXPECT_TRUE(ui.fileDialogsShown[0].request.savesChanges);
   EXPECT_EQ(Names(), std::vector<std::string>{"mine"});
   EXPECT_TRUE(doc.IsModified());
 }
@@ -263,13 +288,13 @@ TEST_F(FileCommands, ImportingABrokenFileAppendsTheSetsReadBeforeTheFault) {
   WriteBytes(dir.file("early.ztl"), bytes.substr(0, 30));               // inside the first set
   AddSet(doc, "P", 1);
   ui.fileAnswers.push_back(dir.file("cut.ztl"));
-  Run(Cmd::ImportGraph);
+  EXPECT_EQ(Run(Cmd::ImportGraph), "Unexpected file format.");  // failed, though sets were added
   EXPECT_EQ(ui.messages, std::vector<std::string>{"Unexpected file format."});
   EXPECT_EQ(Names(), (std::vector<std::string>{"P", "A", "B"}));
   ui.fileAnswers.push_back(dir.file("early.ztl"));
   ui.fileAnswers.push_back(dir.file("nothing.ztl"));
-  Run(Cmd::ImportGraph);
-  Run(Cmd::ImportGraph);
+  EXPECT_EQ(Run(Cmd::ImportGraph), "Unexpected file format.");
+  EXPECT_NE(Run(Cmd::ImportGraph).find("Cannot find this file."), std::string::npos);
   EXPECT_EQ(ui.messages.size(), 3u);
   EXPECT_EQ(Names(), (std::vector<std::string>{"P", "A", "B"}));
 }
@@ -278,7 +303,7 @@ TEST_F(FileCommands, CancelledDialogsDoNothing) {
   AddSet(doc, "P", 1);
   for (Cmd command : {Cmd::Open, Cmd::SaveAs, Cmd::ImportGraph}) {
     ui.fileAnswers.push_back(std::nullopt);
-    Run(command);
+    EXPECT_EQ(Run(command), "");
   }
   EXPECT_EQ(Names(), std::vector<std::string>{"P"});
   EXPECT_TRUE(doc.pathName.empty());

@@ -43,7 +43,14 @@ class IoCommands : public ::testing::Test {
     set->modified = false;
     doc.AppendSet(std::move(set));
   }
-  void Run(Cmd id) { ASSERT_EQ(Dispatch(doc, ui, id), DispatchResult::Done); }
+  // Runs the command; returns the failure it reported, empty when none.
+  std::string Run(Cmd id) {
+    std::string failure;
+    const DispatchResult result = Dispatch(doc, ui, id, &failure);
+    EXPECT_TRUE(result == DispatchResult::Done || result == DispatchResult::Failed);
+    EXPECT_EQ(result == DispatchResult::Failed, !failure.empty());
+    return failure;
+  }
 
   static constexpr int kFsdataButton = 5, kAsciiButton = 1001, kCsvButton = 3, kCancelButton = 2;
   CZentrelDoc doc;
@@ -77,7 +84,7 @@ TEST_F(IoCommands, ImportDataReadsTheChosenKindAndAutoscales) {
 
   Choose(kCsvButton);
   ui.fileAnswers.push_back(dir.file("missing.csv"));
-  Run(Cmd::ImportData);
+  EXPECT_EQ(Run(Cmd::ImportData), "Couldn't open file");
   EXPECT_EQ(doc.statusText, "Couldn't open file");
   EXPECT_EQ(doc.SetCount(), 1);
   EXPECT_EQ(ui.redraws, 2);
@@ -143,7 +150,7 @@ TEST_F(IoCommands, MultipleFileImportingColoursAndCounts) {
   doc.ResetDocument();
   Choose(kAsciiButton);
   ui.multiFileAnswers.push_back(std::vector<std::string>{paths[0], dir.file("gone.txt"), paths[1]});
-  Run(Cmd::MultipleFileImporting);
+  EXPECT_EQ(Run(Cmd::MultipleFileImporting), "Couldn't open file gone.txt");
   ASSERT_EQ(doc.SetCount(), 2);
   EXPECT_EQ(doc.sets[1]->color, 0x0000FFu);
   EXPECT_EQ(doc.statusText, "Couldn't open file gone.txt");
@@ -190,16 +197,16 @@ TEST_F(IoCommands, ExportFailureIsReportedAndTheNameKept) {
   Choose(kAsciiButton);
   const std::string path = dir.file("no/such/folder/p.txt");
   ui.fileAnswers.push_back(path);
-  Run(Cmd::ExportData);
+  EXPECT_EQ(Run(Cmd::ExportData), "Couldn't write file " + path);
   EXPECT_EQ(doc.statusText, "Couldn't write file " + path);
   EXPECT_EQ(doc.sets[0]->name, "P");
 
-  // Cancel at either question writes nothing.
+  // Cancel at either question writes nothing, and is no failure.
   Choose(kCancelButton);
-  Run(Cmd::ExportData);
+  EXPECT_EQ(Run(Cmd::ExportData), "");
   Choose(kAsciiButton);
   ui.fileAnswers.push_back(std::nullopt);
-  Run(Cmd::ExportData);
+  EXPECT_EQ(Run(Cmd::ExportData), "");
   EXPECT_EQ(doc.sets[0]->name, "P");
   // Without sets nothing is asked.
   doc.ResetDocument();
@@ -262,7 +269,7 @@ TEST_F(IoCommands, WaveImportTakesNoSnapshot) {
 
   WriteBytes(dir.file("bad.wav"), wave.substr(0, 40));
   ui.fileAnswers.push_back(dir.file("bad.wav"));
-  Run(Cmd::WaveImport);
+  EXPECT_EQ(Run(Cmd::WaveImport), "Couldn't open file");
   EXPECT_EQ(doc.statusText, "Couldn't open file");
   EXPECT_EQ(doc.SetCount(), 1);
   EXPECT_EQ(ui.redraws, 2);

@@ -2,6 +2,8 @@
 
 #include "info_command.h"
 
+#include <sys/stat.h>
+
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
@@ -64,9 +66,13 @@ TEST(InfoCommand, FilesThatCannotBeReadFailWithTheirReason) {
     std::string path;
     std::string says;
   };
+  // A pipe with no writer and an endless device are refused at once.
+  ASSERT_EQ(::mkfifo(dir.file("pipe.ztl").c_str(), 0644), 0);
   const Case cases[] = {{dir.file("bad.ztl"), "Unexpected file format."},
                         {dir.file("none.ztl"), "Cannot find this file."},
-                        {dir.path().string(), "Failed to open document."}};
+                        {dir.path().string(), "Failed to open document. (not a regular file)"},
+                        {dir.file("pipe.ztl"), "Failed to open document. (not a regular file)"},
+                        {"/dev/zero", "/dev/zero: Failed to open document. (not a regular file)"}};
   for (const auto& c : cases) {
     const InfoRun run = Info({c.path});
     EXPECT_EQ(run.status, 1) << c.path;

@@ -3,10 +3,13 @@
 // whatever the person does meanwhile never meets a half-written result.
 
 #include <QElapsedTimer>
+#include <QThread>
 #include <QTimer>
 #include <QtTest>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <ctime>
 #include <functional>
 #include <vector>
 
@@ -48,18 +51,31 @@ std::vector<double> Decay(const std::vector<double>& t, const std::vector<double
 }
 
 // How long the event loop went without turning, at most, while `until`
-// was false: a 5 ms timer's ticks are timed.
+// was false: a 5 ms timer's ticks are timed. The wall-clock gaps also
+// count time the scheduler gave to other processes; the window thread's
+// own CPU time between two ticks is what a step run on it would add to.
 struct LongestWait {
-  qint64 milliseconds = 0;
+  qint64 milliseconds = 0;      // wall clock between ticks
+  double busyMilliseconds = 0;  // this thread's CPU time between ticks
   int ticks = 0;
 };
+
+double ThreadCpuMilliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
 
 LongestWait WatchEventLoop(const std::function<bool()>& until, int timeoutMs) {
   LongestWait seen;
   QElapsedTimer sinceTick, total;
   QTimer tick;
+  double cpuAtTick = ThreadCpuMilliseconds();
   QObject::connect(&tick, &QTimer::timeout, [&] {
     seen.milliseconds = std::max(seen.milliseconds, sinceTick.restart());
+    const double cpu = ThreadCpuMilliseconds();
+    seen.busyMilliseconds = std::max(seen.busyMilliseconds, cpu - cpuAtTick);
+    cpuAtTick = cpu;
     ++seen.ticks;
   });
   tick.start(5);
@@ -67,6 +83,20 @@ LongestWait WatchEventLoop(const std::function<bool()>& until, int timeoutMs) {
   total.start();
   while (!until() && total.elapsed() < timeoutMs) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
   return seen;
+}
+
+// The window never waited more than 50 ms. The wall-clock bound holds while
+// the machine has a core to spare; on one loaded beyond its cores it
+// measures the scheduler, so then only the thread's own work is held to it.
+void ExpectResponsive(const LongestWait& wait) {
+  QVERIFY2(wait.busyMilliseconds <= 50,
+           qPrintable(QStringLiteral("the window's thread worked %1 ms between two ticks").arg(wait.busyMilliseconds)));
+  double load[1] = {0};
+  const bool spareCore = getloadavg(load, 1) == 1 && load[0] < QThread::idealThreadCount();
+  if (spareCore)
+    QVERIFY2(wait.milliseconds <= 50, qPrintable(QStringLiteral("the event loop waited %1 ms").arg(wait.milliseconds)));
+  else if (wait.milliseconds > 50)
+    qInfo("the event loop waited %lld ms on a machine loaded to %.1f", wait.milliseconds, load[0]);
 }
 
 }  // namespace
@@ -113,7 +143,7 @@ class FitSteppingTest : public QObject, private FrameFixture {
     QVERIFY(frame->fitTimerActive());
     const LongestWait wait = WatchEventLoop([&] { return fit.iterationCount >= 40; }, 60000);
     QVERIFY2(fit.iterationCount >= 40, "the fit stopped advancing");
-    QVERIFY2(wait.milliseconds <= 50, qPrintable(QStringLiteral("the event loop waited %1 ms").arg(wait.milliseconds)));
+    ExpectResponsive(wait);
     fit.iterating = 0;
     QTRY_VERIFY(!frame->fitTimerActive());
     // It found the lifetimes the decay was made with.
@@ -141,7 +171,7 @@ class FitSteppingTest : public QObject, private FrameFixture {
     frame->refresh();
     const LongestWait wait = WatchEventLoop([&] { return fit.iterationCount >= 4; }, 120000);
     QVERIFY(fit.iterationCount >= 4);
-    QVERIFY2(wait.milliseconds <= 50, qPrintable(QStringLiteral("the event loop waited %1 ms").arg(wait.milliseconds)));
+    ExpectResponsive(wait);
     fit.iterating = 0;
     QTRY_VERIFY_WITH_TIMEOUT(!frame->fitTimerActive(), 20000);
   }
@@ -158,7 +188,7 @@ class FitSteppingTest : public QObject, private FrameFixture {
     frame->runCommand(Cmd::Autoscale);
     wait = WatchEventLoop([&] { return Advanced(fits, 10); }, 60000);
     QVERIFY(Advanced(fits, 10));
-    QVERIFY2(wait.milliseconds <= 50, qPrintable(QStringLiteral("the event loop waited %1 ms").arg(wait.milliseconds)));
+    ExpectResponsive(wait);
 
     // Delete the second fit while its step may be running: the others go on.
     const int before = fits[0]->iterationCount;

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <vector>
+
 #include "model/document.h"
 
 namespace zentrel {
@@ -65,6 +69,37 @@ TEST(Autoscale, PolarUsesTheLargestRadiusInBothDirections) {
   AddSet(doc, {0, 90, 180}, {1, -3, 2});
   Autoscale(doc);
   ExpectRange(doc, -3.3, 3.3, -3.3, 3.3);
+}
+
+}  // namespace
+}  // namespace zentrel
+
+namespace zentrel {
+namespace {
+
+// NaN and infinities are passed over: the range comes from the finite
+// values, so one -inf dB bin cannot make it infinite and hide every set.
+TEST(Autoscale, NonFiniteValuesArePassedOver) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+  const struct {
+    const char* what;
+    std::vector<double> x, y;
+    bool logY;
+    double x0, x1, y0, y1;
+  } cases[] = {
+      {"-inf first", {0, 1, 2}, {-inf, 10, 20}, false, -0.1, 2.1, 9.5, 20.5},
+      {"NaN and +inf", {nan, 1, 2, inf}, {1, nan, 3, 4}, false, 0.95, 2.05, 0.85, 4.15},
+      {"log axis, -inf", {0, 10}, {-inf, 100}, true, -0.5, 10.5, 100, 101},
+      {"nothing finite in y", {0, 10}, {nan, -inf}, false, -0.5, 10.5, -0.05, 1.05},
+  };
+  for (const auto& c : cases) {
+    CZentrelDoc doc;
+    doc.graph.logY = c.logY;
+    AddSet(doc, c.x, c.y);
+    Autoscale(doc);
+    SCOPED_TRACE(c.what);
+    ExpectRange(doc, c.x0, c.x1, c.y0, c.y1);
+  }
 }
 
 }  // namespace

@@ -48,17 +48,6 @@ TEST(ZoomHistory, FirstStepIsExactlyTheSwap) {
   EXPECT_EQ(walked.prevYMax, swapped.prevYMax);
 }
 
-TEST(ZoomHistory, OneZoomTogglesAsBefore) {
-  Graph g = Showing({0, 0, 10, 10});
-  g.SetRange(0.5, 1.5, 5.5, 6.5);
-  for (int k = 0; k < 3; ++k) {
-    g.Unzoom();
-    EXPECT_EQ(g.GetRange(), (DataRange{0, 0, 10, 10}));
-    g.Unzoom();
-    EXPECT_EQ(g.GetRange(), (DataRange{0.5, 1.5, 5.5, 6.5}));
-  }
-}
-
 TEST(ZoomHistory, ARangeChangedInBetweenIsNotLost) {
   // A log repair changes the range without a step of its own: Unzoom still
   // goes back to the range before the zoom, and the repaired one becomes

@@ -68,5 +68,36 @@ TEST(WriteFileAtomically, FailureAndCancelLeaveTheOldFile) {
   EXPECT_EQ(FilesIn(dir), 1);
 }
 
+// Checked by mode bits, so the refusal holds for the superuser as well: a
+// file nobody may write is left alone even when the folder would allow it.
+TEST(WriteFileAtomically, RefusesReadOnlyAndNonRegularTargets) {
+  TempDir dir;
+  const std::string readOnly = dir.file("read-only.ztl");
+  WriteBytes(readOnly, "kept");
+  ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+  const std::string link = dir.file("link.ztl");
+  std::filesystem::create_symlink(readOnly, link);
+  const std::string fifo = dir.file("pipe");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  struct Case {
+    std::string path;
+    const char* reason;
+  };
+  for (const Case& c : {Case{readOnly, ": permission denied"}, Case{link, ": permission denied"},
+                        Case{fifo, ": not a regular file"}, Case{dir.file(""), ": not a regular file"}}) {
+    const std::string error = WriteFileAtomically(c.path, "replaced");
+    EXPECT_NE(error.find(c.reason), std::string::npos) << c.path << ": " << error;
+  }
+  EXPECT_EQ(ReadBytes(readOnly), "kept");
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+  EXPECT_EQ(FilesIn(dir), 2);  // the file and its link: no temporary left beside them
+
+  // A file its owner may write is replaced; so is a new name beside a read-only one.
+  ASSERT_EQ(::chmod(readOnly.c_str(), 0644), 0);
+  EXPECT_EQ(WriteFileAtomically(readOnly, "replaced"), "");
+  EXPECT_EQ(WriteFileAtomically(dir.file("new.ztl"), "new"), "");
+  EXPECT_EQ(ReadBytes(readOnly), "replaced");
+}
+
 }  // namespace
 }  // namespace zentrel

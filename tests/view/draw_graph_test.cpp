@@ -387,6 +387,48 @@ TEST(DrawGraph, WildValuesStayOnThePage) {
   }
 }
 
+// A point with a NaN or infinite coordinate has no place on the page: no
+// marker, and the line breaks there instead of running to the page's edge.
+// The other points are drawn as usual.
+TEST(DrawGraph, NonFinitePointsAreGapsInTheLine) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+  const struct {
+    const char* what;
+    std::vector<double> x, y;
+    std::vector<DeviceSegment> lines;
+  } cases[] = {
+      {"-inf y in the middle", {1, 2, 3, 4, 5}, {1, 2, -inf, 2, 1},
+       {{{100, -700}, {200, -600}}, {{400, -600}, {500, -700}}}},
+      {"NaN x first", {nan, 2, 3}, {1, 2, 3}, {{{200, -600}, {300, -500}}}},
+      {"+inf y last", {1, 2, 3}, {1, 2, inf}, {{{100, -700}, {200, -600}}}},
+      {"all finite", {1, 2}, {1, 2}, {{{100, -700}, {200, -600}}}},
+  };
+  for (const auto& c : cases) {
+    Scene scene;
+    scene.doc.graph.showMarkers = 1;
+    AddSet(scene.doc, {c.x, c.y}, MakeColour(9, 0, 0));
+    scene.draw();
+    EXPECT_EQ(scene.surface.lines(MakeColour(9, 0, 0)), c.lines) << c.what;
+    size_t finite = 0;
+    for (size_t k = 0; k < c.x.size(); ++k) finite += std::isfinite(c.x[k]) && std::isfinite(c.y[k]);
+    const auto items = scene.itemsIn(MakeColour(9, 0, 0));
+    EXPECT_EQ(std::count_if(items.begin(), items.end(), [](const auto& item) { return item.kind == Kind::Rectangle; }),
+              static_cast<std::ptrdiff_t>(finite))
+        << c.what;
+  }
+}
+
+// A stored range that is not finite is drawn over 0 .. 1 on that axis, so
+// the sets inside it still show.
+TEST(DrawGraph, ANonFiniteRangeIsDrawnOverTheUnitRange) {
+  const double inf = std::numeric_limits<double>::infinity();
+  Scene scene;
+  scene.doc.graph.SetRange(0, -inf, 9, inf);
+  const Viewport viewport = MakeViewport(scene.doc, kPage);
+  EXPECT_EQ(viewport.range, (DataRange{0, 0, 9, 1}));
+  EXPECT_EQ(viewport.DataToDeviceY(0.5), -400);
+}
+
 TEST(DrawGraph, PageTextsAndEquationLines) {
   const Viewport viewport = MakeViewport(Graph{}, {0, 0, 1000, -800});
   RecordingSurface surface;

@@ -23,6 +23,10 @@ struct CommandOutcome {
   std::optional<std::string> status;  // replaces the status text; none keeps it
   bool modified = false;              // marks the document modified; never clears it
   bool redraw = false;                // last, so the picture shows all of the above
+  // The command did not do what was asked. The handler has shown why (a
+  // message box or the status text); this is the same text, for a script
+  // to stop at. A window just carries on.
+  std::optional<std::string> failure;
 
   // A null set adds nothing.
   CommandOutcome AddSet(std::unique_ptr<Data_Set> set) && {
@@ -45,6 +49,10 @@ struct CommandOutcome {
     redraw = true;
     return std::move(*this);
   }
+  CommandOutcome Failed(std::string why) && {
+    failure = std::move(why);
+    return std::move(*this);
+  }
 };
 
 // Starting points for the chains above.
@@ -54,6 +62,7 @@ inline CommandOutcome Autoscale() { return CommandOutcome{}.Autoscale(); }
 inline CommandOutcome Status(std::string text) { return CommandOutcome{}.Status(std::move(text)); }
 inline CommandOutcome Modified() { return CommandOutcome{}.Modified(); }
 inline CommandOutcome Redraw() { return CommandOutcome{}.Redraw(); }
+inline CommandOutcome Failed(std::string why) { return CommandOutcome{}.Failed(std::move(why)); }
 }  // namespace Outcome
 
 }  // namespace zentrel

@@ -21,33 +21,79 @@ namespace {
 constexpr const char* kDocumentFilter = "Zentrel Files(*.ZTL);;All Files (*.*)";
 constexpr const char* kDocumentExtension = "ZTL";
 
-// Reads a graph file into `into`, showing what went wrong. False when the
-// file could not be read at all; `result` tells how far reading got.
-bool ReadGraphFile(const std::string& path, CZentrelDoc& into, Ui& ui, GraphLoadResult& result) {
+// Reads a graph file into `into`, showing what went wrong. Not done when
+// the file could not be read at all; `result` tells how far reading got.
+FileStep ReadGraphFile(const std::string& path, CZentrelDoc& into, Ui& ui, GraphLoadResult& result) {
   std::vector<std::uint8_t> bytes;
-  FileReadStatus status;
+  FileReadResult read;
   {
     ProgressScope progress(ui, "Reading " + BareFileName(path) + "...");
-    status = ReadWholeFile(path, bytes, progress.callback());
+    read = ReadWholeFile(path, bytes, progress.callback());
   }
-  switch (status) {
-    case FileReadStatus::NotFound: ui.messageBox(CannotFindFileMessage(path)); return false;
-    case FileReadStatus::Failed: ui.messageBox(std::string(kFailedToOpenDocument)); return false;
-    case FileReadStatus::Cancelled: return false;  // the person stopped it: nothing to say
+  switch (read.status) {
+    case FileReadStatus::NotFound: return FileStep::Failure(ui, CannotFindFileMessage(path));
+    case FileReadStatus::Failed: return FileStep::Failure(ui, FailedToOpenMessage(path, read.reason));
+    case FileReadStatus::Cancelled: return {};  // the person stopped it: nothing to say
     case FileReadStatus::Ok: break;
   }
   result = LoadGraph(bytes, into);
-  return true;
+  return FileStep::Done();
 }
 
-bool DoSaveAs(CZentrelDoc& doc, Ui& ui) {
-  const auto path = ui.saveFileName(GraphSaveRequest(doc));
-  return path && SaveDocumentTo(doc, ui, *path);
+// Save As; `beforeReplacing` when "Save changes?" asks for it, so a script
+// answers it apart from the command's own file question.
+FileStep DoSaveAs(CZentrelDoc& doc, Ui& ui, bool beforeReplacing = false) {
+  FileDialogRequest request = GraphSaveRequest(doc);
+  request.savesChanges = beforeReplacing;
+  const auto path = ui.saveFileName(request);
+  if (!path) return {};
+  return SaveDocument(doc, ui, *path);
 }
 
-bool DoSave(CZentrelDoc& doc, Ui& ui) {
-  if (doc.pathName.empty()) return DoSaveAs(doc, ui);
-  return SaveDocumentTo(doc, ui, doc.pathName);
+FileStep DoSave(CZentrelDoc& doc, Ui& ui, bool beforeReplacing = false) {
+  if (doc.pathName.empty()) return DoSaveAs(doc, ui, beforeReplacing);
+  return SaveDocument(doc, ui, doc.pathName);
+}
+
+// Asks "Save changes?" of a modified document. Done when it may be replaced.
+FileStep AskToSaveChanges(CZentrelDoc& doc, Ui& ui) {
+  if (!doc.IsModified()) return FileStep::Done();
+  const std::optional<bool> answer = ui.askSaveChanges(doc.Title());
+  if (!answer) return {};
+  if (!*answer) return FileStep::Done();
+  return DoSave(doc, ui, true);
+}
+
+FileStep OpenDocument(CZentrelDoc& doc, Ui& ui, const std::string& path) {
+  if (FileStep saved = AskToSaveChanges(doc, ui); !saved.done) return saved;
+  // Read into a document of its own and take it over only when the whole
+  // file was good: a bad file never leaves a half-loaded graph.
+  CZentrelDoc loaded;
+  loaded.graph = doc.graph;  // the reset keeps the fit display switches, as New does
+  GraphLoadResult result;
+  if (FileStep read = ReadGraphFile(path, loaded, ui, result); !read.done) return read;
+  if (!result.ok) return FileStep::Failure(ui, std::string(kUnexpectedFileFormat));
+  for (const auto& message : result.messages) ui.messageBox(message);
+  doc.ResetDocument();
+  doc.sets = std::move(loaded.sets);
+  doc.graph = loaded.graph;
+  // The zooms of the graph shown before are no way back into this one.
+  doc.graph.zoomHistory.clear();
+  doc.useAbbreviations = loaded.useAbbreviations;
+  doc.selectionX1 = loaded.selectionX1;
+  doc.selectionX2 = loaded.selectionX2;
+  doc.selectionY1 = loaded.selectionY1;
+  doc.selectionY2 = loaded.selectionY2;
+  doc.pathName = path;
+  doc.SetModifiedFlag(false);
+  ui.redraw();
+  return FileStep::Done();
+}
+
+// A failed step fails the command; done and cancelled leave nothing to add.
+CommandOutcome OutcomeOf(const FileStep& step) {
+  if (!step.failure.empty()) return Outcome::Failed(step.failure);
+  return {};
 }
 
 }  // namespace
@@ -77,7 +123,12 @@ FileDialogRequest ImportGraphRequest() {
   return request;
 }
 
-bool SaveDocumentTo(CZentrelDoc& doc, Ui& ui, const std::string& path) {
+FileStep FileStep::Failure(Ui& ui, std::string message) {
+  ui.messageBox(message);
+  return {false, std::move(message)};
+}
+
+FileStep SaveDocument(CZentrelDoc& doc, Ui& ui, const std::string& path) {
   // The bytes are made first and the document marked stored only after the
   // file is safely in place, so a failed save changes nothing.
   const std::vector<std::uint8_t> bytes = GraphFileBytes(doc, ui.drawingLayout().value_or(PageLayout{}));
@@ -86,75 +137,36 @@ bool SaveDocumentTo(CZentrelDoc& doc, Ui& ui, const std::string& path) {
     ProgressScope progress(ui, "Saving " + BareFileName(path) + "...");
     error = WriteFileAtomically(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, progress.callback());
   }
-  if (error == kWriteCancelled) return false;  // the previous file is untouched
-  if (!error.empty()) {
-    ui.messageBox(std::string(kFailedToSaveDocument));
-    return false;
-  }
+  if (error == kWriteCancelled) return {};  // the previous file is untouched
+  if (!error.empty()) return FileStep::Failure(ui, std::string(kFailedToSaveDocument) + "\n" + error);
   MarkSetsStored(doc);
   doc.pathName = path;
   doc.SetModifiedFlag(false);
-  return true;
+  return FileStep::Done();
 }
 
-bool SaveModified(CZentrelDoc& doc, Ui& ui) {
-  if (!doc.IsModified()) return true;
-  const std::optional<bool> answer = ui.askSaveChanges(doc.Title());
-  if (!answer) return false;
-  return !*answer || DoSave(doc, ui);
-}
+bool SaveDocumentTo(CZentrelDoc& doc, Ui& ui, const std::string& path) { return SaveDocument(doc, ui, path).done; }
 
-bool OpenDocumentFile(CZentrelDoc& doc, Ui& ui, const std::string& path) {
-  if (!SaveModified(doc, ui)) return false;
-  // Read into a document of its own and take it over only when the whole
-  // file was good: a bad file never leaves a half-loaded graph.
-  CZentrelDoc loaded;
-  loaded.graph = doc.graph;  // the reset keeps the fit display switches, as New does
-  GraphLoadResult result;
-  if (!ReadGraphFile(path, loaded, ui, result)) return false;
-  if (!result.ok) {
-    ui.messageBox(std::string(kUnexpectedFileFormat));
-    return false;
-  }
-  for (const auto& message : result.messages) ui.messageBox(message);
-  doc.ResetDocument();
-  doc.sets = std::move(loaded.sets);
-  doc.graph = loaded.graph;
-  // The zooms of the graph shown before are no way back into this one.
-  doc.graph.zoomHistory.clear();
-  doc.useAbbreviations = loaded.useAbbreviations;
-  doc.selectionX1 = loaded.selectionX1;
-  doc.selectionX2 = loaded.selectionX2;
-  doc.selectionY1 = loaded.selectionY1;
-  doc.selectionY2 = loaded.selectionY2;
-  doc.pathName = path;
-  doc.SetModifiedFlag(false);
-  ui.redraw();
-  return true;
-}
+bool SaveModified(CZentrelDoc& doc, Ui& ui) { return AskToSaveChanges(doc, ui).done; }
+
+bool OpenDocumentFile(CZentrelDoc& doc, Ui& ui, const std::string& path) { return OpenDocument(doc, ui, path).done; }
 
 CommandOutcome OnNew(CZentrelDoc& doc, Ui& ui) {
-  if (!SaveModified(doc, ui)) return {};
+  if (FileStep saved = AskToSaveChanges(doc, ui); !saved.done) return OutcomeOf(saved);
   doc.ResetDocument();
   return Outcome::Redraw();
 }
 
 CommandOutcome OnOpen(CZentrelDoc& doc, Ui& ui) {
-  // OpenDocumentFile redraws itself: the front ends also call it directly.
+  // OpenDocument redraws itself: the front ends also open files directly.
   const auto path = ui.openFileName(GraphOpenRequest());
-  if (path) OpenDocumentFile(doc, ui, *path);
-  return {};
+  if (!path) return {};
+  return OutcomeOf(OpenDocument(doc, ui, *path));
 }
 
-CommandOutcome OnSave(CZentrelDoc& doc, Ui& ui) {
-  DoSave(doc, ui);
-  return {};
-}
+CommandOutcome OnSave(CZentrelDoc& doc, Ui& ui) { return OutcomeOf(DoSave(doc, ui)); }
 
-CommandOutcome OnSaveAs(CZentrelDoc& doc, Ui& ui) {
-  DoSaveAs(doc, ui);
-  return {};
-}
+CommandOutcome OnSaveAs(CZentrelDoc& doc, Ui& ui) { return OutcomeOf(DoSaveAs(doc, ui)); }
 
 CommandOutcome OnImportGraph(CZentrelDoc&, Ui& ui) {
   const auto path = ui.openFileName(ImportGraphRequest());
@@ -162,14 +174,18 @@ CommandOutcome OnImportGraph(CZentrelDoc&, Ui& ui) {
   CommandOutcome outcome = Outcome::Redraw();
   CZentrelDoc imported;
   GraphLoadResult result;
-  if (ReadGraphFile(*path, imported, ui, result)) {
-    for (const auto& message : result.messages) ui.messageBox(message);
-    // A file that fails part-way still gives the sets read before the fault.
-    if (!result.ok) ui.messageBox(std::string(kUnexpectedFileFormat));
-    // Copies whose convolution sources follow them: a fit convolved with
-    // the file's set k ends up convolved with set base + k.
-    for (auto& set : CopySetList(imported.sets)) outcome = std::move(outcome).AddSet(std::move(set)).Modified();
+  const FileStep read = ReadGraphFile(*path, imported, ui, result);
+  if (!read.done) {
+    if (!read.failure.empty()) outcome = std::move(outcome).Failed(read.failure);
+    return outcome;
   }
+  for (const auto& message : result.messages) ui.messageBox(message);
+  // A file that fails part-way still gives the sets read before the fault,
+  // and the command still fails.
+  if (!result.ok) outcome = std::move(outcome).Failed(FileStep::Failure(ui, std::string(kUnexpectedFileFormat)).failure);
+  // Copies whose convolution sources follow them: a fit convolved with
+  // the file's set k ends up convolved with set base + k.
+  for (auto& set : CopySetList(imported.sets)) outcome = std::move(outcome).AddSet(std::move(set)).Modified();
   return outcome;
 }
 

@@ -25,6 +25,17 @@ FileDialogRequest GraphOpenRequest();
 FileDialogRequest GraphSaveRequest(const CZentrelDoc& doc);
 FileDialogRequest ImportGraphRequest();
 
+// What became of a file step: done, given up by the person (nothing to
+// say), or failed, its message already shown.
+struct FileStep {
+  bool done = false;
+  std::string failure;  // the message shown; empty unless it failed
+
+  static FileStep Done() { return {true, {}}; }
+  // Shows `message` and returns the failure carrying it.
+  static FileStep Failure(Ui& ui, std::string message);
+};
+
 // Asks "Save changes to %1?" when the document is modified; Yes saves it
 // (through Save As when it has no file yet). True when the document may be
 // replaced or the program may quit.
@@ -39,5 +50,7 @@ bool OpenDocumentFile(CZentrelDoc& doc, Ui& ui, const std::string& path);
 // document is unmodified; on failure nothing changes and an existing file
 // keeps its old content.
 bool SaveDocumentTo(CZentrelDoc& doc, Ui& ui, const std::string& path);
+// The same, saying how it went.
+FileStep SaveDocument(CZentrelDoc& doc, Ui& ui, const std::string& path);
 
 }  // namespace zentrel

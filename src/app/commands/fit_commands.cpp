@@ -167,7 +167,7 @@ CommandOutcome OnResidualAutocorrelation(CZentrelDoc& doc, Ui& ui) {
   Fit* fit = PickFit(*picked.set, ui, "Select a fit to autocorrelate residuals", true);
   if (fit == nullptr) return {};
   std::unique_ptr<Data_Set> residuals = ResidualSet(*picked.set, *fit);
-  std::unique_ptr<Data_Set> correlated = autocorrelate(*residuals);
+  AutocorrelationResult correlated = AutocorrelateWithProgress(ui, *residuals, "the residuals of " + picked.set->name);
   residuals.reset();
   return FinishAutocorrelation(std::move(correlated));
 }

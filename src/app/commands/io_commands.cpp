@@ -19,6 +19,7 @@
 #include "io/text_writer.h"
 #include "io/wave.h"
 #include "model/document.h"
+#include "util/atomic_file.h"
 
 namespace zentrel {
 
@@ -127,7 +128,7 @@ CommandOutcome OnImportData(CZentrelDoc&, Ui& ui) {
     read = ReadDataFile(kind, *set, *path, progress.callback());
   }
   if (read.status == kIoCancelled) return Outcome::Status(std::string(kImportCancelled)).Redraw();
-  if (read.status != kIoOk) return Outcome::Status("Couldn't open file").Redraw();
+  if (read.status != kIoOk) return Outcome::Status("Couldn't open file").Redraw().Failed("Couldn't open file");
   std::string status = "File Opened";
   // A short file loses its missing points; the user must know.
   if (read.fsdata.truncated()) status += ", but the file holds " + ShortFileNote(read.fsdata);
@@ -172,6 +173,8 @@ CommandOutcome OnMultipleFileImporting(CZentrelDoc&, Ui& ui) {
   }
   std::string status = failure.empty() ? "Opened " + std::to_string(loaded) + " files" : failure;
   if (!shortFiles.empty()) status += "; " + shortFiles;
+  // The files that could be read are added all the same.
+  if (!failure.empty()) outcome = std::move(outcome).Failed(failure);
   return std::move(outcome).Status(std::move(status));
 }
 
@@ -209,7 +212,11 @@ CommandOutcome OnExportData(CZentrelDoc& doc, Ui& ui) {
   if (!written) {
     // The set does not live in that file: it keeps its name.
     set.name = previousName;
-    return Outcome::Status("Couldn't write file " + *path);
+    std::string message = "Couldn't write file " + *path;
+    // A file that must not be replaced says so; the writers keep other
+    // reasons to themselves.
+    if (const std::string refusal = ReplaceRefusal(*path); !refusal.empty()) message += ": " + refusal;
+    return Outcome::Status(message).Failed(message);
   }
   return {};
 }
@@ -237,7 +244,7 @@ CommandOutcome OnWaveImport(CZentrelDoc&, Ui& ui) {
   const auto path = ui.openFileName(WaveRequest());
   if (!path) return {};
   auto set = std::make_unique<Data_Set>();
-  if (ReadWaveFile(*set, *path) != kIoOk) return Outcome::Status("Couldn't open file").Redraw();
+  if (ReadWaveFile(*set, *path) != kIoOk) return Outcome::Status("Couldn't open file").Redraw().Failed("Couldn't open file");
   set->name = BareFileName(*path);
   return Outcome::AddSet(std::move(set)).Autoscale().Modified().Status("File Opened").Redraw();
 }

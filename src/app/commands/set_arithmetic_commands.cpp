@@ -23,6 +23,17 @@ constexpr const char* kOperateFailed = "Set operation failed";
 
 std::string ScaleFactorText(double factor) { return CFormat("Scale factor:%g", factor); }
 
+// "N points left out (division by zero, no value)": what the status adds
+// when points of the common range got no value; empty when none.
+std::string LeftOutText(const SetOperateCounts& counts) {
+  if (counts.total() == 0) return {};
+  std::string reasons;
+  if (counts.divisionsByZero > 0) reasons = "division by zero";
+  if (counts.mathErrors > 0) reasons += std::string(reasons.empty() ? "" : ", ") + "no value";
+  const int n = counts.total();
+  return std::to_string(n) + (n == 1 ? " point" : " points") + " left out (" + reasons + ")";
+}
+
 // The operand a list item stands for; nothing when the item names no set or
 // fit of the document.
 std::optional<Operand> OperandOf(CZentrelDoc& doc, const SetOperationsDialogModel& dialog, int item) {
@@ -45,9 +56,16 @@ CommandOutcome OnSetOperate(CZentrelDoc& doc, Ui& ui) {
   const auto first = OperandOf(doc, dialog, dialog.set1);
   const auto second = OperandOf(doc, dialog, dialog.set2);
   auto result = std::make_unique<Data_Set>();
-  if (first && second && SetOperate(*result, *first, *second, dialog.operation, doc.sets) == 0)
-    return Outcome::AddSet(std::move(result)).Modified().Status("new Set Created").Redraw();
-  return Outcome::Status(kOperateFailed).Redraw();
+  SetOperateCounts leftOut;
+  const bool done = first && second && SetOperate(*result, *first, *second, dialog.operation, doc.sets, &leftOut) == 0;
+  const std::string note = LeftOutText(leftOut);
+  if (done) {
+    return Outcome::AddSet(std::move(result))
+        .Modified()
+        .Status(note.empty() ? "new Set Created" : "new Set Created; " + note)
+        .Redraw();
+  }
+  return Outcome::Status(note.empty() ? kOperateFailed : std::string(kOperateFailed) + ": " + note).Redraw();
 }
 
 CommandOutcome OnCombineSets(CZentrelDoc& doc, Ui&) {

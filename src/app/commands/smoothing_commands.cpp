@@ -33,7 +33,12 @@ CommandOutcome OnSmooth(CZentrelDoc& doc, Ui& ui) {
   }
   // A failure leaves the set as it was; a copy that could not be smoothed
   // is not added.
-  const SmoothOutcome smoothed = smoothSet(*target, dialog.method, dialog.formula());
+  SmoothOutcome smoothed;
+  {
+    ProgressScope progress(ui, "Smoothing " + picked.set->name + "...");
+    smoothed = smoothSet(*target, dialog.method, dialog.formula(), progress.callback());
+  }
+  if (smoothed.cancelled) return Outcome::Status("Smoothing cancelled").Redraw();
   if (!smoothed.ok) return Outcome::Status("Set not smoothed: " + smoothed.message).Redraw();
   return Outcome::AddSet(std::move(copy)).Status("Set smoothed").Modified().Redraw();
 }

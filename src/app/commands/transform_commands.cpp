@@ -4,13 +4,14 @@
 #include "app/commands/transform_commands.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
-#include "analysis/autocorrelation.h"
 #include "analysis/convolution.h"
+#include "analysis/input_checks.h"
 #include "analysis/transforms.h"
 #include "app/commands/bindings.h"
 #include "app/dialogs/fft_options_dialog.h"
@@ -26,7 +27,11 @@ namespace {
 CommandOutcome OnPowerSpectrum(CZentrelDoc& doc, Ui& ui) {
   PickedSet picked = PickSet(doc, ui, "Select a Set to transform", true);
   if (!picked) return {};
-  PowerSpectrumResult result = powerSpectrum(*picked.set);
+  PowerSpectrumResult result;
+  {
+    ProgressScope progress(ui, "Transforming " + picked.set->name + "...");
+    result = powerSpectrum(*picked.set, progress.callback());
+  }
   if (result.set) return Outcome::AddSet(std::move(result.set)).Autoscale().Status(result.message).Modified().Redraw();
   return Outcome::Status(result.message).Redraw();
 }
@@ -40,7 +45,11 @@ CommandOutcome OnFourierTransform(CZentrelDoc& doc, Ui& ui) {
   Data_Set* real = doc.SetAt(dialog.realSetIndex());
   Data_Set* imaginary = doc.SetAt(dialog.imaginarySetIndex());
   if (real == nullptr && imaginary == nullptr) return Outcome::Status("No Data Sets selected for transform!");
-  FourierResult result = fourierTransform(real, imaginary, dialog.direction);
+  FourierResult result;
+  {
+    ProgressScope progress(ui, "Transforming...");
+    result = fourierTransform(real, imaginary, dialog.direction, progress.callback());
+  }
   CommandOutcome outcome = Outcome::Status(result.message).Redraw();
   if (result.real && result.imaginary) {
     // Derived sets first, while both result sets are still at hand.
@@ -64,7 +73,20 @@ CommandOutcome Convolve(CZentrelDoc& doc, Ui& ui, int direction) {
   if (!data) return {};
   PickedSet response = PickSet(doc, ui, "Select a the instrument response set", true);
   if (!response) return {};
-  ConvolutionResult result = convolveSets(*data.set, *response.set, direction);
+  // Sets too short to convolve give nothing and say nothing; the refusals
+  // below are for sets that would give a meaningless result.
+  if (data.set->PointCount(0) >= 3 && response.set->PointCount(0) >= 3) {
+    std::optional<std::string> refusal = NonFiniteRefusal(*data.set);
+    if (!refusal) refusal = NonFiniteRefusal(*response.set);
+    if (!refusal) refusal = SpacingMismatchRefusal(*data.set, *response.set);
+    if (refusal) return Outcome::Status(std::move(*refusal)).Redraw();
+  }
+  ConvolutionResult result;
+  {
+    ProgressScope progress(ui, std::string(forward ? "Convolving " : "Deconvolving ") + data.set->name + "...");
+    result = convolveSets(*data.set, *response.set, direction, progress.callback());
+  }
+  if (result.cancelled) return Outcome::Status(forward ? "Convolution cancelled" : "Deconvolution cancelled").Redraw();
   if (!result.set) return {};
   const int points = result.set->PointCount(0);
   std::string status = forward ? "Convolution done!" : "Deconvolution done!";
@@ -80,16 +102,23 @@ CommandOutcome OnConvolution(CZentrelDoc& doc, Ui& ui) { return Convolve(doc, ui
 CommandOutcome OnDeconvolve(CZentrelDoc& doc, Ui& ui) { return Convolve(doc, ui, -1); }
 
 CommandOutcome OnAutocorrelation(CZentrelDoc& doc, Ui& ui) {
-  std::unique_ptr<Data_Set> result;
-  if (PickedSet picked = PickSet(doc, ui, "Select a Set to Autocorrelate", false)) result = autocorrelate(*picked.set);
+  AutocorrelationResult result;
+  if (PickedSet picked = PickSet(doc, ui, "Select a Set to Autocorrelate", false))
+    result = AutocorrelateWithProgress(ui, *picked.set, picked.set->name);
   return FinishAutocorrelation(std::move(result));
 }
 
 }  // namespace
 
-CommandOutcome FinishAutocorrelation(std::unique_ptr<Data_Set> result) {
-  if (!result) return Outcome::Status("Error autocorrelating set").Redraw();
-  return Outcome::AddSet(std::move(result)).Autoscale().Modified().Status("Autocorrelation done!").Redraw();
+AutocorrelationResult AutocorrelateWithProgress(Ui& ui, Data_Set& source, const std::string& name) {
+  ProgressScope progress(ui, "Autocorrelating " + name + "...");
+  return autocorrelate(source, progress.callback());
+}
+
+CommandOutcome FinishAutocorrelation(AutocorrelationResult result) {
+  if (result.cancelled) return Outcome::Status("Autocorrelation cancelled").Redraw();
+  if (!result.set) return Outcome::Status("Error autocorrelating set").Redraw();
+  return Outcome::AddSet(std::move(result.set)).Autoscale().Modified().Status("Autocorrelation done!").Redraw();
 }
 
 std::span<const CommandBinding> TransformCommandBindings() {

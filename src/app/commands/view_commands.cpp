@@ -1,6 +1,7 @@
 // Commands that change what is visible: ranges and display switches.
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/commands/bindings.h"
 #include "app/commands/handlers.h"
@@ -12,6 +13,19 @@ namespace zentrel {
 
 CommandOutcome OnAutoscale(CZentrelDoc&, Ui&) { return Outcome::Autoscale().Status("Graph Autoscaled").Redraw(); }
 
+namespace {
+
+// Stores a zoomed range only when all of it is finite: a zoom about a
+// point or over an extent that is not a number would leave a graph that
+// shows nothing.
+void SetFiniteRange(Graph& graph, double xLo, double yLo, double xHi, double yHi) {
+  for (double v : {xLo, yLo, xHi, yHi, xHi - xLo, yHi - yLo})
+    if (!std::isfinite(v)) return;
+  graph.SetRange(xLo, yLo, xHi, yHi);
+}
+
+}  // namespace
+
 CommandOutcome OnZoom(CZentrelDoc& doc, Ui&) {
   Graph& g = doc.graph;
   const double dx = g.xMax - g.xMin;
@@ -21,18 +35,18 @@ CommandOutcome OnZoom(CZentrelDoc& doc, Ui&) {
   if (xEqual && yEqual) {
     // Twofold about the cursor.
     const double cx = doc.cursorX, cy = doc.cursorY;
-    g.SetRange(cx - dx / 4, cy - dy / 4, cx + dx / 4, cy + dy / 4);
+    SetFiniteRange(g, cx - dx / 4, cy - dy / 4, cx + dx / 4, cy + dy / 4);
   } else if (xEqual) {
     // The unchanged direction is recomputed as its centre +- half the extent.
     const double cy = (g.yMin + g.yMax) / 2;
-    g.SetRange(doc.selectionX1 - dx / 4, cy - dy / 2, doc.selectionX1 + dx / 4, cy + dy / 2);
+    SetFiniteRange(g, doc.selectionX1 - dx / 4, cy - dy / 2, doc.selectionX1 + dx / 4, cy + dy / 2);
   } else if (yEqual) {
     const double cx = (g.xMin + g.xMax) / 2;
-    g.SetRange(cx - dx / 2, doc.selectionY1 - dy / 4, cx + dx / 2, doc.selectionY1 + dy / 4);
+    SetFiniteRange(g, cx - dx / 2, doc.selectionY1 - dy / 4, cx + dx / 2, doc.selectionY1 + dy / 4);
   } else {
     const double x1 = std::min(doc.selectionX1, doc.selectionX2), x2 = std::max(doc.selectionX1, doc.selectionX2);
     const double y1 = std::min(doc.selectionY1, doc.selectionY2), y2 = std::max(doc.selectionY1, doc.selectionY2);
-    if (x2 - x1 != 0.0 && y2 - y1 != 0.0) g.SetRange(x1, y1, x2, y2);
+    if (x2 - x1 != 0.0 && y2 - y1 != 0.0) SetFiniteRange(g, x1, y1, x2, y2);
   }
   return Outcome::Redraw();
 }

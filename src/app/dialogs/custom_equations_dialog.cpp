@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
-#include <iterator>
+#include <cstdint>
+#include <memory>
 #include <utility>
 
+#include "io/byte_source.h"
 #include "util/atomic_file.h"
 
 namespace zentrel {
@@ -54,10 +55,13 @@ void CustomEquationsDialogModel::initialize() {
 }
 
 bool CustomEquationsDialogModel::loadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return false;
+  // A regular file of sensible size only: a pipe would wait for a writer
+  // and a device never end.
+  constexpr std::uint64_t kMaxEquationFileBytes = std::uint64_t{16} << 20;
+  const std::unique_ptr<InputFile> in = InputFile::Open(path);
+  if (!in || in->size() > kMaxEquationFileBytes) return false;
+  std::string text(static_cast<std::size_t>(in->size()), '\0');
+  text.resize(in->readAt(0, text.data(), text.size()));
   shownSourceFile_ = path;
   entries_.clear();
   selected_ = -1;

@@ -4,6 +4,7 @@
 #include <istream>
 #include <memory>
 #include <ostream>
+#include <string>
 
 #include "app/commands/command_table.h"
 #include "app/commands/dispatch.h"
@@ -19,15 +20,44 @@ namespace zentrel {
 namespace {
 
 // Picker answers may go unused when a command picks the only set by itself.
-// So may the answer to "Save changes?", asked only of a modified document.
+// So may the answers to "Save changes?", asked only of a modified document
+// (and its file, only of one that has none yet).
 bool IsOptionalAnswer(const std::string& key) {
-  return key == "set" || key == "set2" || key == "set3" || key == "fit" || key == "save-changes";
+  return key == "set" || key == "set2" || key == "set3" || key == "fit" || key == "save-changes" ||
+         key == "save-file";
+}
+
+// A message of several lines as one line of a script error.
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (c == '\n') c = ' ';
+  return text;
 }
 
 std::string Join(const std::vector<std::string>& words) {
   std::string text;
   for (const auto& word : words) text += (text.empty() ? "" : ", ") + word;
   return text;
+}
+
+// A script may come from a pipe (standard input, process substitution), so
+// it is read as a stream; the bound keeps an endless line (a device given as
+// the script) from taking the memory.
+constexpr std::size_t kMaxScriptLine = std::size_t{64} << 20;
+
+enum class LineRead { Line, End, TooLong, Failed };
+
+LineRead ReadScriptLine(std::istream& in, std::string& text) {
+  text.clear();
+  // istream::get turns a failing read (a folder given as the script) into
+  // badbit rather than an exception.
+  for (char c; in.get(c);) {
+    if (c == '\n') return LineRead::Line;
+    if (text.size() == kMaxScriptLine) return LineRead::TooLong;
+    text.push_back(c);
+  }
+  if (in.bad()) return LineRead::Failed;
+  return text.empty() ? LineRead::End : LineRead::Line;
 }
 
 }  // namespace
@@ -47,12 +77,16 @@ bool ScriptRunner::fail(int lineNumber, const std::string& problem) {
 bool ScriptRunner::run(std::istream& in) {
   std::string text;
   int lineNumber = 0;
-  while (std::getline(in, text)) {
+  while (true) {
+    const LineRead read = ReadScriptLine(in, text);
+    if (read == LineRead::End) return true;
     ++lineNumber;
+    if (read == LineRead::Failed) return fail(lineNumber, "the script cannot be read");
+    if (read == LineRead::TooLong)
+      return fail(lineNumber, "line longer than " + std::to_string(kMaxScriptLine >> 20) + " MiB");
     if (!text.empty() && text.back() == '\r') text.pop_back();
     if (!runLine(text, lineNumber)) return false;
   }
-  return true;
 }
 
 bool ScriptRunner::runLine(std::string_view text, int lineNumber) {
@@ -79,16 +113,22 @@ std::string ScriptRunner::runCommand(const ScriptLine& line) {
   const CommandInfo* command = FindCommandByScriptName(line.command);
   if (command == nullptr) return "unknown command '" + line.command + "'";
   ui_.beginLine(line);
-  const DispatchResult result = Dispatch(doc_, ui_, command->id);
-  for (const auto& message : ui_.takeMessages()) out_ << "message: " << message << '\n';
+  std::string failure;
+  const DispatchResult result = Dispatch(doc_, ui_, command->id, &failure);
+  std::vector<std::string> messages = ui_.takeMessages();
+  // The message saying why a command failed becomes the line's error.
+  if (result == DispatchResult::Failed && !messages.empty() && messages.back() == failure) messages.pop_back();
+  for (const auto& message : messages) out_ << "message: " << message << '\n';
+  if (!ui_.error().empty()) return ui_.error();
   switch (result) {
     case DispatchResult::UnknownCommand: return "unknown command '" + line.command + "'";
     case DispatchResult::NotImplemented:
       return "command '" + line.command + "' (" + std::to_string(command->id) + ") is not available";
     case DispatchResult::Disabled:  // like a greyed-out menu item: nothing happens
     case DispatchResult::Done: break;
+    case DispatchResult::Failed: return OneLine(failure);
   }
-  return ui_.error();
+  return {};
 }
 
 std::string ScriptRunner::runScriptOnly(const ScriptLine& line, bool& handled) {

@@ -115,7 +115,12 @@ std::optional<std::vector<std::string>> ScriptUi::openFileNames(const FileDialog
   return paths;
 }
 
-std::optional<std::string> ScriptUi::saveFileName(const FileDialogRequest&) { return fileAnswer("file", "save file"); }
+std::optional<std::string> ScriptUi::saveFileName(const FileDialogRequest& request) {
+  // Never file=: on open or new that names the file to read, and saving the
+  // old document there would destroy it.
+  if (request.savesChanges) return fileAnswer("save-file", "save changes");
+  return fileAnswer("file", "save file");
+}
 
 std::optional<bool> ScriptUi::askSaveChanges(const std::string&) {
   const auto answer = line_ ? line_->take("save-changes") : std::nullopt;

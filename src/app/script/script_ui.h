@@ -37,7 +37,7 @@ class ScriptUi : public Ui {
   std::optional<std::string> clipboardText() override { return clipboard_; }
   void setClipboardText(const std::string& text) override { clipboard_ = text; }
   // save-changes=yes|no|cancel; a line without it answers No (scripts save
-  // explicitly).
+  // explicitly). Yes on a document without a file asks for save-file=.
   std::optional<bool> askSaveChanges(const std::string& documentTitle) override;
 
   // The script's own clipboard (set-clipboard, print-clipboard); it starts
