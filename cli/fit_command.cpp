@@ -16,10 +16,8 @@
 #include "app/document_json.h"
 #include "app/script/script_values.h"
 #include "fit/fit_run.h"
-#include "io/fsdata.h"
+#include "io/data_import.h"
 #include "io/io_status.h"
-#include "io/text_reader.h"
-#include "io/wave.h"
 #include "model/data_set.h"
 #include "fit/model_table.h"
 #include "numeric/c_format.h"
@@ -52,16 +50,11 @@ CLI::App* AddFitSubcommand(CLI::App& app, FitCommandOptions& options) {
 
 namespace {
 
-// Reads a data file by its extension into a new set.
+// Reads a data file by its extension into a new set; the message when it
+// cannot ("Couldn't open file NAME: why").
 std::string ImportFile(const std::string& path, Data_Set& set) {
-  std::string extension = std::filesystem::path(path).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  int status = kIoOk;
-  if (extension == ".dat") status = ReadFsdataFile(set, path);
-  else if (extension == ".wav") status = ReadWaveFile(set, path);
-  else status = ReadTextFile(set, path);
-  if (status != kIoOk) return "Couldn't open file";
+  const ImportReport report = ImportDataFile(DataFormatOf(path), set, path);
+  if (!report.ok()) return ImportStatusText(report, std::filesystem::path(path).filename().string());
   return {};
 }
 

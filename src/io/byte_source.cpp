@@ -24,16 +24,42 @@ std::size_t MemorySource::readAt(std::uint64_t offset, void* out, std::size_t co
   return n;
 }
 
-std::unique_ptr<InputFile> InputFile::Open(const std::string& path) {
-  if (path.empty()) return nullptr;
+const char* OpenErrorText(OpenError error) {
+  switch (error) {
+    case OpenError::None: return "";
+    case OpenError::NoSuchFile: return "no such file";
+    case OpenError::PermissionDenied: return "permission denied";
+    case OpenError::NotRegularFile: return "not a regular file";
+    case OpenError::Unreadable: return "cannot be read";
+  }
+  return "cannot be read";
+}
+
+std::unique_ptr<InputFile> InputFile::Open(const std::string& path, OpenError* error) {
+  auto fail = [error](OpenError why) {
+    if (error != nullptr) *error = why;
+    return nullptr;
+  };
+  if (path.empty()) return fail(OpenError::NoSuchFile);
   // Non-blocking, so opening a FIFO cannot wait for a writer; it is refused below.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return nullptr;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return nullptr;
+  if (fd < 0) {
+    switch (errno) {
+      case ENOENT:
+      case ENOTDIR: return fail(OpenError::NoSuchFile);
+      case EACCES:
+      case EPERM: return fail(OpenError::PermissionDenied);
+      case ENXIO: return fail(OpenError::NotRegularFile);  // a socket, or a FIFO without a writer
+      default: return fail(OpenError::Unreadable);
+    }
   }
+  struct stat info {};
+  const bool statted = ::fstat(fd, &info) == 0;
+  if (!statted || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return fail(statted ? OpenError::NotRegularFile : OpenError::Unreadable);
+  }
+  if (error != nullptr) *error = OpenError::None;
   const int flags = ::fcntl(fd, F_GETFL);
   if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   return std::unique_ptr<InputFile>(new InputFile(fd, static_cast<std::uint64_t>(info.st_size)));

@@ -31,13 +31,26 @@ class MemorySource : public ByteSource {
   std::span<const std::uint8_t> bytes_;
 };
 
+// Why InputFile::Open gave nothing.
+enum class OpenError {
+  None,
+  NoSuchFile,
+  PermissionDenied,
+  NotRegularFile,  // a folder, a device, a pipe, a socket
+  Unreadable,      // any other refusal of the system
+};
+
+// The reason as a user reads it after "Couldn't open file NAME: ".
+const char* OpenErrorText(OpenError error);
+
 // A regular file opened read-only. Small reads go through a window cache so
 // walking many chunk headers costs few system calls.
 class InputFile : public ByteSource {
  public:
   // Null when the file cannot be opened for reading or is not a regular file
-  // (a directory, a device or a pipe could block or never end).
-  static std::unique_ptr<InputFile> Open(const std::string& path);
+  // (a directory, a device or a pipe could block or never end); `error`,
+  // when given, then says why.
+  static std::unique_ptr<InputFile> Open(const std::string& path, OpenError* error = nullptr);
   ~InputFile() override;
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;

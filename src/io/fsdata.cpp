@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "io/byte_source.h"
@@ -105,8 +107,12 @@ int ReadFsdata(Data_Set& set, const ByteSource& source, FsdataReadInfo* info) {
 
 int ReadFsdataFile(Data_Set& set, const std::string& path, FsdataReadInfo* info) {
   set.name = path;
-  auto file = InputFile::Open(path);
-  if (!file) return kIoCannotOpen;
+  OpenError openError = OpenError::None;
+  auto file = InputFile::Open(path, &openError);
+  if (!file) {
+    if (info != nullptr) info->openError = openError;
+    return kIoCannotOpen;
+  }
   return ReadFsdata(set, *file, info);
 }
 
@@ -150,25 +156,33 @@ std::string FsdataBytes(const Data_Set& set) {
   return out;
 }
 
-bool FsdataCanHold(const Data_Set& set) {
+std::string FsdataRefusal(const Data_Set& set) {
   const int last = std::min(set.lastIndex(0), set.lastIndex(1));
   // The length field must stay positive and every x code must fit 16 bits,
   // or the file would read back as other data.
-  if (last + 1 > kFsdataMaxPoints) return false;
+  if (last + 1 > kFsdataMaxPoints)
+    return "FSdata holds at most " + std::to_string(kFsdataMaxPoints) + " points, the set has " +
+           std::to_string(last + 1);
   const double dx = FsdataSpacing(set, last);
   for (int i = 0; i <= last; ++i) {
     const double q = set.GetValue(0, i) / dx;
-    if (!(q > -32769.0 && q < 32768.0)) return false;
+    if (!(q > -32769.0 && q < 32768.0))
+      return "x beyond the 16-bit range of FSdata (x / spacing outside -32768 to 32767)";
   }
-  return true;
+  return {};
 }
 
-int WriteFsdataFile(Data_Set& set) {
-  if (!FsdataCanHold(set)) return kIoCannotOpen;
-  try {
-    if (!WriteFileAtomically(set.name, FsdataBytes(set)).empty()) return kIoCannotOpen;
-  } catch (const std::bad_alloc&) {
+int WriteFsdataFile(Data_Set& set, std::string* whyNot) {
+  const auto refuse = [whyNot](std::string why) {
+    if (whyNot != nullptr) *whyNot = std::move(why);
     return kIoCannotOpen;
+  };
+  if (std::string refusal = FsdataRefusal(set); !refusal.empty()) return refuse(std::move(refusal));
+  try {
+    if (std::string error = WriteFileAtomically(set.name, FsdataBytes(set)); !error.empty())
+      return refuse(std::move(error));
+  } catch (const std::bad_alloc&) {
+    return refuse("out of memory");
   }
   set.modified = false;
   return kIoOk;

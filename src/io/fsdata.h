@@ -6,9 +6,10 @@
 
 #include <string>
 
+#include "io/byte_source.h"
+
 namespace zentrel {
 
-class ByteSource;
 class Data_Set;
 
 inline constexpr int kFsdataHeaderSize = 612;
@@ -17,6 +18,7 @@ inline constexpr int kFsdataFloatFlag = 0x40;
 struct FsdataReadInfo {
   int declaredPoints = 0;  // what the length field promises
   int pointsRead = 0;      // what the file really holds
+  OpenError openError = OpenError::None;  // with kIoCannotOpen
   bool truncated() const { return pointsRead < declaredPoints; }
 };
 
@@ -40,14 +42,16 @@ std::string FsdataBytes(const Data_Set& set);
 
 // The most points whose length field still reads back (5360 make it negative).
 inline constexpr int kFsdataMaxPoints = 5359;
-// False when the file could not hold the set faithfully: too many points for
-// the 16-bit length, or x values whose codes do not fit 16 bits.
-bool FsdataCanHold(const Data_Set& set);
+// Why the file could not hold the set faithfully (too many points for the
+// 16-bit length, or x values whose codes do not fit 16 bits), in words for
+// "Couldn't write file NAME: "; empty when it can.
+std::string FsdataRefusal(const Data_Set& set);
+inline bool FsdataCanHold(const Data_Set& set) { return FsdataRefusal(set).empty(); }
 
 // Writes FsdataBytes to the path in the set's `name` and clears `modified`;
 // refuses (kIoCannotOpen, nothing written) what FsdataCanHold refuses.
 // kIoOk, or kIoCannotOpen when the file cannot be created (an existing file
-// is then left as it was).
-int WriteFsdataFile(Data_Set& set);
+// is then left as it was); `whyNot`, when given, then says why.
+int WriteFsdataFile(Data_Set& set, std::string* whyNot = nullptr);
 
 }  // namespace zentrel

@@ -4,8 +4,12 @@
 #include <climits>
 #include <cstring>
 #include <new>
+#include <string_view>
 
 #include <sys/mman.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "io/byte_source.h"
 #include "io/io_status.h"
@@ -25,6 +29,57 @@ constexpr std::int64_t kCellsPerByte = 2;
 constexpr std::int64_t kCellAllowance = std::int64_t{1} << 20;
 constexpr std::size_t kFileBlock = std::size_t{1} << 20;
 
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LittleMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BigMark = "\xFE\xFF";
+// Lines in this many leading bytes decide whether the text is UTF-8 (or
+// plain ASCII) at all.
+constexpr std::uint64_t kSniffBytes = 64 * 1024;
+
+// The first CR or LF in [p, last), or null.
+const char* FindLineEnd(const char* p, const char* last) {
+#if defined(__SSE2__)
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i cr = _mm_set1_epi8('\r');
+  for (; last - p >= 16; p += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)));
+    if (hits != 0) return p + __builtin_ctz(static_cast<unsigned>(hits));
+  }
+#endif
+  for (; p < last; ++p)
+    if (*p == '\n' || *p == '\r') return p;
+  return nullptr;
+}
+
+// Whether [p, last) is UTF-8. A long line is cut into pieces anywhere, so a
+// character may end in the next piece (`mayBeCut`) or have begun in the
+// one before (`continues`).
+bool IsUtf8(const char* first, const char* last, bool continues, bool mayBeCut) {
+  const auto* p = reinterpret_cast<const unsigned char*>(first);
+  const auto* end = reinterpret_cast<const unsigned char*>(last);
+  if (continues)
+    for (int k = 0; k < 3 && p < end && (*p & 0xC0) == 0x80; ++k) ++p;
+  while (p < end) {
+    const unsigned char c = *p;
+    if (c < 0x80) {
+      ++p;
+      continue;
+    }
+    int extra;
+    if (c >= 0xC2 && c <= 0xDF) extra = 1;
+    else if (c >= 0xE0 && c <= 0xEF) extra = 2;
+    else if (c >= 0xF0 && c <= 0xF4) extra = 3;
+    else return false;
+    for (int k = 1; k <= extra; ++k) {
+      if (p + k >= end) return mayBeCut;
+      if ((p[k] & 0xC0) != 0x80) return false;
+    }
+    p += extra + 1;
+  }
+  return true;
+}
+
 bool IsDataStart(char c) { return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'; }
 bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == ','; }
 
@@ -33,19 +88,53 @@ bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == ','; }
 std::size_t TextDataReader::consume(const char* data, std::size_t size, bool atEnd) {
   const char* p = data;
   const char* const end = data + size;
+  if (!started_) {
+    p += startOfText(data, size, atEnd);
+    if (!started_) return 0;
+  }
+  if (overLimit()) return size;
   blockHasNul_ = size > 0 && std::memchr(data, '\0', size) != nullptr;
   readable_ = end;
-  while (p < end && !overLimit_) {
+  // Most files end their lines with LF alone: they keep the single-character
+  // search, and only a block holding a CR pays for looking for both.
+  if (size > 0 && std::memchr(data, '\r', size) != nullptr) {
+    p = consumeLines<true>(data, p, atEnd);
+  } else {
+    p = consumeLines<false>(data, p, atEnd);
+  }
+  // A stopped reader takes whatever it is given, so no caller waits on it.
+  if (overLimit()) p = end;
+  bytesUsed_ += static_cast<std::uint64_t>(p - data);
+  if (!reserved_ && expectedBytes_ > 0 && row_ > 0) reserveFromEstimate();
+  return static_cast<std::size_t>(p - data);
+}
+
+// The pieces from p to the end of the block (readable_); returns where the
+// unused tail starts.
+template <bool kCrInBlock>
+const char* TextDataReader::consumeLines(const char* data, const char* p, bool atEnd) {
+  const char* const end = readable_;
+  while (p < end && !overLimit()) {
     cellLimit_ = kCellsPerByte * static_cast<std::int64_t>(bytesUsed_ + static_cast<std::uint64_t>(p - data)) +
                  kCellAllowance;
     const auto available = static_cast<std::size_t>(end - p);
     const std::size_t look = std::min(available, kLineBuffer);
-    const auto* newline = static_cast<const char*>(std::memchr(p, '\n', look));
-    if (newline != nullptr) {
-      const char* contentEnd = newline > p && newline[-1] == '\r' ? newline - 1 : newline;
-      if (static_cast<std::size_t>(contentEnd - p) < kPieceLength) {
-        piece(p, contentEnd, true);
-        p = newline + 1;
+    const char* lineEnd;
+    if constexpr (kCrInBlock) {
+      lineEnd = FindLineEnd(p, p + look);
+    } else {
+      lineEnd = static_cast<const char*>(std::memchr(p, '\n', look));
+    }
+    if (lineEnd != nullptr) {
+      if (static_cast<std::size_t>(lineEnd - p) < kPieceLength) {
+        const char* next = lineEnd + 1;
+        if (kCrInBlock && *lineEnd == '\r') {
+          // Whether an LF follows decides where the next line starts.
+          if (next == end && !atEnd) break;
+          if (next < end && *next == '\n') ++next;
+        }
+        piece(p, lineEnd, true);
+        p = next;
       } else {
         piece(p, p + kPieceLength, false);
         p += kPieceLength;
@@ -60,9 +149,23 @@ std::size_t TextDataReader::consume(const char* data, std::size_t size, bool atE
       break;
     }
   }
-  bytesUsed_ += static_cast<std::uint64_t>(p - data);
-  if (!reserved_ && expectedBytes_ > 0 && row_ > 0) reserveFromEstimate();
-  return static_cast<std::size_t>(p - data);
+  return p;
+}
+
+// Skips a UTF-8 byte-order mark and refuses UTF-16 by its mark; returns the
+// bytes to skip. Until enough bytes have arrived to tell, nothing starts.
+std::size_t TextDataReader::startOfText(const char* data, std::size_t size, bool atEnd) {
+  const auto startsLike = [&](std::string_view mark) {
+    return std::memcmp(data, mark.data(), std::min(size, mark.size())) == 0;
+  };
+  if (!atEnd && ((size < kUtf8Mark.size() && startsLike(kUtf8Mark)) ||
+                 (size < kUtf16LittleMark.size() && (startsLike(kUtf16LittleMark) || startsLike(kUtf16BigMark)))))
+    return 0;
+  started_ = true;
+  const std::string_view text(data, size);
+  if (text.starts_with(kUtf8Mark)) return kUtf8Mark.size();
+  if (text.starts_with(kUtf16LittleMark) || text.starts_with(kUtf16BigMark)) binary_ = BinarySign::Utf16;
+  return 0;
 }
 
 void TextDataReader::reserveFromEstimate() {
@@ -94,14 +197,22 @@ void TextDataReader::reserveFromEstimate() {
   }
 }
 
-void TextDataReader::piece(const char* first, const char* last, bool endsLine) {
-  if (blockHasNul_) {
-    // The line is a C string: it ends at its first NUL.
-    if (const auto* nul = static_cast<const char*>(std::memchr(first, '\0', static_cast<size_t>(last - first)))) {
-      last = nul;
-      endsLine = false;
-    }
+const char* BinarySignText(BinarySign sign) {
+  switch (sign) {
+    case BinarySign::None: return "";
+    case BinarySign::NulBytes: return "binary data (NUL bytes), not text";
+    case BinarySign::Utf16: return "UTF-16 text; save it as UTF-8 or ASCII";
+    case BinarySign::InvalidUtf8: return "binary data (not UTF-8 text)";
   }
+  return "";
+}
+
+void TextDataReader::piece(const char* first, const char* last, bool endsLine) {
+  if (blockHasNul_ && std::memchr(first, '\0', static_cast<size_t>(last - first)) != nullptr) {
+    binary_ = BinarySign::NulBytes;
+    return;
+  }
+  if (sniffing_) sniff(first, last, endsLine);
   if (first == last) return;
   if (*first == '%') {
     set_.comment.append(first + 1, last);
@@ -109,8 +220,27 @@ void TextDataReader::piece(const char* first, const char* last, bool endsLine) {
     return;
   }
   while (first < last && (*first == ' ' || *first == '\t')) ++first;
-  if (first == last || !IsDataStart(*first)) return;
+  if (first == last) return;
+  if (!IsDataStart(*first)) {
+    ++linesSkipped_;
+    return;
+  }
   dataRow(first, last);
+}
+
+void TextDataReader::sniff(const char* first, const char* last, bool endsLine) {
+  sniffed_ += static_cast<std::uint64_t>(last - first);
+  if (first != last) {
+    ++sniffedLines_;
+    if (!IsUtf8(first, last, lineContinues_, !endsLine)) ++invalidLines_;
+  }
+  lineContinues_ = !endsLine;
+  if (sniffed_ >= kSniffBytes) endSniffing();
+}
+
+void TextDataReader::endSniffing() {
+  sniffing_ = false;
+  if (binary_ == BinarySign::None && 2 * invalidLines_ > sniffedLines_) binary_ = BinarySign::InvalidUtf8;
 }
 
 // The hot path of a large import: everything it calls is inlined.
@@ -174,18 +304,28 @@ void TextDataReader::piece(const char* first, const char* last, bool endsLine) {
 }
 
 int TextDataReader::finish() {
+  if (sniffing_) endSniffing();
+  info_.binary = binary_;
+  info_.linesSkipped = linesSkipped_;
+  info_.fields = maxFields_;
+  if (binary_ != BinarySign::None) return kIoBinary;
   if (overLimit_) return kIoTooLarge;
   // Two header lines: a single number in (0, 32766) on the first data row,
   // whose second row holds the x scale. Both steps do nothing on a set with
   // fewer than two columns.
   const double first = set_.GetValue(0, 0);
   if (header_ && first > 0.0 && first < 32766.0) {
+    if (set_.ColumnCount() >= 2) {
+      info_.twoLineHeader = true;
+      info_.headerScale = set_.GetValue(0, 1);
+    }
     set_.ApplyOperation(kOpMultiply, set_.GetValue(0, 1), kOpNone, 0.0);
     set_.DeletePoint(0);
     set_.DeletePoint(0);
   }
   // A single column holds y values; x becomes the point index.
   const int points = set_.PointCount(0);
+  info_.singleColumn = maxFields_ == 1 && points > 0;
   if (maxFields_ == 1 && points > 0) {
     set_.Reserve(1, points);
     for (int i = 0; i < points; ++i) {
@@ -197,20 +337,24 @@ int TextDataReader::finish() {
   return kIoOk;
 }
 
-int ReadTextData(Data_Set& set, std::string_view text) {
+int ReadTextData(Data_Set& set, std::string_view text, TextReadInfo* info) {
   try {
     TextDataReader reader(set);
     reader.expectBytes(text.size());
     reader.consume(text.data(), text.size(), true);
-    return reader.finish();
+    const int status = reader.finish();
+    if (info != nullptr) *info = reader.info();
+    return status;
   } catch (const std::bad_alloc&) {
     return kIoTooLarge;
   }
 }
 
-int ReadTextFile(Data_Set& set, const std::string& path, const ProgressCallback& progress) {
+int ReadTextFile(Data_Set& set, const std::string& path, const ProgressCallback& progress, TextReadInfo* info) {
   set.name = path;
-  auto file = InputFile::Open(path);
+  OpenError openError = OpenError::None;
+  auto file = InputFile::Open(path, &openError);
+  if (info != nullptr) info->openError = openError;
   if (!file) return kIoCannotOpen;
   try {
     TextDataReader reader(set);
@@ -231,12 +375,18 @@ int ReadTextFile(Data_Set& set, const std::string& path, const ProgressCallback&
         if (!ContinueAfter(progress, done > 1 ? 1.0 : done)) return kIoCancelled;
       }
       const std::size_t used = reader.consume(buffer.data(), filled, atEnd);
-      if (reader.overLimit()) return kIoTooLarge;
+      if (reader.overLimit()) break;
       std::memmove(buffer.data(), buffer.data() + used, filled - used);
       filled -= used;
       if (atEnd) break;
     }
-    return reader.finish();
+    const int status = reader.finish();
+    if (info != nullptr) {
+      const OpenError opened = info->openError;
+      *info = reader.info();
+      info->openError = opened;
+    }
+    return status;
   } catch (const std::bad_alloc&) {
     return kIoTooLarge;
   }

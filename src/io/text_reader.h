@@ -1,13 +1,18 @@
 #pragma once
 // The reader shared by the ASCII and CSV imports. A line is read as through
 // a 1024-byte line buffer: at most 1023 characters at a time, so a longer
-// line arrives as several lines; CR LF counts as one line end. Lines that
+// line arrives as several lines; LF, CR LF and a lone CR each end a line, and
+// a UTF-8 byte-order mark at the start is skipped. Lines that
 // start with '%' add their text to the set's comment (ended by CR LF). Other
 // lines are data when their first character after blanks and tabs is a digit,
 // '+', '-' or '.'; their fields, split at runs of blanks, tabs and commas, go
 // to columns 0, 1, 2, ... of one row, and a field that is not a number leaves
 // its cell unset without shifting the rest. At the end the two-line header
 // rule and the single-column rule apply (see finish()).
+//
+// Text that is plainly not text is refused (kIoBinary) rather than read as
+// numbers: any NUL byte, a UTF-16 byte-order mark, or invalid UTF-8 in most
+// lines of the first 64 KiB.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,11 +20,29 @@
 #include <string_view>
 #include <vector>
 
+#include "io/byte_source.h"
 #include "util/progress.h"
 
 namespace zentrel {
 
 class Data_Set;
+
+// Why a text was taken for binary data.
+enum class BinarySign { None, NulBytes, Utf16, InvalidUtf8 };
+
+// What the reader saw besides the values it stored.
+struct TextReadInfo {
+  int linesSkipped = 0;      // non-blank lines that were neither data nor comment
+  int fields = 0;            // the most fields of a data line
+  bool twoLineHeader = false;
+  double headerScale = 1.0;  // the factor x was multiplied by under that rule
+  bool singleColumn = false; // x became the point index
+  BinarySign binary = BinarySign::None;
+  OpenError openError = OpenError::None;  // with kIoCannotOpen
+};
+
+// The reason as a user reads it after "Couldn't open file NAME: ".
+const char* BinarySignText(BinarySign sign);
 
 // Incremental form, so a file is parsed block by block in place.
 class TextDataReader {
@@ -36,19 +59,29 @@ class TextDataReader {
   // Parses every complete line piece in [data, data + size) and returns the
   // number of bytes used. The caller presents the unused tail again, followed
   // by more bytes; its buffer must hold at least kLineBuffer bytes. With
-  // atEnd, everything is used.
+  // atEnd, or once overLimit(), everything is used.
   std::size_t consume(const char* data, std::size_t size, bool atEnd);
 
   // True once the rows would need memory far out of proportion to the bytes
-  // read (a row with many fields after very many short rows); parsing stops.
-  bool overLimit() const { return overLimit_; }
+  // read (a row with many fields after very many short rows), or once the
+  // text was found to be binary; parsing stops.
+  bool overLimit() const { return overLimit_ || binary_ != BinarySign::None; }
 
   // The two-line header rule, then the single-column rule; clears the set's
-  // modified flag. Returns kIoOk, or kIoTooLarge after overLimit().
+  // modified flag. Returns kIoOk, kIoTooLarge when the rows grew too large,
+  // or kIoBinary.
   int finish();
 
+  // Filled by finish().
+  const TextReadInfo& info() const { return info_; }
+
  private:
+  std::size_t startOfText(const char* data, std::size_t size, bool atEnd);
+  template <bool kCrInBlock>
+  const char* consumeLines(const char* data, const char* p, bool atEnd);
   void piece(const char* first, const char* last, bool endsLine);
+  void sniff(const char* first, const char* last, bool endsLine);
+  void endSniffing();
   void dataRow(const char* p, const char* last);
   bool store(int column, double value);
   void reserveFromEstimate();
@@ -59,7 +92,16 @@ class TextDataReader {
   bool header_ = false;
   bool overLimit_ = false;
   bool reserved_ = false;
+  bool started_ = false;      // the byte-order mark has been dealt with
   bool blockHasNul_ = false;
+  bool sniffing_ = true;
+  bool lineContinues_ = false;  // the last piece sniffed did not end its line
+  BinarySign binary_ = BinarySign::None;
+  std::uint64_t sniffed_ = 0;  // bytes of lines checked for UTF-8
+  int sniffedLines_ = 0;
+  int invalidLines_ = 0;
+  int linesSkipped_ = 0;
+  TextReadInfo info_;
   const char* readable_ = nullptr;  // end of the block being parsed
   std::vector<std::int64_t> columnSize_;  // mirrors the set's column lengths
   std::int64_t cells_ = 0;
@@ -69,11 +111,13 @@ class TextDataReader {
 };
 
 // Reads a whole text held in memory into an empty set.
-int ReadTextData(Data_Set& set, std::string_view text);
+int ReadTextData(Data_Set& set, std::string_view text, TextReadInfo* info = nullptr);
 
 // Reads a text data file into an empty set; the set's name becomes `path`.
-// kIoOk, kIoCannotOpen (cannot open or read), kIoTooLarge, or kIoCancelled
-// when `progress` answered false (the set then holds part of the file).
-int ReadTextFile(Data_Set& set, const std::string& path, const ProgressCallback& progress = {});
+// kIoOk, kIoCannotOpen (cannot open or read), kIoTooLarge, kIoBinary, or
+// kIoCancelled when `progress` answered false (the set then holds part of
+// the file).
+int ReadTextFile(Data_Set& set, const std::string& path, const ProgressCallback& progress = {},
+                 TextReadInfo* info = nullptr);
 
 }  // namespace zentrel

@@ -41,7 +41,7 @@ std::optional<std::string> FormatRows(const Data_Set& set, char between, const c
 
 char Separator(TextStyle style) { return style == TextStyle::Csv ? ',' : ' '; }
 
-int WriteStyled(Data_Set& set, TextStyle style, const ProgressCallback& progress) {
+int WriteStyled(Data_Set& set, TextStyle style, const ProgressCallback& progress, std::string* whyNot) {
   if (!set.modified) return kIoOk;
   if (set.ColumnCount() == 0) return kIoNothingToWrite;
   const std::optional<std::string> text = FormatRows(set, Separator(style), " ", "\n", progress);
@@ -51,7 +51,10 @@ int WriteStyled(Data_Set& set, TextStyle style, const ProgressCallback& progress
     writing = [&progress](double done) { return progress(kFormattingShare + (1 - kFormattingShare) * done); };
   const std::string error = WriteFileAtomically(set.name, *text, writing);
   if (error == kWriteCancelled) return kIoCancelled;
-  if (!error.empty()) return kIoCannotCreate;
+  if (!error.empty()) {
+    if (whyNot != nullptr) *whyNot = error;
+    return kIoCannotCreate;
+  }
   set.modified = false;
   return kIoOk;
 }
@@ -60,9 +63,13 @@ int WriteStyled(Data_Set& set, TextStyle style, const ProgressCallback& progress
 
 std::string FormatSetText(const Data_Set& set, TextStyle style) { return *FormatRows(set, Separator(style), " ", "\n"); }
 
-int WriteTextFile(Data_Set& set, const ProgressCallback& progress) { return WriteStyled(set, TextStyle::Ascii, progress); }
+int WriteTextFile(Data_Set& set, const ProgressCallback& progress, std::string* whyNot) {
+  return WriteStyled(set, TextStyle::Ascii, progress, whyNot);
+}
 
-int WriteCsvFile(Data_Set& set, const ProgressCallback& progress) { return WriteStyled(set, TextStyle::Csv, progress); }
+int WriteCsvFile(Data_Set& set, const ProgressCallback& progress, std::string* whyNot) {
+  return WriteStyled(set, TextStyle::Csv, progress, whyNot);
+}
 
 std::optional<std::string> CopySetText(const Data_Set& set) {
   if (set.PointCount(0) == 0) return std::nullopt;

@@ -23,10 +23,11 @@ std::string FormatSetText(const Data_Set& set, TextStyle style);
 // Write the set to the path in its `name` when its `modified` flag is set,
 // then clear the flag. kIoOk (also when nothing needed writing),
 // kIoNothingToWrite when the set has no column, kIoCannotCreate when the file
-// cannot be written (an existing file is then left as it was), kIoCancelled
-// when `progress` stopped it (nothing written, the flag kept).
-int WriteTextFile(Data_Set& set, const ProgressCallback& progress = {});
-int WriteCsvFile(Data_Set& set, const ProgressCallback& progress = {});
+// cannot be written (an existing file is then left as it was; `whyNot`, when
+// given, says why), kIoCancelled when `progress` stopped it (nothing
+// written, the flag kept).
+int WriteTextFile(Data_Set& set, const ProgressCallback& progress = {}, std::string* whyNot = nullptr);
+int WriteCsvFile(Data_Set& set, const ProgressCallback& progress = {}, std::string* whyNot = nullptr);
 
 // The clipboard text: values separated by tabs, rows by "\n", no final line
 // end. Nothing when column 0 has no points.

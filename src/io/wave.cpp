@@ -41,42 +41,60 @@ std::optional<Chunk> FindChunk(const ByteSource& source, std::uint64_t from, std
 
 }  // namespace
 
-std::optional<WaveSamples> ParseWave(const ByteSource& source) {
+std::optional<WaveSamples> ParseWave(const ByteSource& source, std::string* whyNot) {
+  const auto refuse = [whyNot](const char* why) -> std::optional<WaveSamples> {
+    if (whyNot != nullptr) *whyNot = why;
+    return std::nullopt;
+  };
   const std::uint64_t fileSize = source.size();
   std::uint8_t riff[12];
-  if (source.readAt(0, riff, 12) < 12) return std::nullopt;
-  if (std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0) return std::nullopt;
+  if (source.readAt(0, riff, 12) < 12) return refuse("not a WAV file (shorter than a RIFF header)");
+  if (std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0)
+    return refuse("not a WAV file (no RIFF WAVE header)");
   const std::uint64_t formEnd = std::min<std::uint64_t>(8 + std::uint64_t{Get32(riff + 4)}, fileSize);
 
   const auto format = FindChunk(source, 12, formEnd, "fmt ");
-  if (!format || format->size < 16) return std::nullopt;
+  if (!format || format->size < 16) return refuse("WAV file without a format chunk");
   std::uint8_t fields[16];
-  if (source.readAt(format->start, fields, 16) < 16) return std::nullopt;
+  if (source.readAt(format->start, fields, 16) < 16) return refuse("truncated WAV file (format chunk cut short)");
   const std::uint16_t tag = Get16(fields);
   const std::uint16_t channels = Get16(fields + 2);
   const std::uint32_t rate = Get32(fields + 4);
   const std::uint16_t bits = Get16(fields + 14);
+  if (tag != 1) return refuse("compressed WAV data; only 8-bit mono PCM is read");
+  if (channels != 1) return refuse("more than one channel; only 8-bit mono PCM is read");
+  if (bits != 8) return refuse("not 8 bits per sample; only 8-bit mono PCM is read");
   // Without a sample rate there is no time axis.
-  if (tag != 1 || channels != 1 || bits != 8 || rate == 0) return std::nullopt;
+  if (rate == 0) return refuse("WAV file with a sample rate of 0");
 
   const auto data = FindChunk(source, format->next(), formEnd, "data");
-  if (!data || data->size == 0 || data->start + data->size > fileSize) return std::nullopt;
-  if (data->size > static_cast<std::uint32_t>(INT_MAX)) return std::nullopt;
+  if (!data) {
+    // The RIFF header promised more than the file holds: it was cut short.
+    if (8 + std::uint64_t{Get32(riff + 4)} > fileSize) return refuse("truncated WAV file (no data chunk)");
+    return refuse("WAV file without a data chunk after its format chunk");
+  }
+  if (data->size == 0) return refuse("WAV file with no samples");
+  if (data->start + data->size > fileSize) return refuse("truncated WAV file (data chunk cut short)");
+  if (data->size > static_cast<std::uint32_t>(INT_MAX)) return refuse("too large");
   WaveSamples wave;
   wave.sampleRate = rate;
   try {
     wave.samples.resize(data->size);
   } catch (const std::bad_alloc&) {
-    return std::nullopt;
+    return refuse("too large");
   }
-  if (source.readAt(data->start, wave.samples.data(), data->size) < data->size) return std::nullopt;
+  if (source.readAt(data->start, wave.samples.data(), data->size) < data->size) return refuse("read error");
   return wave;
 }
 
-std::optional<WaveSamples> ReadWaveSamples(const std::string& path) {
-  auto file = InputFile::Open(path);
-  if (!file) return std::nullopt;
-  return ParseWave(*file);
+std::optional<WaveSamples> ReadWaveSamples(const std::string& path, std::string* whyNot) {
+  OpenError error = OpenError::None;
+  auto file = InputFile::Open(path, &error);
+  if (!file) {
+    if (whyNot != nullptr) *whyNot = OpenErrorText(error);
+    return std::nullopt;
+  }
+  return ParseWave(*file, whyNot);
 }
 
 int FillFromWave(Data_Set& set, const WaveSamples& wave) {
@@ -94,13 +112,14 @@ int FillFromWave(Data_Set& set, const WaveSamples& wave) {
   return kIoOk;
 }
 
-int ReadWaveFile(Data_Set& set, const std::string& path) {
+int ReadWaveFile(Data_Set& set, const std::string& path, std::string* whyNot) {
   set.name = path;
   try {
-    const auto wave = ReadWaveSamples(path);
+    const auto wave = ReadWaveSamples(path, whyNot);
     if (!wave) return kIoCannotOpen;
     return FillFromWave(set, *wave);
   } catch (const std::bad_alloc&) {
+    if (whyNot != nullptr) *whyNot = "too large";
     return kIoCannotOpen;
   }
 }

@@ -3,6 +3,7 @@
 
 #include "app/commands/io_commands.h"
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -68,7 +69,7 @@ TEST_F(IoCommands, ImportDataReadsTheChosenKindAndAutoscales) {
   EXPECT_EQ(set.name, "decay.txt");
   EXPECT_EQ(set.comment, " measured\r\n");
   EXPECT_EQ(set.color, 0u);
-  EXPECT_EQ(doc.statusText, "File Opened");
+  EXPECT_EQ(doc.statusText, "File Opened: 2 points, 2 columns");
   EXPECT_TRUE(doc.IsModified());
   EXPECT_EQ(doc.undoAvailable, 1);
   EXPECT_EQ(ui.redraws, 1);
@@ -84,8 +85,8 @@ TEST_F(IoCommands, ImportDataReadsTheChosenKindAndAutoscales) {
 
   Choose(kCsvButton);
   ui.fileAnswers.push_back(dir.file("missing.csv"));
-  EXPECT_EQ(Run(Cmd::ImportData), "Couldn't open file");
-  EXPECT_EQ(doc.statusText, "Couldn't open file");
+  EXPECT_EQ(Run(Cmd::ImportData), "Couldn't open file missing.csv: no such file");
+  EXPECT_EQ(doc.statusText, "Couldn't open file missing.csv: no such file");
   EXPECT_EQ(doc.SetCount(), 1);
   EXPECT_EQ(ui.redraws, 2);
   EXPECT_EQ(ui.fileDialogsShown[1].request.filter, "CSV Text Files (*.csv);;All Files (*)");
@@ -117,7 +118,7 @@ TEST_F(IoCommands, ShortFsdataFileSaysHowManyPointsItHeld) {
   Run(Cmd::ImportData);
   ASSERT_EQ(doc.SetCount(), 1);
   EXPECT_EQ(doc.sets[0]->PointCount(1), 2);
-  EXPECT_EQ(doc.statusText, "File Opened, but the file holds only 2 of its 4 points");
+  EXPECT_EQ(doc.statusText, "File Opened: 2 points, 2 columns; the file holds only 2 of its 4 points");
 }
 
 TEST_F(IoCommands, MultipleFileImportingColoursAndCounts) {
@@ -150,10 +151,10 @@ TEST_F(IoCommands, MultipleFileImportingColoursAndCounts) {
   doc.ResetDocument();
   Choose(kAsciiButton);
   ui.multiFileAnswers.push_back(std::vector<std::string>{paths[0], dir.file("gone.txt"), paths[1]});
-  EXPECT_EQ(Run(Cmd::MultipleFileImporting), "Couldn't open file gone.txt");
+  EXPECT_EQ(Run(Cmd::MultipleFileImporting), "Couldn't open file gone.txt: no such file");
   ASSERT_EQ(doc.SetCount(), 2);
   EXPECT_EQ(doc.sets[1]->color, 0x0000FFu);
-  EXPECT_EQ(doc.statusText, "Couldn't open file gone.txt");
+  EXPECT_EQ(doc.statusText, "Couldn't open file gone.txt: no such file");
 
   Choose(kCancelButton);
   Run(Cmd::MultipleFileImporting);
@@ -173,7 +174,7 @@ TEST_F(IoCommands, ExportDataWritesTheKindAndNamesTheSetAfterTheFile) {
   EXPECT_EQ(ReadBytes(dir.file("p.csv")), "1,0.5 \n2,3e-07 ");
   EXPECT_EQ(doc.sets[0]->name, dir.file("p.csv"));
   EXPECT_FALSE(doc.sets[0]->modified);
-  EXPECT_EQ(doc.statusText, "");
+  EXPECT_EQ(doc.statusText, "Data set written to " + dir.file("p.csv"));
   EXPECT_FALSE(doc.IsModified());
   EXPECT_EQ(doc.undoAvailable, 0);
   const auto& shown = ui.fileDialogsShown[0];
@@ -197,8 +198,9 @@ TEST_F(IoCommands, ExportFailureIsReportedAndTheNameKept) {
   Choose(kAsciiButton);
   const std::string path = dir.file("no/such/folder/p.txt");
   ui.fileAnswers.push_back(path);
-  EXPECT_EQ(Run(Cmd::ExportData), "Couldn't write file " + path);
-  EXPECT_EQ(doc.statusText, "Couldn't write file " + path);
+  EXPECT_EQ(Run(Cmd::ExportData), doc.statusText);
+  EXPECT_EQ(doc.statusText.rfind("Couldn't write file " + path + ": cannot create a file beside ", 0), 0u)
+      << doc.statusText;
   EXPECT_EQ(doc.sets[0]->name, "P");
 
   // Cancel at either question writes nothing, and is no failure.
@@ -212,6 +214,85 @@ TEST_F(IoCommands, ExportFailureIsReportedAndTheNameKept) {
   doc.ResetDocument();
   Run(Cmd::ExportData);
   EXPECT_EQ(ui.dialogsShown.size(), 3u);
+}
+
+TEST_F(IoCommands, EveryExportSaysWhatBecameOfIt) {
+  AddSet("P", {1, 2}, {3, 4});
+  const auto exportAs = [&](int button, const std::string& path) {
+    ui.pickAnswers = {0};
+    Choose(button);
+    ui.fileAnswers.push_back(path);
+    Run(Cmd::ExportData);
+  };
+  // A failure, then a success: the second message replaces the first.
+  exportAs(kAsciiButton, dir.file("no/folder/p.txt"));
+  EXPECT_EQ(doc.statusText.rfind("Couldn't write file " + dir.file("no/folder/p.txt") + ": ", 0), 0u);
+  exportAs(kAsciiButton, dir.file("p.txt"));
+  EXPECT_EQ(doc.statusText, "Data set written to " + dir.file("p.txt"));
+
+  // FSdata says which of its limits the set exceeds; nothing is written and
+  // the set keeps its name.
+  auto wide = std::make_unique<Data_Set>();
+  wide->name = "W";
+  for (int i = 0; i < 3; ++i) wide->SetValue(0, i, i), wide->SetValue(1, i, 1.0);
+  wide->SetValue(0, 3, 40000), wide->SetValue(1, 3, 1.0);  // spacing 1: an x code of 40000
+  doc.AppendSet(std::move(wide));
+  auto many = std::make_unique<Data_Set>();
+  many->name = "M";
+  for (int i = 0; i <= kFsdataMaxPoints; ++i) many->SetValue(0, i, i), many->SetValue(1, i, 1.0);
+  doc.AppendSet(std::move(many));
+  struct Case {
+    int set;
+    const char* reason;
+  };
+  const Case refusals[] = {
+    {1, "x beyond the 16-bit range of FSdata (x / spacing outside -32768 to 32767)"},
+    {2, "FSdata holds at most 5359 points, the set has 5360"},
+  };
+  for (const auto& c : refusals) {
+    SCOPED_TRACE(c.reason);
+    const std::string path = dir.file("r" + std::to_string(c.set) + ".dat");
+    const std::string before = doc.sets[c.set]->name;
+    ui.pickAnswers = {c.set};
+    Choose(kFsdataButton);
+    ui.fileAnswers.push_back(path);
+    Run(Cmd::ExportData);
+    EXPECT_EQ(doc.statusText, "Couldn't write file " + path + ": " + c.reason);
+    EXPECT_EQ(doc.sets[c.set]->name, before);
+    EXPECT_FALSE(std::filesystem::exists(path));
+  }
+}
+
+TEST_F(IoCommands, AnEmptySetIsNotExportedNorRenamed) {
+  auto empty = std::make_unique<Data_Set>();
+  empty->name = "E";
+  doc.AppendSet(std::move(empty));
+  auto xOnly = std::make_unique<Data_Set>();
+  xOnly->name = "X";
+  xOnly->SetValue(0, 0, 1.0);
+  doc.AppendSet(std::move(xOnly));
+  struct Case {
+    int set, button;
+    const char* file;
+    const char* reason;
+  };
+  const Case cases[] = {
+    {0, kAsciiButton, "e.txt", "the set has no points"},
+    {0, kCsvButton, "e.csv", "the set has no points"},
+    {0, kFsdataButton, "e.dat", "the set has no points"},
+    {1, kFsdataButton, "x.dat", "the set has no points with both x and y"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string before = doc.sets[c.set]->name;
+    ui.pickAnswers = {c.set};
+    Choose(c.button);
+    ui.fileAnswers.push_back(dir.file(c.file));
+    Run(Cmd::ExportData);
+    EXPECT_EQ(doc.statusText, "Couldn't write file " + dir.file(c.file) + ": " + c.reason);
+    EXPECT_EQ(doc.sets[c.set]->name, before);
+    EXPECT_FALSE(std::filesystem::exists(dir.file(c.file)));
+  }
 }
 
 TEST_F(IoCommands, CopyAndPasteThroughTheClipboard) {
@@ -260,7 +341,7 @@ TEST_F(IoCommands, WaveImportTakesNoSnapshot) {
   EXPECT_EQ(doc.sets[0]->name, "tone.wav");
   EXPECT_EQ(doc.sets[0]->GetValue(0, 2), 0.00025);
   EXPECT_EQ(doc.sets[0]->GetValue(1, 1), 128);
-  EXPECT_EQ(doc.statusText, "File Opened");
+  EXPECT_EQ(doc.statusText, "File Opened: 3 points, 2 columns");
   EXPECT_EQ(doc.undoAvailable, 0);
   const FileDialogRequest& request = ui.fileDialogsShown[0].request;
   EXPECT_EQ(request.filter, "WAV Files (*.wav);;All Files (*)");
@@ -269,8 +350,8 @@ TEST_F(IoCommands, WaveImportTakesNoSnapshot) {
 
   WriteBytes(dir.file("bad.wav"), wave.substr(0, 40));
   ui.fileAnswers.push_back(dir.file("bad.wav"));
-  EXPECT_EQ(Run(Cmd::WaveImport), "Couldn't open file");
-  EXPECT_EQ(doc.statusText, "Couldn't open file");
+  EXPECT_EQ(Run(Cmd::WaveImport), "Couldn't open file bad.wav: truncated WAV file (no data chunk)");
+  EXPECT_EQ(doc.statusText, "Couldn't open file bad.wav: truncated WAV file (no data chunk)");
   EXPECT_EQ(doc.SetCount(), 1);
   EXPECT_EQ(ui.redraws, 2);
 }
@@ -300,7 +381,7 @@ TEST_F(IoScript, FileAnswersTypesAndTheScriptFolder) {
                   script))
       << error;
   EXPECT_EQ(doc.SetCount(), 3);
-  EXPECT_EQ(doc.statusText, "Opened 2 files");
+  EXPECT_EQ(doc.statusText, "Data set written to " + dir.file("out.txt"));
   EXPECT_EQ(ReadBytes(dir.file("out.txt")), "1 2 ");
 
   EXPECT_FALSE(Run("import-data file=x.txt\n"));

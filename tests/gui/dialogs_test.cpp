@@ -144,7 +144,7 @@ class DialogsTest : public QObject, private FrameFixture {
     QTest::keyClick(view, Qt::Key_I);
     QCOMPARE(doc().SetCount(), 1);
     QCOMPARE(doc().sets[0]->PointCount(1), 4);
-    QCOMPARE(doc().statusText, std::string("File Opened"));
+    QCOMPARE(doc().statusText, std::string("File Opened: 4 points, 2 columns"));
 
     WhenDialogOpens([](QWidget* dialog) {
       auto* edit = dialog->findChild<QLineEdit*>();

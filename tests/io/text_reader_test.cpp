@@ -55,8 +55,6 @@ TEST(ReadTextData, FilesOfTheEverydayKinds) {
     {"inf and nan fields", "1 inf\n2 -nan\n3 infin\n", {{1, 2, 3}, {INFINITY, -NAN}}},
     {"no data at all", "% only\n\n# words\n", {}},
     {"blank lines use no row", "1 2\n\n   \n3 4\n", {{1, 3}, {2, 4}}},
-    {"NUL ends a line", std::string("1 2\0 3\n4 5 6\n", 13), {{1, 4}, {2, 5}, {0, 6}}},
-    {"NUL inside a long number", std::string("123456789\0" "12 5\n", 15), {{0}, {123456789}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -71,6 +69,65 @@ TEST(ReadTextData, FilesOfTheEverydayKinds) {
             << "column " << k << " point " << i << ": " << got[i];
     }
     EXPECT_FALSE(set.modified);
+  }
+}
+
+TEST(ReadTextData, EveryLineEndAndALeadingByteOrderMark) {
+  struct Case {
+    const char* name;
+    std::string text;
+  };
+  // Each holds the same three rows and a comment.
+  const Case cases[] = {
+    {"LF", "% c\n1 2\n3 4\n5 6\n"},
+    {"CR LF", "% c\r\n1 2\r\n3 4\r\n5 6\r\n"},
+    {"CR alone", "% c\r1 2\r3 4\r5 6\r"},
+    {"mixed", "% c\r1 2\n3 4\r\n5 6"},
+    {"blank lines of every kind", "\r\n% c\r\r1 2\n\n3 4\r\n\r\n5 6\r"},
+    {"mark, LF", "\xEF\xBB\xBF% c\n1 2\n3 4\n5 6\n"},
+    {"mark on the first data row, CR alone", "\xEF\xBB\xBF" "1 2\r% c\r3 4\r5 6"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Data_Set set = Read(c.text);
+    EXPECT_EQ(Column(set, 0), (Values{1, 3, 5}));
+    EXPECT_EQ(Column(set, 1), (Values{2, 4, 6}));
+    EXPECT_EQ(set.comment, " c\r\n");
+  }
+  // A mark anywhere else is no mark: that line is not data.
+  EXPECT_EQ(Column(Read("1 2\n\xEF\xBB\xBF" "3 4\n"), 0), (Values{1}));
+}
+
+TEST(ReadTextData, BinaryDataIsRefusedAndOddTextIsNot) {
+  std::string invalid;  // every line holds bytes that are no UTF-8
+  for (int i = 0; i < 20; ++i) invalid += "1 2 \xFF\xFE\x80\n";
+  std::string latin1 = "# temperature in \xB0" "C\n";  // one line of another encoding
+  for (int i = 0; i < 20; ++i) latin1 += std::to_string(i) + " 2\n";
+  struct Case {
+    const char* name;
+    std::string text;
+    int status;
+    BinarySign sign;
+  };
+  const Case cases[] = {
+    {"NUL bytes", std::string("1 2\0 3\n4 5 6\n", 13), kIoBinary, BinarySign::NulBytes},
+    {"a NUL far down", std::string(200000, '\n') + std::string("1 2\0", 4), kIoBinary, BinarySign::NulBytes},
+    {"UTF-16, little-endian mark", std::string("\xFF\xFE" "1\0 \0" "2\0\n\0", 10), kIoBinary, BinarySign::Utf16},
+    {"UTF-16, big-endian mark", std::string("\xFE\xFF\0" "1\0 \0" "2\0\n", 10), kIoBinary, BinarySign::Utf16},
+    {"UTF-16 without a mark", std::string("1\0 \0" "2\0\n\0", 8), kIoBinary, BinarySign::NulBytes},
+    {"invalid UTF-8 in most lines", invalid, kIoBinary, BinarySign::InvalidUtf8},
+    {"one Latin-1 header line", latin1, kIoOk, BinarySign::None},
+    {"UTF-8 units", "% \xC2\xB5s\n1 2 \xC2\xB5s\n3 4 \xE2\x80\xA2\n", kIoOk, BinarySign::None},
+    {"empty", "", kIoOk, BinarySign::None},
+    {"header only", "time voltage\n", kIoOk, BinarySign::None},
+    {"mark only", "\xEF\xBB\xBF", kIoOk, BinarySign::None},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Data_Set set;
+    TextReadInfo info;
+    EXPECT_EQ(ReadTextData(set, c.text, &info), c.status);
+    EXPECT_EQ(info.binary, c.sign);
   }
 }
 
@@ -114,13 +171,20 @@ TEST(ReadTextData, RaggedRowsFarBeyondTheFileAreRefused) {
   EXPECT_EQ(small.PointCount(4), 4);
 }
 
-// A literal rendering of the rules, slow and simple: CR LF turned into LF
-// first, then fgets-like pieces of at most 1023 characters handled as C
-// strings, fields converted with sscanf. The fast reader must agree with it.
-Data_Set ReadLiterally(const std::string& bytes) {
+// A literal rendering of the rules, slow and simple: a leading UTF-8 mark
+// dropped, CR LF and lone CRs turned into LF first, then fgets-like pieces of
+// at most 1023 characters, fields converted with sscanf. The fast reader must
+// agree with it (texts with NUL bytes are refused, not read).
+Data_Set ReadLiterally(std::string bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
   std::string text;
-  for (size_t i = 0; i < bytes.size(); ++i)
-    if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) text += bytes[i];
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\r') {
+      text += bytes[i];
+    } else if (!(i + 1 < bytes.size() && bytes[i + 1] == '\n')) {
+      text += '\n';
+    }
+  }
   Data_Set set;
   int row = 0, maxFields = 0;
   bool header = false;
@@ -174,15 +238,16 @@ Data_Set ReadLiterally(const std::string& bytes) {
 }
 
 // Random texts built from the pieces that matter: numbers of every form,
-// separators, comments, line ends of both kinds, NULs, long runs.
+// separators, comments, line ends of every kind, marks, UTF-8, NULs, long
+// runs.
 std::string RandomText(std::mt19937& random) {
   static const char* const kTokens[] = {
     "1", "-2.5", "+.5e3", "1e", "7e+", "inf", "-nan", "infin", "abc", "0", "32765", "40000", "100", "0.5",
     "%", "% note", "#", " ", "  ", "\t", ",", ",,", "\n", "\n", "\n", "\r\n", "\r", "" /* a NUL */,
-    "-", ".", "e5", "12345678901234567890", "1.7976931348623157e308", "4e-320",
+    "-", ".", "e5", "12345678901234567890", "1.7976931348623157e308", "4e-320", "\xC2\xB5s", "\xEF\xBB\xBF",
   };
   std::uniform_int_distribution<int> count(0, 60), token(0, std::size(kTokens) - 1), chance(0, 40);
-  std::string text;
+  std::string text = chance(random) < 4 ? "\xEF\xBB\xBF" : "";
   for (int n = count(random); n > 0; --n) {
     if (chance(random) == 0) {
       // A long line across the 1023-character boundary.
@@ -206,6 +271,10 @@ TEST(ReadTextData, AgreesWithALiteralReadingOfTheRules) {
   for (int round = 0; round < 4000; ++round) {
     const std::string text = RandomText(random);
     Data_Set fast;
+    if (text.find('\0') != std::string::npos) {
+      ASSERT_EQ(ReadTextData(fast, text), kIoBinary);
+      continue;
+    }
     ASSERT_EQ(ReadTextData(fast, text), kIoOk);
     const Data_Set literal = ReadLiterally(text);
     const std::string difference = DifferenceBetween(fast, literal);
@@ -219,7 +288,8 @@ TEST(TextDataReader, BlockBoundariesChangeNothing) {
     std::string text;
     for (int k = 0; k < 4; ++k) text += RandomText(random);
     Data_Set whole;
-    ASSERT_EQ(ReadTextData(whole, text), kIoOk);
+    const int status = ReadTextData(whole, text);
+    ASSERT_EQ(status, text.find('\0') == std::string::npos ? kIoOk : kIoBinary);
 
     // A buffer just big enough, refilled by random amounts.
     Data_Set pieces;
@@ -238,7 +308,8 @@ TEST(TextDataReader, BlockBoundariesChangeNothing) {
       filled -= used;
       if (atEnd) break;
     }
-    ASSERT_EQ(reader.finish(), kIoOk);
+    ASSERT_EQ(reader.finish(), status);
+    if (status != kIoOk) continue;
     const std::string difference = DifferenceBetween(whole, pieces);
     ASSERT_TRUE(difference.empty()) << difference << "\ntext: " << ::testing::PrintToString(text);
   }
@@ -257,9 +328,18 @@ TEST(ReadTextFile, ReadsTheFileNamesTheSetAndFailsCleanly) {
   EXPECT_FALSE(set.modified);
 
   Data_Set missing, folder;
-  EXPECT_EQ(ReadTextFile(missing, dir.file("none.txt")), kIoCannotOpen);
-  EXPECT_EQ(ReadTextFile(folder, dir.path().string()), kIoCannotOpen);
+  TextReadInfo info;
+  EXPECT_EQ(ReadTextFile(missing, dir.file("none.txt"), {}, &info), kIoCannotOpen);
+  EXPECT_EQ(info.openError, OpenError::NoSuchFile);
+  EXPECT_EQ(ReadTextFile(folder, dir.path().string(), {}, &info), kIoCannotOpen);
+  EXPECT_EQ(info.openError, OpenError::NotRegularFile);
   EXPECT_EQ(folder.ColumnCount(), 0);
+
+  // A file read in blocks finds a NUL past the first block as well.
+  testing::WriteBytes(dir.file("late.txt"), text + std::string("1 2\0\n", 5));
+  Data_Set late;
+  EXPECT_EQ(ReadTextFile(late, dir.file("late.txt"), {}, &info), kIoBinary);
+  EXPECT_EQ(info.binary, BinarySign::NulBytes);
 }
 
 }  // namespace

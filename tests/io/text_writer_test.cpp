@@ -74,7 +74,9 @@ TEST(WriteTextFile, WritesOnlyModifiedSetsAndReportsWhatFailed) {
 
   set.modified = true;
   set.name = dir.file("no/such/folder.txt");
-  EXPECT_EQ(WriteTextFile(set), kIoCannotCreate);
+  std::string whyNot;
+  EXPECT_EQ(WriteTextFile(set, {}, &whyNot), kIoCannotCreate);
+  EXPECT_EQ(whyNot, "cannot create a file beside " + set.name + ": No such file or directory");
   EXPECT_TRUE(set.modified);
   // A file that cannot be replaced keeps its old content.
   set.name = dir.file("a.txt");
@@ -104,7 +106,7 @@ TEST(WriteTextFile, RoundTripsBitForBit) {
   for (auto write : {&WriteTextFile, &WriteCsvFile}) {
     set.name = dir.file("round.txt");
     set.modified = true;
-    ASSERT_EQ(write(set, {}), kIoOk);
+    ASSERT_EQ(write(set, {}, nullptr), kIoOk);
     Data_Set back;
     ASSERT_EQ(ReadTextFile(back, set.name), kIoOk);
     EXPECT_EQ(DifferenceBetween(set, back), "");
@@ -144,6 +146,11 @@ TEST(ParsePastedText, LinesOfTwoToFourNumbers) {
     {"no text", "", kPasteNoText, {}},
     {"only the 254 first characters count", std::string(253, ' ') + "1 2\n", kPasteBadFormat, {}},
     {"254 characters hold two numbers", std::string(251, ' ') + "1 2\n", kPasteOk, {{1}, {2}}},
+    {"CR alone ends a line", "1 2\r3 4\r", kPasteOk, {{1, 3}, {2, 4}}},
+    {"CR LF, LF and CR mixed", "1 2\r\n3 4\n5 6\r7 8", kPasteOk, {{1, 3, 5, 7}, {2, 4, 6, 8}}},
+    {"a blank CR line is an error", "1 2\r\r3 4\r", kPasteBadFormat, {}},
+    {"a leading byte-order mark", "\xEF\xBB\xBF" "1 2\n3 4\n", kPasteOk, {{1, 3}, {2, 4}}},
+    {"only a byte-order mark", "\xEF\xBB\xBF", kPasteNoText, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -2,6 +2,7 @@
 
 #include "app/commands/io_commands.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -11,13 +12,12 @@
 #include "app/dialogs/file_type_dialog.h"
 #include "app/dialogs/set_picker.h"
 #include "app/ui.h"
+#include "io/data_import.h"
 #include "io/file_names.h"
 #include "io/fsdata.h"
 #include "io/io_status.h"
 #include "io/pasted_text.h"
-#include "io/text_reader.h"
 #include "io/text_writer.h"
-#include "io/wave.h"
 #include "model/document.h"
 #include "util/atomic_file.h"
 
@@ -90,26 +90,27 @@ FileDialogRequest WaveRequest() {
 }
 
 // Reads one file with the kind's reader and names the set after the file.
-struct ReadResult {
-  int status = kIoCannotOpen;
-  FsdataReadInfo fsdata;
-};
-
-ReadResult ReadDataFile(FileKind kind, Data_Set& set, const std::string& path, const ProgressCallback& progress) {
-  ReadResult result;
+ImportReport ReadDataFile(FileKind kind, Data_Set& set, const std::string& path, const ProgressCallback& progress) {
+  ImportReport report;
   switch (kind) {
     // FSdata files hold a few thousand points at most: no progress needed.
-    case FileKind::Fsdata: result.status = ReadFsdataFile(set, path, &result.fsdata); break;
+    case FileKind::Fsdata: report = ImportDataFile(DataFormat::Fsdata, set, path); break;
     case FileKind::Ascii:
-    case FileKind::Csv: result.status = ReadTextFile(set, path, progress); break;
+    case FileKind::Csv: report = ImportDataFile(DataFormat::Text, set, path, progress); break;
     case FileKind::None: break;
   }
   set.name = BareFileName(path);
-  return result;
+  return report;
 }
 
-std::string ShortFileNote(const FsdataReadInfo& info) {
-  return "only " + std::to_string(info.pointsRead) + " of its " + std::to_string(info.declaredPoints) + " points";
+// What an export could not write, after "Couldn't write file PATH: ".
+std::string NothingToExport(FileKind kind, const Data_Set& set) {
+  if (kind == FileKind::Fsdata) {
+    if (std::min(set.PointCount(0), set.PointCount(1)) > 0) return {};
+    return set.PointCount(0) > 0 || set.PointCount(1) > 0 ? "the set has no points with both x and y"
+                                                          : "the set has no points";
+  }
+  return set.PointCount(0) > 0 ? std::string() : "the set has no points";
 }
 
 }  // namespace
@@ -122,16 +123,14 @@ CommandOutcome OnImportData(CZentrelDoc&, Ui& ui) {
   const auto path = ui.openFileName(ImportRequest(kind));
   if (!path) return {};
   auto set = std::make_unique<Data_Set>();
-  ReadResult read;
+  ImportReport read;
   {
     ProgressScope progress(ui, "Importing " + BareFileName(*path) + "...");
     read = ReadDataFile(kind, *set, *path, progress.callback());
   }
   if (read.status == kIoCancelled) return Outcome::Status(std::string(kImportCancelled)).Redraw();
-  if (read.status != kIoOk) return Outcome::Status("Couldn't open file").Redraw().Failed("Couldn't open file");
-  std::string status = "File Opened";
-  // A short file loses its missing points; the user must know.
-  if (read.fsdata.truncated()) status += ", but the file holds " + ShortFileNote(read.fsdata);
+  std::string status = ImportStatusText(read, set->name);
+  if (!read.ok()) return Outcome::Status(status).Redraw().Failed(status);
   return Outcome::AddSet(std::move(set)).Autoscale().Modified().Status(std::move(status)).Redraw();
 }
 
@@ -153,14 +152,16 @@ CommandOutcome OnMultipleFileImporting(CZentrelDoc&, Ui& ui) {
       ProgressCallback fileProgress;
       if (progress.callback())
         fileProgress = [&](double done) { return progress.callback()((static_cast<double>(k) + done) / count); };
-      const ReadResult read = ReadDataFile(kind, *set, path, fileProgress);
+      const ImportReport read = ReadDataFile(kind, *set, path, fileProgress);
       if (read.status == kIoCancelled) return Outcome::Status(std::string(kImportCancelled));
-      if (read.status != kIoOk) {
-        failure = "Couldn't open file " + set->name;
+      if (!read.ok()) {
+        failure = ImportStatusText(read, set->name);
         continue;
       }
       if (read.fsdata.truncated())
-        shortFiles += (shortFiles.empty() ? "" : "; ") + set->name + " holds " + ShortFileNote(read.fsdata);
+        shortFiles += (shortFiles.empty() ? "" : "; ") + set->name + " holds only " +
+                      std::to_string(read.fsdata.pointsRead) + " of its " +
+                      std::to_string(read.fsdata.declaredPoints) + " points";
       sets.push_back(std::move(set));
     }
   }
@@ -186,19 +187,24 @@ CommandOutcome OnExportData(CZentrelDoc& doc, Ui& ui) {
   const auto path = ui.saveFileName(ExportRequest(kind, picked.set->name));
   if (!path) return {};
   Data_Set& set = *picked.set;
+  // Nothing is written for a set without points, and the set keeps its name.
+  if (const std::string empty = NothingToExport(kind, set); !empty.empty()) {
+    const std::string message = "Couldn't write file " + *path + ": " + empty;
+    return Outcome::Status(message).Failed(message);
+  }
   const std::string previousName = set.name;
   const bool previouslyModified = set.modified;
   set.name = *path;
   set.modified = true;
-  bool written = true;
+  std::string failure;
   int status = kIoOk;
   {
     ProgressScope progress(ui, "Writing " + BareFileName(*path) + "...");
     switch (kind) {
       // FSdata files hold a few thousand points at most: no progress needed.
-      case FileKind::Fsdata: written = WriteFsdataFile(set) != kIoCannotOpen; break;
-      case FileKind::Ascii: status = WriteTextFile(set, progress.callback()); break;
-      case FileKind::Csv: status = WriteCsvFile(set, progress.callback()); break;
+      case FileKind::Fsdata: status = WriteFsdataFile(set, &failure); break;
+      case FileKind::Ascii: status = WriteTextFile(set, progress.callback(), &failure); break;
+      case FileKind::Csv: status = WriteCsvFile(set, progress.callback(), &failure); break;
       case FileKind::None: break;
     }
   }
@@ -208,17 +214,18 @@ CommandOutcome OnExportData(CZentrelDoc& doc, Ui& ui) {
     set.modified = previouslyModified;
     return Outcome::Status("Export cancelled");
   }
-  if (status == kIoCannotCreate) written = false;
-  if (!written) {
-    // The set does not live in that file: it keeps its name.
+  if (status != kIoOk) {
+    // The set does not live in that file: it keeps its name and its flag.
     set.name = previousName;
-    std::string message = "Couldn't write file " + *path;
-    // A file that must not be replaced says so; the writers keep other
-    // reasons to themselves.
-    if (const std::string refusal = ReplaceRefusal(*path); !refusal.empty()) message += ": " + refusal;
+    set.modified = previouslyModified;
+    // A file that must not be replaced says just that.
+    const std::string refusal = ReplaceRefusal(*path);
+    if (!refusal.empty()) failure = refusal;
+    const std::string message = "Couldn't write file " + *path + (failure.empty() ? "" : ": " + failure);
     return Outcome::Status(message).Failed(message);
   }
-  return {};
+  // Replaces whatever an earlier command left in the status line.
+  return Outcome::Status("Data set written to " + *path);
 }
 
 CommandOutcome OnCopy(CZentrelDoc& doc, Ui& ui) {
@@ -244,9 +251,11 @@ CommandOutcome OnWaveImport(CZentrelDoc&, Ui& ui) {
   const auto path = ui.openFileName(WaveRequest());
   if (!path) return {};
   auto set = std::make_unique<Data_Set>();
-  if (ReadWaveFile(*set, *path) != kIoOk) return Outcome::Status("Couldn't open file").Redraw().Failed("Couldn't open file");
+  const ImportReport read = ImportDataFile(DataFormat::Wave, *set, *path);
   set->name = BareFileName(*path);
-  return Outcome::AddSet(std::move(set)).Autoscale().Modified().Status("File Opened").Redraw();
+  std::string status = ImportStatusText(read, set->name);
+  if (!read.ok()) return Outcome::Status(status).Redraw().Failed(status);
+  return Outcome::AddSet(std::move(set)).Autoscale().Modified().Status(std::move(status)).Redraw();
 }
 
 std::span<const CommandBinding> IoCommandBindings() {

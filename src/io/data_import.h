@@ -1,0 +1,45 @@
+#pragma once
+// One data file read into a new set by the reader of its format, with what a
+// person is told afterwards: why it failed, or what was read. The import
+// commands and zentrel-cli share it, so both say the same.
+
+#include <string>
+#include <string_view>
+
+#include "io/fsdata.h"
+#include "io/io_status.h"
+#include "util/progress.h"
+
+namespace zentrel {
+
+class Data_Set;
+
+enum class DataFormat { Text, Fsdata, Wave };
+
+// By the file name's extension (any case): ".dat" FSdata, ".wav" WAV, any
+// other text.
+DataFormat DataFormatOf(std::string_view path);
+
+struct ImportReport {
+  int status = kIoCannotOpen;  // kIoOk, kIoCancelled, or another failure
+  std::string reason;          // why it failed, in words; empty on success
+  int points = 0;              // the longest column
+  int columns = 0;             // text: the most fields of a data line
+  int linesSkipped = 0;        // text: lines that were neither data nor comment
+  bool twoLineHeader = false;  // text: the first two data lines were a header
+  double headerScale = 1.0;    //   and x was multiplied by this
+  bool singleColumn = false;   // text: x became the point index
+  FsdataReadInfo fsdata;
+  bool ok() const { return status == kIoOk; }
+};
+
+// Reads `path` into an empty set (whose name becomes `path`). A file that
+// yields no point at all fails as well: nothing was imported.
+ImportReport ImportDataFile(DataFormat format, Data_Set& set, const std::string& path,
+                            const ProgressCallback& progress = {});
+
+// "File Opened: 512 points, 2 columns; two-line header: x × 0.5" or
+// "Couldn't open file NAME: permission denied". Not for kIoCancelled.
+std::string ImportStatusText(const ImportReport& report, std::string_view fileName);
+
+}  // namespace zentrel
