@@ -2,13 +2,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
@@ -20,6 +24,7 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 
 #include "about_dialog.h"
 #include "lock_keys.h"
@@ -27,6 +32,7 @@
 #include "app/commands/command_table.h"
 #include "app/commands/dispatch.h"
 #include "app/commands/file_commands.h"
+#include "app/commands/file_drop.h"
 #include "app/dialogs/fit_dialog.h"
 #include "app/fit_iteration.h"
 #include "app/settling_ui.h"
@@ -48,6 +54,20 @@ const char* const kIdleMessage = "For Help, press F1";
 QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QSettings Settings() { return QSettings(QStringLiteral("Zentrel"), QStringLiteral("Zentrel")); }
+
+constexpr const char* kGeometryKey = "Settings/WindowGeometry";
+
+// The local files a drag carries, in its order; empty when it carries
+// anything else as well (text, web addresses).
+QStringList DroppedFiles(const QMimeData* mime) {
+  QStringList paths;
+  if (mime == nullptr || !mime->hasUrls()) return paths;
+  for (const QUrl& url : mime->urls()) {
+    if (!url.isLocalFile()) return {};
+    paths << url.toLocalFile();
+  }
+  return paths;
+}
 
 // The button's icon: the desktop theme's, else a drawn or a style one; none
 // for commands without a button picture.
@@ -81,13 +101,16 @@ CMainFrame::CMainFrame()
   buildToolbar();
   buildStatusBar();
   connect(view_, &CZentrelView::cursorMoved, this, &CMainFrame::updatePanes);
+  connect(view_, &CZentrelView::rangeChanged, this, &CMainFrame::refresh);
+  setAcceptDrops(true);
   // A saved graph file records the window's last drawing.
   ui_.setDrawingLayout([this] { return view_->drawingLayout(); });
   connect(&fitSteps_, &FitStepper::passDone, this, &CMainFrame::fitPassDone);
   // The Fitting dialog's Iterate button starts the passes.
   ui_.setFitIterationChanged([this] { refresh(); });
   qApp->installEventFilter(this);
-  resize(900, 680);
+  // Where the person left the window last time, else a size that fits a laptop.
+  if (!restoreGeometry(Settings().value(kGeometryKey).toByteArray())) resize(900, 680);
   view_->setFocus();
   refresh();
 }
@@ -104,6 +127,7 @@ bool CMainFrame::servesItself(Cmd id) const {
     case Cmd::PrintSetup:
     case Cmd::Print:
     case Cmd::PrintPreview:
+    case Cmd::CopyGraph:
     case Cmd::RecentFile:
     case Cmd::Exit:
     case Cmd::Toolbar:
@@ -123,6 +147,7 @@ bool CMainFrame::runFrameCommand(Cmd id) {
     case Cmd::PrintSetup: printSetup(); return true;
     case Cmd::Print: print(); return true;
     case Cmd::PrintPreview: printPreview(); return true;
+    case Cmd::CopyGraph: copyGraph(); return true;
     case Cmd::Exit: close(); return true;
     case Cmd::Toolbar: toolbar_->setVisible(!toolbar_->isVisible()); return true;
     case Cmd::StatusBar: statusBar()->setVisible(!statusBar()->isVisible()); return true;
@@ -453,6 +478,14 @@ void CMainFrame::printSetup() {
   dialog.exec();
 }
 
+ExportOptions CMainFrame::exportOptions() const {
+  ExportOptions options;
+  options.draw = OptionsFor(doc_.drawPreferences);
+  // A paper-style PNG is the same letter page at print resolution.
+  if (doc_.drawPreferences.style == DrawStyle::Paper) options.dpi = 300.0;
+  return options;
+}
+
 void CMainFrame::exportImage() {
   FileDialogRequest request;
   request.title = "Export Image";
@@ -462,13 +495,55 @@ void CMainFrame::exportImage() {
   request.overwritePrompt = true;
   const auto path = ui_.saveFileName(request);
   if (!path) return;
-  ExportOptions options;
-  options.draw = OptionsFor(doc_.drawPreferences);
-  // A paper-style PNG is the same letter page at print resolution.
-  if (doc_.drawPreferences.style == DrawStyle::Paper) options.dpi = 300.0;
-  const GraphExport exported = ExportGraphDrawing(doc_, *path, options);
+  const GraphExport exported = ExportGraphDrawing(doc_, *path, exportOptions());
   if (exported.layout != PageLayout{}) doc_.SettleAfterRedraw();
   if (!exported.error.empty()) ui_.messageBox(exported.error);
+}
+
+// The picture as Export Image draws it, as PNG and as SVG: a paste takes
+// whichever it can use.
+void CMainFrame::copyGraph() {
+  const GraphEncoding png = EncodeGraph(doc_, "png", exportOptions());
+  const GraphEncoding svg = EncodeGraph(doc_, "svg", exportOptions());
+  if (png.layout != PageLayout{} || svg.layout != PageLayout{}) doc_.SettleAfterRedraw();
+  if (const std::string& error = png.error.empty() ? svg.error : png.error; !error.empty()) {
+    ui_.messageBox(error);
+    return;
+  }
+  auto* mime = new QMimeData;
+  mime->setData(QStringLiteral("image/png"), png.bytes);
+  mime->setData(QStringLiteral("image/svg+xml"), svg.bytes);
+  mime->setImageData(QImage::fromData(png.bytes, "PNG"));
+  QGuiApplication::clipboard()->setMimeData(mime);
+  doc_.statusText = "Graph copied";
+  refresh();
+}
+
+// Drag and drop ------------------------------------------------------------------
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent* event) {
+  if (!DroppedFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+  const QStringList paths = DroppedFiles(event->mimeData());
+  if (paths.isEmpty()) return;
+  event->acceptProposedAction();
+  // The questions come after the drop has ended: the program the files
+  // came from is not kept waiting on them.
+  QMetaObject::invokeMethod(this, [this, paths] { openDroppedFiles(paths); }, Qt::QueuedConnection);
+}
+
+void CMainFrame::openDroppedFiles(const QStringList& paths) {
+  std::vector<std::string> files;
+  for (const QString& path : paths) files.push_back(path.toStdString());
+  OpenDroppedFiles(doc_, ui_, files);
+  if (!doc_.pathName.empty() && doc_.pathName != rememberedPath_) rememberFile(QString::fromStdString(doc_.pathName));
+  refresh();
 }
 
 // Help ---------------------------------------------------------------------------
@@ -492,6 +567,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   }
   fitSteps_.stop();
   if (help_) help_->close();
+  Settings().setValue(kGeometryKey, saveGeometry());
   event->accept();
 }
 

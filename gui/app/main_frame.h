@@ -24,6 +24,7 @@ class QPrinter;
 namespace zentrel {
 
 class CZentrelView;
+struct ExportOptions;
 
 class CMainFrame : public QMainWindow {
   Q_OBJECT
@@ -50,6 +51,9 @@ class CMainFrame : public QMainWindow {
   QLabel* pane(StatusPane id) const { return panes_.value(id); }
   const KeyMap& keyMap() const { return keys_; }
   QStringList recentFiles() const;
+  // Graph and data files as a drop would bring them, in this order; the
+  // same questions as Open and Import Data.
+  void dropFiles(const QStringList& paths) { openDroppedFiles(paths); }
   // Whether fit passes are due or running.
   bool fitTimerActive() const { return fitSteps_.active(); }
   HelpWindow* helpWindow() const { return help_; }
@@ -62,6 +66,10 @@ class CMainFrame : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Data and graph files dropped on the window are imported or opened.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void loadDrawPreferences();
@@ -82,7 +90,11 @@ class CMainFrame : public QMainWindow {
   void print();
   void printPreview();
   void printSetup();
+  // How Export Image and Copy Graph draw: the window's style.
+  ExportOptions exportOptions() const;
   void exportImage();
+  void copyGraph();
+  void openDroppedFiles(const QStringList& paths);
   void showHelp();
   void showAbout();
 

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 
+#include "app/dialogs/axis_ranges_dialog.h"
 #include "app/dialogs/create_dataset_dialog.h"
 #include "app/dialogs/custom_equations_dialog.h"
 #include "app/dialogs/fft_options_dialog.h"
@@ -19,6 +20,7 @@
 #include "app/dialogs/smoothing_dialog.h"
 #include "app/dialogs/text_dialog.h"
 #include "app/dialogs/xrange_dialog.h"
+#include "axis_ranges_dialog.h"
 #include "fit_dialog.h"
 #include "xrange_dialog.h"
 #include "create_dataset_dialog.h"
@@ -62,6 +64,8 @@ bool QtUi::runDialog(DialogModel& model) {
     return OperateDialog(*operate, parent_).exec() == QDialog::Accepted;
   if (auto* smoothing = dynamic_cast<SmoothingDialogModel*>(&model))
     return SmoothingDialog(*smoothing, parent_).exec() == QDialog::Accepted;
+  if (auto* ranges = dynamic_cast<AxisRangesDialogModel*>(&model))
+    return AxisRangesDialog(*ranges, parent_).exec() == QDialog::Accepted;
   if (auto* properties = dynamic_cast<PropertiesDialogModel*>(&model))
     return PropertiesDialog(*properties, parent_).exec() == QDialog::Accepted;
   // A model without a dialog of its own: one edit per field.

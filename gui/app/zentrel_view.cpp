@@ -3,11 +3,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
+#include <QWheelEvent>
 #include <cmath>
 
 #include "model/document.h"
 #include "painter_surface.h"
 #include "view/paint_graph.h"
+#include "view/zoom_pan.h"
 
 namespace zentrel {
 
@@ -93,22 +95,85 @@ void CZentrelView::apply(const ViewMouse::Effect& effect) {
   emit cursorMoved();
 }
 
+void CZentrelView::showRangeAt(QPoint pixel) {
+  redrawGraph();
+  doc_.SettleAfterRedraw();
+  // The cursor panes show the data now under the cursor.
+  apply(mouse_.move(doc_, mapping(), toDevice(pixel)));
+}
+
 void CZentrelView::mousePressEvent(QMouseEvent* event) {
+  const QPoint pixel = event->position().toPoint();
+  const bool panButton = event->button() == Qt::MiddleButton ||
+                         (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ControlModifier));
+  if (panButton && !pan_ && mouse_.buttonState() == 0 && viewport_) {
+    pan_ = Pan{*viewport_, doc_.graph.GetRange(), toDevice(pixel), event->button()};
+    setCursor(Qt::ClosedHandCursor);
+    return;
+  }
+  if (pan_) return;  // other buttons wait until the pan ends
   if (event->button() == Qt::LeftButton)
-    apply(mouse_.leftDown(doc_, toDevice(event->position().toPoint())));
+    apply(mouse_.leftDown(doc_, toDevice(pixel)));
   else if (event->button() == Qt::RightButton)
     apply(mouse_.rightDown());
 }
 
 void CZentrelView::mouseMoveEvent(QMouseEvent* event) {
+  if (pan_) {
+    panTo(event->position().toPoint());
+    return;
+  }
   apply(mouse_.move(doc_, mapping(), toDevice(event->position().toPoint())));
 }
 
 void CZentrelView::mouseReleaseEvent(QMouseEvent* event) {
+  if (pan_) {
+    if (event->button() == pan_->button) endPan(event->position().toPoint());
+    return;
+  }
   if (event->button() == Qt::LeftButton)
     apply(mouse_.leftUp(doc_, mapping(), toDevice(event->position().toPoint())));
   else if (event->button() == Qt::RightButton)
     apply(mouse_.rightUp());
+}
+
+void CZentrelView::panTo(QPoint pixel) {
+  // Always from the start: rounding does not add up over many moves.
+  const auto range = PannedBy(pan_->startViewport, pan_->start, toDevice(pixel));
+  if (!range || *range == doc_.graph.GetRange()) return;
+  doc_.graph.ShowRange(*range);
+  showRangeAt(pixel);
+}
+
+void CZentrelView::endPan(QPoint pixel) {
+  panTo(pixel);
+  const Pan pan = *pan_;
+  pan_.reset();
+  setCursor(Qt::CrossCursor);
+  const DataRange end = doc_.graph.GetRange();
+  if (end == pan.startRange) return;
+  // The whole drag is one range change: Unzoom goes back to where it started.
+  doc_.graph.ShowRange(pan.startRange);
+  doc_.graph.SetRange(end);
+  emit rangeChanged();
+}
+
+void CZentrelView::wheelEvent(QWheelEvent* event) {
+  // 120 is one notch of a wheel; touch pads send parts of one.
+  const double notches = event->angleDelta().y() / 120.0;
+  if (notches == 0.0 || pan_ || !viewport_) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  const QPointF at = event->position();
+  // Away from the person (positive) zooms in.
+  const double factor = std::pow(kWheelZoomStep, notches);
+  const auto range = ZoomedAbout(*viewport_, at.x() / scaleX_, -at.y() / scaleY_, factor);
+  if (!range) return;  // as far as the numbers go
+  doc_.graph.SetRange(*range);
+  showRangeAt(at.toPoint());
+  emit rangeChanged();
 }
 
 }  // namespace zentrel

@@ -6,6 +6,8 @@
 // band. Drawing only reads the document: the window keeps the viewport of
 // its last drawing for the mouse, and a redraw the mouse asks for settles
 // the document (CZentrelDoc::SettleAfterRedraw) as a command's does.
+// The wheel zooms about the cursor; the middle button, or the left one
+// with Ctrl, drags the graph along (one step of the zoom history per drag).
 
 #include <QImage>
 #include <QWidget>
@@ -38,6 +40,7 @@ class CZentrelView : public QWidget {
   const ViewMouse& mouse() const { return mouse_; }
   bool rubberBandVisible() const { return bandVisible_; }
   const QImage& graphImage() const { return image_; }
+  bool panning() const { return pan_.has_value(); }
   // The image is redrawn at most this often per paint (tests count them).
   int redrawCount() const { return redraws_; }
   // What the last drawing has to say in the status text (values a
@@ -47,6 +50,8 @@ class CZentrelView : public QWidget {
  signals:
   // The cursor position (and so the panes) may have changed.
   void cursorMoved();
+  // The wheel or a pan changed the visible range.
+  void rangeChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -54,12 +59,25 @@ class CZentrelView : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void renderImage();
   void apply(const ViewMouse::Effect& effect);
 
   const Viewport& mapping() const;
+  // Redraws the graph's new range at once and publishes the cursor at `pixel` in it.
+  void showRangeAt(QPoint pixel);
+  void panTo(QPoint pixel);
+  void endPan(QPoint pixel);
+
+  // A pan under way: where it started, on the drawing it started from.
+  struct Pan {
+    Viewport startViewport;
+    DataRange startRange;
+    DevicePoint start;
+    Qt::MouseButton button;  // its release ends the pan
+  };
 
   CZentrelDoc& doc_;
   ViewMouse mouse_;
@@ -67,6 +85,7 @@ class CZentrelView : public QWidget {
   QImage image_;
   double scaleX_ = 1.0, scaleY_ = 1.0;
   bool bandVisible_ = false;
+  std::optional<Pan> pan_;
   int redraws_ = 0;
   std::string note_;
 };

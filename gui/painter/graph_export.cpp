@@ -103,10 +103,10 @@ QImage RenderImage(const CZentrelDoc& doc, int width, int height, double dpi, co
   return image;
 }
 
-std::string WriteExport(const CZentrelDoc& doc, const std::string& path, const ExportOptions& options,
-                        Painted& drawn) {
-  const Format format = FormatOf(path);
-  if (format == Format::Unknown) return path + ": the file name must end in .png, .svg or .pdf";
+// The graph drawn into bytes of the format; `name` is what messages call it.
+std::string Encode(const CZentrelDoc& doc, Format format, const std::string& name, const ExportOptions& options,
+                   QByteArray& bytes, Painted& drawn) {
+  if (format == Format::Unknown) return name + ": the file name must end in .png, .svg or .pdf";
   if (!(options.dpi >= 1.0 && options.dpi <= 10000.0)) return "the resolution must be 1 to 10000 dots per inch";
   // PNG pixels follow the resolution; SVG keeps 100 units per inch of the page.
   const double dpi = format == Format::Png ? options.dpi : kExportDpi;
@@ -115,7 +115,6 @@ std::string WriteExport(const CZentrelDoc& doc, const std::string& path, const E
     return "image size must be 1 to " + std::to_string(kMaxExportSide) + " pixels each way";
   EnsureGuiApplication();
 
-  QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   switch (format) {
@@ -123,7 +122,7 @@ std::string WriteExport(const CZentrelDoc& doc, const std::string& path, const E
       const QImage image = RenderImage(doc, width, height, dpi, options.draw, drawn);
       if (image.isNull())
         return "not enough memory for a " + std::to_string(width) + " x " + std::to_string(height) + " image";
-      if (!image.save(&buffer, "PNG")) return path + ": could not encode the PNG image";
+      if (!image.save(&buffer, "PNG")) return name + ": could not encode the PNG image";
       break;
     }
     case Format::Svg: {
@@ -134,7 +133,7 @@ std::string WriteExport(const CZentrelDoc& doc, const std::string& path, const E
       svg.setResolution(static_cast<int>(kExportDpi));
       svg.setTitle(QStringLiteral("Zentrel graph"));
       QPainter painter;
-      if (!painter.begin(&svg)) return path + ": could not start the SVG document";
+      if (!painter.begin(&svg)) return name + ": could not start the SVG document";
       drawn = Paint(painter, doc, options.draw);
       painter.end();
       break;
@@ -148,7 +147,7 @@ std::string WriteExport(const CZentrelDoc& doc, const std::string& path, const E
                                 QPageSize::ExactMatch));
       pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
       QPainter painter;
-      if (!painter.begin(&pdf)) return path + ": could not start the PDF document";
+      if (!painter.begin(&pdf)) return name + ": could not start the PDF document";
       drawn = Paint(painter, doc, options.draw);
       painter.end();
       break;
@@ -157,6 +156,13 @@ std::string WriteExport(const CZentrelDoc& doc, const std::string& path, const E
       break;
   }
   buffer.close();
+  return {};
+}
+
+std::string WriteExport(const CZentrelDoc& doc, const std::string& path, const ExportOptions& options,
+                        Painted& drawn) {
+  QByteArray bytes;
+  if (std::string error = Encode(doc, FormatOf(path), path, options, bytes, drawn); !error.empty()) return error;
   return WriteFileAtomically(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
@@ -179,6 +185,14 @@ QImage RenderGraphImage(const CZentrelDoc& doc, int width, int height, const Dra
 
 std::string ExportGraph(const CZentrelDoc& doc, const std::string& path, int width, int height) {
   return ExportGraphDrawing(doc, path, width, height).error;
+}
+
+GraphEncoding EncodeGraph(const CZentrelDoc& doc, const std::string& extension, const ExportOptions& options) {
+  GraphEncoding result;
+  Painted drawn;
+  result.error = Encode(doc, FormatOf("graph." + extension), extension, options, result.bytes, drawn);
+  result.layout = drawn.layout;
+  return result;
 }
 
 GraphExport ExportGraphDrawing(const CZentrelDoc& doc, const std::string& path, int width, int height) {

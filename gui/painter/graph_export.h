@@ -3,6 +3,7 @@
 // by the file's extension. The page is the whole image, as for a window of
 // that size; image pixels are hundredths of an inch (100 per inch).
 
+#include <QByteArray>
 #include <QImage>
 #include <string>
 
@@ -52,6 +53,15 @@ struct GraphExport {
   PageLayout layout;
   std::string note;  // the drawing's status note (paper_graph.h)
 };
+// What such a file would hold, in memory (the clipboard's pictures):
+// `extension` is "png", "svg" or "pdf", any case.
+struct GraphEncoding {
+  std::string error;
+  QByteArray bytes;
+  PageLayout layout;
+};
+GraphEncoding EncodeGraph(const CZentrelDoc& doc, const std::string& extension, const ExportOptions& options = {});
+
 GraphExport ExportGraphDrawing(const CZentrelDoc& doc, const std::string& path, int width = kDefaultExportWidth,
                                int height = kDefaultExportHeight);
 GraphExport ExportGraphDrawing(const CZentrelDoc& doc, const std::string& path, const ExportOptions& options);

@@ -59,8 +59,9 @@ class CZentrelDoc {
   // The document's name in captions and questions: the bare file name, or
   // "Untitled" before it was saved or opened.
   std::string Title() const;
-  // The main window's caption: the title, a spaced hyphen, the program.
-  std::string Caption() const { return Title() + " - Zentrel"; }
+  // The main window's caption: the title, a star while there are unsaved
+  // changes, a spaced hyphen, the program ("graph.ztl* - Zentrel").
+  std::string Caption() const { return Title() + (modified_ ? "*" : "") + " - Zentrel"; }
 
   void SetModifiedFlag(bool value = true) { modified_ = value; }
   bool IsModified() const { return modified_; }

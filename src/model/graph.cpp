@@ -1,11 +1,13 @@
 #include "model/graph.h"
 
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 namespace zentrel {
 
 void Graph::SetRange(double newXMin, double newYMin, double newXMax, double newYMax) {
+  zoomHistory.push(GetRange());
   prevXMin = xMin;
   prevYMin = yMin;
   prevXMax = xMax;
@@ -23,8 +25,30 @@ void Graph::SwapRanges() {
   std::swap(yMax, prevYMax);
 }
 
+void Graph::ShowRange(const DataRange& range) {
+  xMin = range.xMin;
+  yMin = range.yMin;
+  xMax = range.xMax;
+  yMax = range.yMax;
+}
+
+void Graph::Unzoom() {
+  const std::optional<DataRange> back = zoomHistory.pop();
+  if (!back) {
+    SwapRanges();
+    return;
+  }
+  const DataRange shown = GetRange();
+  ShowRange(*back);
+  prevXMin = shown.xMin;
+  prevYMin = shown.yMin;
+  prevXMax = shown.xMax;
+  prevYMax = shown.yMax;
+}
+
 void Graph::ResetGraph() {
   SetRange(0.0, 0.0, 1.0, 1.0);
+  zoomHistory.clear();
   title.clear();
   xLabel.clear();
   yLabel.clear();
@@ -50,12 +74,6 @@ DataRange Graph::DrawableRange() const {
   return range;
 }
 
-void Graph::RepairLogRanges() {
-  const DataRange range = DrawableRange();
-  xMin = range.xMin;
-  xMax = range.xMax;
-  yMin = range.yMin;
-  yMax = range.yMax;
-}
+void Graph::RepairLogRanges() { ShowRange(DrawableRange()); }
 
 }  // namespace zentrel

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "model/graph_range.h"
+#include "model/zoom_history.h"
+
 namespace zentrel {
 
 // Device units: hundredths of an inch, y growing upwards, so top > bottom.
@@ -23,14 +26,6 @@ struct DevicePoint {
   friend bool operator==(const DevicePoint&, const DevicePoint&) = default;
 };
 
-struct DataRange {
-  double xMin = 0.0;
-  double yMin = 0.0;
-  double xMax = 1.0;
-  double yMax = 1.0;
-  friend bool operator==(const DataRange&, const DataRange&) = default;
-};
-
 // The page and plot rectangles of a drawing of the graph (a graph file
 // records those of the last drawing shown).
 struct PageLayout {
@@ -41,11 +36,21 @@ struct PageLayout {
 
 class Graph {
  public:
-  // Remembers the current range as the previous one, then stores the new one.
+  // Remembers the current range as the previous one and in the zoom
+  // history, then stores the new one.
   void SetRange(double newXMin, double newYMin, double newXMax, double newYMax);
+  void SetRange(const DataRange& range) { SetRange(range.xMin, range.yMin, range.xMax, range.yMax); }
   DataRange GetRange() const { return {xMin, yMin, xMax, yMax}; }
-  // Exchanges the visible and the previous range (Unzoom; twice is a no-op).
+  // Shows a range without remembering anything (the steps of a pan; its
+  // end is one SetRange).
+  void ShowRange(const DataRange& range);
+  // Exchanges the visible and the previous range (twice is a no-op).
   void SwapRanges();
+  // One step back: the newest range of the zoom history becomes visible and
+  // the one left becomes the previous range. Right after a zoom that is
+  // exactly SwapRanges; with the history used up it is SwapRanges, so the
+  // last two views alternate as they always did.
+  void Unzoom();
   // Back to a new document's state; the fit display switches and the
   // residual scale survive.
   void ResetGraph();
@@ -81,6 +86,8 @@ class Graph {
   std::int32_t translating = 0;
   double translateAnchorX = 0.0;
   double translateAnchorY = 0.0;
+  // Not stored in the graph file.
+  ZoomHistory zoomHistory;
 };
 
 }  // namespace zentrel

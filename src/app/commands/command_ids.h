@@ -35,12 +35,14 @@ namespace zentrel {
   X(Cut, 57635) \
   X(Copy, 57634) \
   X(Paste, 57637) \
+  X(CopyGraph, 32890) \
   X(Toolbar, 59392) \
   X(StatusBar, 59393) \
   X(Autoscale, 32777) \
   X(BoxArea, 32787) \
   X(Zoom, 32778) \
   X(Unzoom, 32809) \
+  X(AxisRanges, 32891) \
   X(ShowPointMarkers, 32781) \
   X(ConnectionLines, 32833) \
   X(UseAxisAbbreviations, 32871) \

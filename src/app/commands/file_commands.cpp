@@ -77,6 +77,8 @@ FileStep OpenDocument(CZentrelDoc& doc, Ui& ui, const std::string& path) {
   doc.ResetDocument();
   doc.sets = std::move(loaded.sets);
   doc.graph = loaded.graph;
+  // The zooms of the graph shown before are no way back into this one.
+  doc.graph.zoomHistory.clear();
   doc.useAbbreviations = loaded.useAbbreviations;
   doc.selectionX1 = loaded.selectionX1;
   doc.selectionX2 = loaded.selectionX2;

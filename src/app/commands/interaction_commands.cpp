@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/commands/bindings.h"
+#include "app/dialogs/axis_ranges_dialog.h"
 #include "app/dialogs/view_dialogs.h"
 #include "app/ui.h"
 #include "fit/fit_parameters.h"
@@ -22,6 +23,23 @@ CommandOutcome OnBoxArea(CZentrelDoc& doc, Ui& ui) {
   doc.selectionX2 = form.number(2);
   doc.selectionY2 = form.number(3);
   return {};
+}
+
+CommandOutcome OnAxisRanges(CZentrelDoc& doc, Ui& ui) {
+  AxisRangesDialogModel dialog(doc.graph);
+  if (!ui.runDialog(dialog)) return {};
+  // Front ends validate on OK; a range that still cannot be shown is refused here too.
+  if (const auto problem = dialog.validate()) {
+    ui.messageBox(*problem);
+    return {};
+  }
+  Graph& g = doc.graph;
+  g.logX = dialog.logX ? 1 : 0;
+  g.logY = dialog.logY ? 1 : 0;
+  // Through SetRange, so Unzoom goes back as after a zoom; switching only
+  // the log axes leaves no step to go back through.
+  if (dialog.range() != g.GetRange()) g.SetRange(dialog.range());
+  return Outcome::Redraw();
 }
 
 CommandOutcome OnTranslate(CZentrelDoc& doc, Ui&) {
@@ -77,6 +95,7 @@ CommandOutcome OnPrintSize(CZentrelDoc& doc, Ui& ui) {
 std::span<const CommandBinding> InteractionCommandBindings() {
   static const CommandBinding bindings[] = {
       {Cmd::BoxArea, &OnBoxArea},
+      {Cmd::AxisRanges, &OnAxisRanges},
       {Cmd::Translate, &OnTranslate},
       {Cmd::RotatePolarOrigin, &OnRotatePolarOrigin},
       {Cmd::Labels, &OnLabels},

@@ -1,6 +1,6 @@
 #pragma once
-// View commands that ask for values or move the data: Box Area, Translate,
-// Rotate Polar Origin, Labels and Print Size.
+// View commands that ask for values or move the data: Box Area, Axis
+// Ranges, Translate, Rotate Polar Origin, Labels and Print Size.
 
 #include "app/commands/command_outcome.h"
 
@@ -10,6 +10,7 @@ class CZentrelDoc;
 class Ui;
 
 CommandOutcome OnBoxArea(CZentrelDoc& doc, Ui& ui);          // Ctrl+B
+CommandOutcome OnAxisRanges(CZentrelDoc& doc, Ui& ui);
 CommandOutcome OnTranslate(CZentrelDoc& doc, Ui& ui);
 CommandOutcome OnRotatePolarOrigin(CZentrelDoc& doc, Ui& ui);
 CommandOutcome OnLabels(CZentrelDoc& doc, Ui& ui);

@@ -52,7 +52,7 @@ CommandOutcome OnZoom(CZentrelDoc& doc, Ui&) {
 }
 
 CommandOutcome OnUnzoom(CZentrelDoc& doc, Ui&) {
-  doc.graph.SwapRanges();
+  doc.graph.Unzoom();
   return Outcome::Redraw();
 }
 
