@@ -9,6 +9,6 @@ void RedrawAndSettle(CZentrelDoc& doc, Ui& ui) {
   doc.SettleAfterRedraw();
 }
 
-void SettlingUi::redraw() { RedrawAndSettle(doc_, inner_); }
+void SettlingUi::redraw() { RedrawAndSettle(doc_, inner()); }
 
 }  // namespace zentrel

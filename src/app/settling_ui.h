@@ -5,7 +5,7 @@
 // settles the document whichever front end runs it; the few redraws
 // outside commands call RedrawAndSettle.
 
-#include "app/ui.h"
+#include "app/forwarding_ui.h"
 
 namespace zentrel {
 
@@ -16,37 +16,14 @@ void RedrawAndSettle(CZentrelDoc& doc, Ui& ui);
 
 // Forwards everything to another Ui; redraw() also settles the document
 // right after the front end has redrawn, as a paint once did.
-class SettlingUi : public Ui {
+class SettlingUi : public ForwardingUi {
  public:
-  SettlingUi(CZentrelDoc& doc, Ui& inner) : doc_(doc), inner_(inner) {}
+  SettlingUi(CZentrelDoc& doc, Ui& inner) : ForwardingUi(inner), doc_(doc) {}
 
-  bool pickFromList(SetPickerModel& picker) override { return inner_.pickFromList(picker); }
-  bool runDialog(DialogModel& dialog) override { return inner_.runDialog(dialog); }
-  std::optional<std::uint32_t> chooseColor(std::uint32_t initial) override { return inner_.chooseColor(initial); }
-  void messageBox(const std::string& text) override { inner_.messageBox(text); }
   void redraw() override;
-  std::optional<PageLayout> drawingLayout() const override { return inner_.drawingLayout(); }
-  std::optional<std::string> openFileName(const FileDialogRequest& request) override {
-    return inner_.openFileName(request);
-  }
-  std::optional<std::vector<std::string>> openFileNames(const FileDialogRequest& request) override {
-    return inner_.openFileNames(request);
-  }
-  std::optional<std::string> saveFileName(const FileDialogRequest& request) override {
-    return inner_.saveFileName(request);
-  }
-  std::optional<std::string> clipboardText() override { return inner_.clipboardText(); }
-  void setClipboardText(const std::string& text) override { inner_.setClipboardText(text); }
-  std::optional<bool> askSaveChanges(const std::string& documentTitle) override {
-    return inner_.askSaveChanges(documentTitle);
-  }
-  ProgressCallback beginProgress(const std::string& label) override { return inner_.beginProgress(label); }
-  void endProgress() override { inner_.endProgress(); }
-  void showFitDialog(FitDialogModel& dialog) override { inner_.showFitDialog(dialog); }
 
  private:
   CZentrelDoc& doc_;
-  Ui& inner_;
 };
 
 }  // namespace zentrel

@@ -5,7 +5,7 @@
 
 #include "app/commands/dispatch.h"
 #include "app/commands/file_commands.h"
-#include "app/settling_ui.h"
+#include "app/forwarding_ui.h"
 #include "app/ui.h"
 
 namespace zentrel {
@@ -14,35 +14,16 @@ namespace {
 
 // Answers the command's file dialog with the dropped file and passes every
 // other question to the person.
-class DroppedFileUi : public Ui {
+class DroppedFileUi : public ForwardingUi {
  public:
-  DroppedFileUi(Ui& inner, std::string path) : inner_(inner), path_(std::move(path)) {}
+  DroppedFileUi(Ui& inner, std::string path) : ForwardingUi(inner), path_(std::move(path)) {}
 
   std::optional<std::string> openFileName(const FileDialogRequest&) override { return path_; }
   std::optional<std::vector<std::string>> openFileNames(const FileDialogRequest&) override {
     return std::vector<std::string>{path_};
   }
 
-  bool pickFromList(SetPickerModel& picker) override { return inner_.pickFromList(picker); }
-  bool runDialog(DialogModel& dialog) override { return inner_.runDialog(dialog); }
-  std::optional<std::uint32_t> chooseColor(std::uint32_t initial) override { return inner_.chooseColor(initial); }
-  void messageBox(const std::string& text) override { inner_.messageBox(text); }
-  void redraw() override { inner_.redraw(); }
-  std::optional<PageLayout> drawingLayout() const override { return inner_.drawingLayout(); }
-  std::optional<std::string> saveFileName(const FileDialogRequest& request) override {
-    return inner_.saveFileName(request);
-  }
-  std::optional<std::string> clipboardText() override { return inner_.clipboardText(); }
-  void setClipboardText(const std::string& text) override { inner_.setClipboardText(text); }
-  std::optional<bool> askSaveChanges(const std::string& documentTitle) override {
-    return inner_.askSaveChanges(documentTitle);
-  }
-  ProgressCallback beginProgress(const std::string& label) override { return inner_.beginProgress(label); }
-  void endProgress() override { inner_.endProgress(); }
-  void showFitDialog(FitDialogModel& dialog) override { inner_.showFitDialog(dialog); }
-
  private:
-  Ui& inner_;
   std::string path_;
 };
 
