@@ -9,6 +9,7 @@
 #include "model/document.h"
 #include "painter_surface.h"
 #include "view/paint_graph.h"
+#include "view/paper_legend.h"
 #include "view/zoom_pan.h"
 
 namespace zentrel {
@@ -44,6 +45,7 @@ void CZentrelView::renderImage() {
     PaintedPage painted = PaintPage(surface, doc_, WindowPageRect(width, height), OptionsFor(doc_.drawPreferences));
     viewport_ = painted.viewport;
     note_ = std::move(painted.note);
+    legend_ = painted.legend;
   }
   bandVisible_ = false;
 }
@@ -111,7 +113,15 @@ void CZentrelView::mousePressEvent(QMouseEvent* event) {
     setCursor(Qt::ClosedHandCursor);
     return;
   }
-  if (pan_) return;  // other buttons wait until the pan ends
+  if (pan_ || legendDrag_) return;  // other buttons wait until the drag ends
+  const DevicePoint device = toDevice(pixel);
+  if (event->button() == Qt::LeftButton && legend_ && viewport_ && mouse_.buttonState() == 0 &&
+      legend_->left <= device.x && device.x <= legend_->right && legend_->bottom <= device.y &&
+      device.y <= legend_->top) {
+    legendDrag_ = LegendDrag{device, *legend_, viewport_->plotRect};
+    setCursor(Qt::SizeAllCursor);
+    return;
+  }
   if (event->button() == Qt::LeftButton)
     apply(mouse_.leftDown(doc_, toDevice(pixel)));
   else if (event->button() == Qt::RightButton)
@@ -123,12 +133,24 @@ void CZentrelView::mouseMoveEvent(QMouseEvent* event) {
     panTo(event->position().toPoint());
     return;
   }
+  if (legendDrag_) {
+    dragLegendTo(event->position().toPoint());
+    return;
+  }
   apply(mouse_.move(doc_, mapping(), toDevice(event->position().toPoint())));
 }
 
 void CZentrelView::mouseReleaseEvent(QMouseEvent* event) {
   if (pan_) {
     if (event->button() == pan_->button) endPan(event->position().toPoint());
+    return;
+  }
+  if (legendDrag_) {
+    if (event->button() == Qt::LeftButton) {
+      dragLegendTo(event->position().toPoint());
+      legendDrag_.reset();
+      setCursor(Qt::CrossCursor);
+    }
     return;
   }
   if (event->button() == Qt::LeftButton)
@@ -143,6 +165,21 @@ void CZentrelView::panTo(QPoint pixel) {
   if (!range || *range == doc_.graph.GetRange()) return;
   doc_.graph.ShowRange(*range);
   showRangeAt(pixel);
+}
+
+// Always from where the drag started, as a pan; the place is kept as a
+// fraction of the plot, so it survives resizing. It is a drawing setting:
+// the document is not modified.
+void CZentrelView::dragLegendTo(QPoint pixel) {
+  const DevicePoint now = toDevice(pixel);
+  // A click without a move leaves the legend to find its own corner.
+  if (now.x == legendDrag_->start.x && now.y == legendDrag_->start.y && !doc_.drawPreferences.legendAt) return;
+  const DevicePoint topLeft{legendDrag_->box.left + (now.x - legendDrag_->start.x),
+                            legendDrag_->box.top + (now.y - legendDrag_->start.y)};
+  const LegendPlace place = LegendPlaceOf(legendDrag_->plot, topLeft);
+  if (doc_.drawPreferences.legendAt == place) return;
+  doc_.drawPreferences.legendAt = place;
+  redrawGraph();
 }
 
 void CZentrelView::endPan(QPoint pixel) {

@@ -41,6 +41,9 @@ class CZentrelView : public QWidget {
   bool rubberBandVisible() const { return bandVisible_; }
   const QImage& graphImage() const { return image_; }
   bool panning() const { return pan_.has_value(); }
+  // The paper style's legend as last drawn, in device units; the person
+  // moves it by dragging it with the left button.
+  const std::optional<DeviceRect>& legendBox() const { return legend_; }
   // The image is redrawn at most this often per paint (tests count them).
   int redrawCount() const { return redraws_; }
   // What the last drawing has to say in the status text (values a
@@ -70,6 +73,7 @@ class CZentrelView : public QWidget {
   void showRangeAt(QPoint pixel);
   void panTo(QPoint pixel);
   void endPan(QPoint pixel);
+  void dragLegendTo(QPoint pixel);
 
   // A pan under way: where it started, on the drawing it started from.
   struct Pan {
@@ -79,6 +83,13 @@ class CZentrelView : public QWidget {
     Qt::MouseButton button;  // its release ends the pan
   };
 
+  // A legend being dragged: where the drag and the box started.
+  struct LegendDrag {
+    DevicePoint start;
+    DeviceRect box;
+    DeviceRect plot;
+  };
+
   CZentrelDoc& doc_;
   ViewMouse mouse_;
   std::optional<Viewport> viewport_;
@@ -86,6 +97,8 @@ class CZentrelView : public QWidget {
   double scaleX_ = 1.0, scaleY_ = 1.0;
   bool bandVisible_ = false;
   std::optional<Pan> pan_;
+  std::optional<DeviceRect> legend_;
+  std::optional<LegendDrag> legendDrag_;
   int redraws_ = 0;
   std::string note_;
 };

@@ -3,6 +3,8 @@
 // script run, never of the graph file. The document carries it so that
 // menus and scripts can switch it, but neither saving nor New touches it.
 
+#include <optional>
+
 namespace zentrel {
 
 enum class DrawStyle {
@@ -10,9 +12,19 @@ enum class DrawStyle {
   Paper,    // round ticks, measured text, legend, smooth fits: for print
 };
 
+// Where a person put the legend: its top-left corner as fractions of the
+// plot's width and height from the plot's top-left corner.
+struct LegendPlace {
+  double left = 0;
+  double top = 0;
+  bool operator==(const LegendPlace&) const = default;
+};
+
 struct DrawPreferences {
   DrawStyle style = DrawStyle::Classic;
   bool showLegend = true;  // paper style only
+  // Dragged there in the window; unset: the corner that hides least.
+  std::optional<LegendPlace> legendAt = std::nullopt;
 };
 
 // "classic" or "paper"; the parser accepts any case and answers false for

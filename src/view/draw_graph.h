@@ -5,6 +5,7 @@
 // paint.
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "model/draw_preferences.h"
@@ -27,6 +28,7 @@ struct DrawOptions {
   // and whether the paper style draws its legend.
   DrawStyle style = DrawStyle::Classic;
   bool showLegend = true;
+  std::optional<LegendPlace> legendAt = std::nullopt;  // a legend moved by the person
 };
 
 // The options a window, export or script run draws with.
@@ -34,6 +36,7 @@ inline DrawOptions OptionsFor(const DrawPreferences& preferences) {
   DrawOptions options;
   options.style = preferences.style;
   options.showLegend = preferences.showLegend;
+  options.legendAt = preferences.legendAt;
   return options;
 }
 

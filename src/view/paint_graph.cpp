@@ -25,11 +25,11 @@ PaintedPage PaintPage(Surface& surface, const CZentrelDoc& doc, const DeviceRect
   // A polar graph has no axes to tick: it keeps the classic drawing.
   if (options.style == DrawStyle::Paper && !doc.graph.polar) {
     PaperDrawing drawing = DrawPaperGraph(surface, doc, page, options);
-    return {drawing.viewport, std::move(drawing.note)};
+    return {drawing.viewport, std::move(drawing.note), drawing.legend};
   }
   const Viewport viewport = MakeViewport(doc, page);
   PaintGraph(surface, doc, viewport, options);
-  return {viewport, {}};
+  return {viewport, {}, std::nullopt};
 }
 
 }  // namespace zentrel

@@ -2,6 +2,7 @@
 // The paint entry shared by window, printer and image export: axes first,
 // then the document's data, in the viewport of the target.
 
+#include <optional>
 #include <string>
 
 #include "model/graph.h"
@@ -32,6 +33,7 @@ void PaintGraph(Surface& surface, const CZentrelDoc& doc, const Viewport& viewpo
 struct PaintedPage {
   Viewport viewport;
   std::string note;
+  std::optional<DeviceRect> legend;  // the paper style's legend box, when drawn
 };
 PaintedPage PaintPage(Surface& surface, const CZentrelDoc& doc, const DeviceRect& page,
                       const DrawOptions& options = {});

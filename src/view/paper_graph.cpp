@@ -527,13 +527,17 @@ PaperDrawing DrawPaperGraph(Surface& surface, const CZentrelDoc& doc, const Devi
     const bool fits = legend.size.width <= (plot.right - plot.left) * 45 / 100 &&
                       legend.size.height <= plot.top - plot.bottom - 2 * kLegendInset;
     LegendSpot spot{LegendCorner::TopRight, 0};
-    if (fits) spot = QuietestCorner(plot, legend.size, kLegendInset, SampledPositions(doc, layout.main));
+    // A legend the person placed stays where they put it, inside the plot.
+    if (fits && options.legendAt) spot.covered = 0;
+    else if (fits) spot = QuietestCorner(plot, legend.size, kLegendInset, SampledPositions(doc, layout.main));
     const bool besideLeavesRoom = (plot.right - plot.left) - legend.size.width > pageWidth / 2;
     if ((!fits || spot.covered > 0) && besideLeavesRoom) {
       layout = layOut(false);
       const DeviceRect& narrower = layout.main.plotRect;
       legendBox = DeviceRect{narrower.right + kGap, narrower.top, narrower.right + kGap + legend.size.width,
                              narrower.top - legend.size.height};
+    } else if (fits && options.legendAt) {
+      legendBox = PlacedLegendBox(plot, legend.size, *options.legendAt);
     } else {
       legendBox = LegendBox(plot, legend.size, kLegendInset, spot.corner);
     }

@@ -1,6 +1,8 @@
 #include "view/paper_legend.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace zentrel {
 
@@ -13,6 +15,26 @@ DeviceRect LegendBox(const DeviceRect& plot, TextExtent size, std::int32_t inset
   box.top = top ? plot.top - inset : plot.bottom + inset + size.height;
   box.bottom = box.top - size.height;
   return box;
+}
+
+DeviceRect PlacedLegendBox(const DeviceRect& plot, TextExtent size, const LegendPlace& place) {
+  const double width = plot.right - plot.left, height = plot.top - plot.bottom;
+  const double wantedLeft = plot.left + place.left * width;
+  const double wantedTop = plot.top - place.top * height;
+  // Within the plot; a box larger than the plot keeps its top-left corner there.
+  const double left = std::max<double>(plot.left, std::min<double>(wantedLeft, plot.right - size.width));
+  const double top = std::min<double>(plot.top, std::max<double>(wantedTop, plot.bottom + size.height));
+  DeviceRect box;
+  box.left = static_cast<std::int32_t>(std::lround(std::isfinite(left) ? left : plot.left));
+  box.top = static_cast<std::int32_t>(std::lround(std::isfinite(top) ? top : plot.top));
+  box.right = box.left + size.width;
+  box.bottom = box.top - size.height;
+  return box;
+}
+
+LegendPlace LegendPlaceOf(const DeviceRect& plot, DevicePoint topLeft) {
+  const double width = std::max(1, plot.right - plot.left), height = std::max(1, plot.top - plot.bottom);
+  return {(topLeft.x - plot.left) / width, (plot.top - topLeft.y) / height};
 }
 
 LegendSpot QuietestCorner(const DeviceRect& plot, TextExtent size, std::int32_t inset,

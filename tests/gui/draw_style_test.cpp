@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QSettings>
 #include <QtTest>
+#include <cstdlib>
 
 #include "gui_test_support.h"
 #include "view/paper_graph.h"
@@ -68,6 +69,36 @@ class DrawStyleTest : public QObject, private FrameFixture {
     QVERIFY(!doc().drawPreferences.showLegend);
     QVERIFY(Action(frame.get(), QStringLiteral("Paper Style"))->isChecked());
     QVERIFY(!Action(frame.get(), QStringLiteral("Legend"))->isChecked());
+  }
+
+  // Dragging the legend moves it by the mouse's way, and it stays there
+  // when the graph is drawn again; the document is not modified.
+  void theLegendMovesWhereItIsDragged() {
+    addSet("a", {1, 2, 3}, {1, 4, 9});
+    doc().graph.SetRange(0, 0, 4, 10);
+    doc().SetModifiedFlag(false);
+    Action(frame.get(), QStringLiteral("Paper Style"))->trigger();
+    CZentrelView* view = frame->view();
+    QVERIFY(view->legendBox().has_value());
+    const DeviceRect before = *view->legendBox();
+    const QPoint grab = view->toPixel({(before.left + before.right) / 2, (before.top + before.bottom) / 2});
+    const QPoint drop = grab + QPoint(-200, 120);
+    QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, grab);
+    QTest::mouseMove(view, grab + QPoint(-100, 60));
+    QTest::mouseMove(view, drop);
+    QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, drop);
+    QVERIFY(doc().drawPreferences.legendAt.has_value());
+    QVERIFY(view->legendBox().has_value());
+    const DeviceRect after = *view->legendBox();
+    const DevicePoint moved = view->toDevice(drop), from = view->toDevice(grab);
+    QVERIFY(std::abs((after.left - before.left) - (moved.x - from.x)) <= 2);
+    QVERIFY(std::abs((after.top - before.top) - (moved.y - from.y)) <= 2);
+    QVERIFY(!doc().IsModified());
+    // No box was drawn and nothing was selected by the drag.
+    QVERIFY(!view->rubberBandVisible());
+    view->redrawGraph();
+    QCOMPARE(view->legendBox()->left, after.left);
+    QCOMPARE(view->legendBox()->top, after.top);
   }
 
   void valuesALogAxisLeavesOutAreReportedOnce() {

@@ -4,6 +4,7 @@
 // document is only read.
 
 #include "view/paper_graph.h"
+#include "view/paper_legend.h"
 
 #include <gtest/gtest.h>
 
@@ -231,6 +232,44 @@ TEST(PaperGraph, LegendTakesTheEmptiestCorner) {
   const DeviceRect& plot = drawing.viewport.plotRect;
   EXPECT_GT(drawing.legend->left, (plot.left + plot.right) / 2);
   EXPECT_LT(drawing.legend->top, (plot.top + plot.bottom) / 2);
+}
+
+// A legend the person dragged stays where they put it, kept inside the plot.
+TEST(PaperGraph, APlacedLegendStaysWhereItWasPutInsideThePlot) {
+  CZentrelDoc doc;
+  AddSet(doc, "a", {0, 1, 2, 3}, {0, 1, 4, 9});
+  doc.graph.SetRange(0, 0, 3, 9);
+  struct Case {
+    LegendPlace place;
+    double expectLeft, expectTop;  // fractions of the plot; -1: at the far edge
+  };
+  const Case cases[] = {
+      {{0.25, 0.5}, 0.25, 0.5},
+      {{0.0, 0.0}, 0.0, 0.0},
+      {{0.99, 0.2}, -1, 0.2},   // would stick out on the right
+      {{0.3, 1.5}, 0.3, -1},    // below the plot
+      {{-2.0, -1.0}, 0.0, 0.0}, // above and left of it
+  };
+  for (const Case& c : cases) {
+    RecordingSurface surface;
+    const PaperDrawing drawing = DrawPaperGraph(surface, doc, WindowPageRect(1100, 850),
+                                                {.style = DrawStyle::Paper, .legendAt = c.place});
+    ASSERT_TRUE(drawing.legend.has_value());
+    const DeviceRect& plot = drawing.viewport.plotRect;
+    const DeviceRect& box = *drawing.legend;
+    const double width = plot.right - plot.left, height = plot.top - plot.bottom;
+    const double left = c.expectLeft < 0 ? plot.right - (box.right - box.left) : plot.left + c.expectLeft * width;
+    const double top = c.expectTop < 0 ? plot.bottom + (box.top - box.bottom) : plot.top - c.expectTop * height;
+    EXPECT_NEAR(box.left, left, 1) << c.place.left << ", " << c.place.top;
+    EXPECT_NEAR(box.top, top, 1) << c.place.left << ", " << c.place.top;
+    EXPECT_TRUE(plot.left <= box.left && box.right <= plot.right && plot.bottom <= box.bottom && box.top <= plot.top);
+  }
+  // The place read back from a box is the place that puts it there.
+  const DeviceRect plot{100, 700, 900, 100};
+  const LegendPlace place = LegendPlaceOf(plot, {300, 400});
+  const DeviceRect box = PlacedLegendBox(plot, {120, 60}, place);
+  EXPECT_EQ(box.left, 300);
+  EXPECT_EQ(box.top, 400);
 }
 
 TEST(PaperGraph, LogAxesLeaveOutValuesAtOrBelowZero) {
