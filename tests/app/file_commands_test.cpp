@@ -18,6 +18,7 @@
 #include "model/fit.h"
 #include "io/graph_file.h"
 #include "util/atomic_file.h"
+#include "set_names.h"
 
 namespace zentrel {
 namespace {
@@ -55,11 +56,7 @@ class FileCommands : public ::testing::Test {
     EXPECT_TRUE(result == DispatchResult::Done || result == DispatchResult::Failed);
     return failure;
   }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& set : doc.sets) names.push_back(set->name);
-    return names;
-  }
+  std::vector<std::string> Names() const { return testing::SetNames(doc); }
 
   TempDir dir;
   CZentrelDoc doc;

@@ -14,6 +14,7 @@
 #include "io/io_test_support.h"
 #include "model/document.h"
 #include "util/atomic_file.h"
+#include "set_names.h"
 
 namespace zentrel {
 namespace {
@@ -43,11 +44,7 @@ class FileDrop : public ::testing::Test {
     EXPECT_TRUE(WriteFileAtomically(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}).empty());
     return path;
   }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& set : doc.sets) names.push_back(set->name);
-    return names;
-  }
+  std::vector<std::string> Names() const { return testing::SetNames(doc); }
   TempDir dir;
   CZentrelDoc doc;
   FakeUi ui;

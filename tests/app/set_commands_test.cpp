@@ -7,6 +7,7 @@
 #include "fake_ui.h"
 #include "model/document.h"
 #include "model/fit.h"
+#include "set_names.h"
 
 namespace zentrel {
 namespace {
@@ -24,11 +25,7 @@ class SetCommands : public ::testing::Test {
       doc.AppendSet(std::move(set));
     }
   }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& set : doc.sets) names.push_back(set->name);
-    return names;
-  }
+  std::vector<std::string> Names() const { return testing::SetNames(doc); }
   DispatchResult Run(Cmd id) { return Dispatch(doc, ui, id); }
 
   CZentrelDoc doc;

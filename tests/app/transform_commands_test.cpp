@@ -11,6 +11,7 @@
 #include "app/dialogs/fft_options_dialog.h"
 #include "fake_ui.h"
 #include "model/document.h"
+#include "set_names.h"
 
 namespace zentrel {
 namespace {
@@ -30,11 +31,7 @@ class TransformCommands : public ::testing::Test {
     }
     doc.AppendSet(std::move(set));
   }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& set : doc.sets) names.push_back(set->name);
-    return names;
-  }
+  std::vector<std::string> Names() const { return testing::SetNames(doc); }
   // Answers the FFT Options dialog with `edit` and OK.
   void AnswerFft(std::function<void(FftOptionsDialogModel&)> edit) {
     ui.dialogAnswers.push_back([edit](DialogModel& d) {

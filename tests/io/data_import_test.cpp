@@ -39,8 +39,23 @@ std::string FsdataOf(int points) {
   return FsdataBytes(set);
 }
 
+// A file of these bytes read as `format` gives this status text.
+struct MessageCase {
+  DataFormat format;
+  const char* name;
+  std::string bytes;
+  const char* message;
+};
+
 class ImportDataFileTest : public ::testing::Test {
  protected:
+  template <std::size_t N>
+  void ExpectMessages(const MessageCase (&cases)[N]) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.name);
+      EXPECT_EQ(Message(c.format, c.name, c.bytes), c.message);
+    }
+  }
   // The status text after reading `bytes` (or nothing: `name` is not made).
   std::string Message(DataFormat format, const std::string& name, const std::string* bytes) {
     if (bytes != nullptr) WriteBytes(dir.file(name), *bytes);
@@ -59,13 +74,7 @@ TEST_F(ImportDataFileTest, EveryFailureSaysWhy) {
   const std::string sixteenBit = Wave(WaveHeader(1, 16) + "data" + std::string("\x02\0\0\0\x01\x02", 6));
   const std::string stereo = Wave(WaveHeader(2, 8) + "data" + std::string("\x02\0\0\0\x01\x02", 6));
   const std::string cutShort = Wave(WaveHeader(1, 8) + "data" + std::string("\x09\0\0\0\x01\x02", 6));
-  struct Case {
-    DataFormat format;
-    const char* name;
-    std::string bytes;
-    const char* message;
-  };
-  const Case cases[] = {
+  const MessageCase cases[] = {
     {DataFormat::Text, "empty.txt", "", "Couldn't open file empty.txt: no data points"},
     {DataFormat::Text, "words.txt", "time voltage\n# none\n", "Couldn't open file words.txt: no data lines (2 lines skipped)"},
     {DataFormat::Text, "nul.txt", std::string("1 2\n\0\0", 6), "Couldn't open file nul.txt: binary data (NUL bytes), not text"},
@@ -80,10 +89,7 @@ TEST_F(ImportDataFileTest, EveryFailureSaysWhy) {
     {DataFormat::Wave, "stereo.wav", stereo, "Couldn't open file stereo.wav: more than one channel; only 8-bit mono PCM is read"},
     {DataFormat::Wave, "short.wav", cutShort, "Couldn't open file short.wav: truncated WAV file (data chunk cut short)"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(Message(c.format, c.name, c.bytes), c.message);
-  }
+  ExpectMessages(cases);
 }
 
 TEST_F(ImportDataFileTest, FilesThatCannotBeOpenedSayWhyInEveryFormat) {
@@ -108,13 +114,7 @@ TEST_F(ImportDataFileTest, SuccessSaysWhatWasRead) {
   std::string many;
   for (int i = 0; i < 512; ++i) many += std::to_string(i) + " " + std::to_string(i % 7) + "\n";
   const std::string tone = Wave(WaveHeader(1, 8) + "data" + std::string("\x03\0\0\0\x00\x80\xff\0", 8));
-  struct Case {
-    DataFormat format;
-    const char* name;
-    std::string bytes;
-    const char* message;
-  };
-  const Case cases[] = {
+  const MessageCase cases[] = {
     {DataFormat::Text, "a.txt", "\xEF\xBB\xBF" "1 2\r3 4\r", "File Opened: 2 points, 2 columns"},
     {DataFormat::Text, "b.txt", "1\n", "File Opened: 1 point, 1 column (x is the point index)"},
     // The header rule's condition holds, but one column leaves nothing to scale.
@@ -126,10 +126,7 @@ TEST_F(ImportDataFileTest, SuccessSaysWhatWasRead) {
      "File Opened: 2 points, 2 columns; the file holds only 2 of its 4 points"},
     {DataFormat::Wave, "g.wav", tone, "File Opened: 3 points, 2 columns"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(Message(c.format, c.name, c.bytes), c.message);
-  }
+  ExpectMessages(cases);
 }
 
 TEST(DataFormatOf, ByExtensionInAnyCase) {

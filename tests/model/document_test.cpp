@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "model/fit.h"
+#include "set_names.h"
 
 namespace zentrel {
 namespace {
@@ -14,11 +15,7 @@ std::unique_ptr<Data_Set> NamedSet(const std::string& name, int points = 3) {
   return set;
 }
 
-std::vector<std::string> Names(const CZentrelDoc& doc) {
-  std::vector<std::string> names;
-  for (const auto& set : doc.sets) names.push_back(set->name);
-  return names;
-}
+std::vector<std::string> Names(const CZentrelDoc& doc) { return testing::SetNames(doc); }
 
 TEST(Document, StartsEmptyWithItsDefaults) {
   CZentrelDoc doc;
