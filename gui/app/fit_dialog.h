@@ -13,6 +13,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -48,6 +49,8 @@ class FitDialog : public QDialog {
   void buildLimitsAndWeighting(QVBoxLayout* outer);
   void buildEquationAndConvolution(QVBoxLayout* outer);
   void buildParameterRows(QVBoxLayout* outer);
+  void buildBoundEdits(QGridLayout* grid, QWidget* box);
+  void applyBoundEdit(int row);
   void buildChiSquare(QVBoxLayout* outer);
   void buildButtons(QVBoxLayout* outer);
   void applyModelChoice();
@@ -64,6 +67,8 @@ class FitDialog : public QDialog {
   std::array<QCheckBox*, kFitDialogRows> checks_{};
   std::array<QLineEdit*, kFitDialogRows> values_{};
   std::array<QLabel*, kFitDialogRows> errors_{};
+  // Lower and upper bound of each row; empty means none.
+  std::array<QLineEdit*, kFitDialogRows> lowers_{}, uppers_{};
 };
 
 }  // namespace zentrel
