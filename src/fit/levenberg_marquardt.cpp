@@ -70,6 +70,7 @@ bool Start(ModelScope& scope, LevenbergMarquardtState& lm) {
   // their intervals: the run starts inside.
   MoveInsideBounds(fit);
   lm.bounded = HasActiveBounds(fit);
+  for (size_t i = 0; i < lm.startSizes.size(); ++i) lm.startSizes[i] = std::fabs(fit.params[i]);
   lm.freeIndex = FreeIndex(fit);
   lm.accepted = fit.params;
   // Numerical derivatives perturb and restore the vector they are given,
@@ -210,8 +211,10 @@ StepResult LevenbergMarquardtTrial(ModelScope& scope, LevenbergMarquardtState& l
     return FromErrorState(fit);
   }
   for (size_t j = 0; j < n; ++j) {
-    const double p = lm.accepted[static_cast<size_t>(lm.freeIndex[j])];
-    if (p != 0 && std::fabs(delta[j]) > kLargestRelativeStep * std::fabs(p)) {
+    const auto i = static_cast<size_t>(lm.freeIndex[j]);
+    const double p = lm.accepted[i];
+    const double size = lm.bounded ? std::max(std::fabs(p), lm.startSizes[i]) : std::fabs(p);
+    if (p != 0 && std::fabs(delta[j]) > kLargestRelativeStep * size) {
       lm.last = TrialOutcome{};
       Reject(lm);
       fit.chiSquare = lm.chiSquare;

@@ -1,5 +1,6 @@
 #include "io/graph_file_bounds.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>

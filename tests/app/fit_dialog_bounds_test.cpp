@@ -72,7 +72,9 @@ TEST_F(FitDialogBounds, TypedIntervalsAreTakenAndTheRestRefused) {
   for (const Case& c : cases) {
     const std::string problem = SetRow(3, c.lower, c.upper);
     EXPECT_EQ(problem.empty(), c.taken) << c.lower << ".." << c.upper << ": " << problem;
-    if (!c.taken) EXPECT_NE(problem.find("t0"), std::string::npos) << problem;
+    if (!c.taken) {
+      EXPECT_NE(problem.find("t0"), std::string::npos) << problem;
+    }
     EXPECT_EQ(fit->lowerBounds[3], c.lo) << c.lower << ".." << c.upper;
     EXPECT_EQ(fit->upperBounds[3], c.hi) << c.lower << ".." << c.upper;
   }

@@ -173,6 +173,12 @@ TEST(CertifiedProblems, LevenbergMarquardtFromBothStarts) {
               passed[1]);
 }
 
+// Hahn1 with sign bounds: from both starts the steps push b5 (certified
+// -5.8e-3) up to its bound 0 on the way, and the face b5 = 0 holds a
+// constrained minimum (chi-square 8.5 against 1.5) where the projected
+// steps stop, as they should: the gradient points out of the box there.
+const std::set<std::string> kSignBoundMisses = {"Hahn1/1", "Hahn1/2"};
+
 // The problems again with bounds that hold the certified values and both
 // starts. Bounds 100 times wider than any of those values are never
 // touched: the fit takes exactly the unbounded steps, bit for bit. Bounds
@@ -234,7 +240,9 @@ TEST(CertifiedProblems, LevenbergMarquardtWithBoundsAroundTheSolution) {
                   signResult.iterations, signLre);
       ++runs;
       if (signLre >= 6) ++reached;
-      if (!kKnownMisses.count(key)) EXPECT_GE(signLre, 6) << key << " with sign bounds";
+      if (!kKnownMisses.count(key) && !kSignBoundMisses.count(key)) {
+        EXPECT_GE(signLre, 6) << key << " with sign bounds";
+      }
     }
   }
   std::printf("sign bounds: LRE >= 6 in every parameter in %d of %d runs\n", reached, runs);
