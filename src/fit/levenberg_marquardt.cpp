@@ -51,12 +51,14 @@ bool NeedsRestart(const Fit& fit, const LevenbergMarquardtState& lm) {
 }
 
 // The largest cosine of the angle between the residual vector and a
-// Jacobian column: 0 at a stationary point, scale-free.
-double GradientCosine(const LevenbergMarquardtState& lm) {
+// Jacobian column: 0 at a stationary point, scale-free. Columns marked in
+// `skip` do not count.
+double GradientCosine(const LevenbergMarquardtState& lm, const std::vector<bool>& skip = {}) {
   const size_t n = lm.freeIndex.size();
   const double norm = std::sqrt(lm.chiSquare);
   double largest = 0;
   for (size_t j = 0; j < n; ++j) {
+    if (!skip.empty() && skip[j]) continue;
     const double column = std::sqrt(lm.curvature[j * n + j]);
     if (column > 0 && norm > 0) largest = std::max(largest, std::fabs(lm.gradient[j]) / (column * norm));
   }
@@ -144,21 +146,6 @@ bool SolveWithActiveSet(const LevenbergMarquardtState& lm, const std::vector<boo
     reduced.gradient[j] = 0;
   }
   return SolveDamped(reduced, delta);
-}
-
-// The largest gradient cosine over the parameters that are free to move:
-// one held on its bound by the gradient does not vanish at a solution.
-double ProjectedGradientCosine(const Fit& fit, const LevenbergMarquardtState& lm) {
-  const std::vector<bool> active = ActiveAtBounds(fit, lm);
-  const size_t n = lm.freeIndex.size();
-  const double norm = std::sqrt(lm.chiSquare);
-  double largest = 0;
-  for (size_t j = 0; j < n; ++j) {
-    if (active[j]) continue;
-    const double column = std::sqrt(lm.curvature[j * n + j]);
-    if (column > 0 && norm > 0) largest = std::max(largest, std::fabs(lm.gradient[j]) / (column * norm));
-  }
-  return largest;
 }
 
 // Clips the trial to the intervals; the step becomes what was taken. True
@@ -263,7 +250,9 @@ StepResult LevenbergMarquardtTrial(ModelScope& scope, LevenbergMarquardtState& l
   for (size_t j = 0; j < n; ++j) lm.scale[j] = std::max(lm.scale[j], lm.curvature[j * n + j]);
   lm.accepted = trial;
   lm.chiSquare = tried.chiSquare;
-  lm.last.gradientCosine = lm.bounded ? ProjectedGradientCosine(fit, lm) : GradientCosine(lm);
+  // A parameter held on its bound by the gradient keeps a gradient at a
+  // solution: only the others must have none.
+  lm.last.gradientCosine = lm.bounded ? GradientCosine(lm, ActiveAtBounds(fit, lm)) : GradientCosine(lm);
   fit.params = trial;
   fit.chiSquare = lm.chiSquare;
   return {StepStatus::kSuccess, fit.chiSquare, {}};

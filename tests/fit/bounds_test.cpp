@@ -219,28 +219,6 @@ INSTANTIATE_TEST_SUITE_P(
                       DriftCase{"LorentzianGridless", "Lorentian", kMethodGridless, {0, 0, 1, 7.5, 3}}),
     testing::DescribedCaseName{});
 
-// Starts from which the unbounded fit settles on a wrong minimum (a small
-// peak off the data, negative width) find the peak when height and width
-// are kept >= 0.
-TEST(Bounds, PositiveHeightAndWidthLeadAStrayStartToThePeak) {
-  for (const auto& [model, start] : {std::pair{"Gaussian", std::vector<double>{0, 0, 5, 2, 1}},
-                                     std::pair{"Lorentian", std::vector<double>{0, 0, 5, 2, 3}}}) {
-    const Data_Set set = Peak(model, 5, 4, 0.6);
-    FitRequest request;
-    request.model = model;
-    request.params = start;
-    request.hold = {1};
-    const FitRunResult free = RunFit(set, request);
-    ASSERT_TRUE(free.error.empty()) << free.error;
-    EXPECT_GT(std::fabs(free.params[3] - 4), 1) << model << ": the unbounded fit found the peak; the case tests nothing";
-    request.bounds = {{2, 0, kInf}, {4, 0, kInf}};
-    const FitRunResult bounded = RunFit(set, request);
-    ASSERT_TRUE(bounded.error.empty()) << bounded.error;
-    EXPECT_NEAR(bounded.params[3], 4, 0.01) << model;
-    EXPECT_NEAR(bounded.params[4], 0.6, 0.01) << model;
-  }
-}
-
 // Bounds the fit never reaches take exactly the steps of no bounds at all,
 // and a fit with every bound infinite is no bounded fit.
 TEST(Bounds, AnUntouchedBoxChangesNothingBitForBit) {
