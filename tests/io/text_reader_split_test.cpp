@@ -155,7 +155,9 @@ TEST(ReadTextFileOnTwoThreads, TheUtf8CheckSpansTheSplit) {
     testing::WriteBytes(path, text);
     Reading one;
     ReadInto(one, path, kOneThread);
-    if (invalidPerTen == 2 || invalidPerTen == 9) EXPECT_EQ(one.status, invalidPerTen == 9 ? kIoBinary : kIoOk);
+    if (invalidPerTen == 2 || invalidPerTen == 9) {
+      EXPECT_EQ(one.status, invalidPerTen == 9 ? kIoBinary : kIoOk);
+    }
     const std::vector<std::uint64_t> starts = LineStarts(text);
     for (std::size_t k = 0; k < starts.size(); k += 97) {
       Reading two;

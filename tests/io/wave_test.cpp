@@ -170,7 +170,9 @@ TEST(ParseWave, EveryStoredFormToItsValues) {
       const std::vector<double>& want = c.channels[static_cast<size_t>(channel)];
       ASSERT_EQ(got.size(), want.size()) << "channel " << channel;
       for (size_t i = 0; i < got.size(); ++i) EXPECT_TRUE(testing::SameBits(got[i], want[i])) << got[i];
-      if (set.PointCount(0) > 1) EXPECT_EQ(set.GetValue(0, 1), 0.000125);
+      if (set.PointCount(0) > 1) {
+        EXPECT_EQ(set.GetValue(0, 1), 0.000125);
+      }
     }
   }
 }
