@@ -9,7 +9,9 @@
 #include <limits>
 #include <mutex>
 #include <new>
+#include <stdexcept>
 #include <stop_token>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -110,7 +112,7 @@ void ReadSecondPiece(std::stop_token stop, const InputFile& file, std::uint64_t 
     std::uint64_t end = 0;
     piece.complete = FeedBlocks(piece.reader, file, from, kToTheEnd, blockBytes, note, end) == kIoOk &&
                      !piece.reader.overLimit();
-  } catch (const std::bad_alloc&) {
+  } catch (const std::exception&) {
     piece.complete = false;  // the first thread reads it itself, or fails the same way
   }
   {
@@ -148,11 +150,15 @@ int ReadInTwoPieces(TextDataReader& reader, const InputFile& file, std::uint64_t
     reported = std::max(reported, std::min(static_cast<double>(firstRead + secondRead) / total, 1.0));
     return ContinueAfter(progress, reported);
   };
+  reader.expectBytes(file.size());
   // Declared after `second`, so it is stopped and joined before `second`
   // goes, whichever way this function is left.
-  std::jthread worker(ReadSecondPiece, std::cref(file), split, blockBytes, std::ref(second));
-
-  reader.expectBytes(file.size());
+  std::jthread worker;
+  try {
+    worker = std::jthread(ReadSecondPiece, std::cref(file), split, blockBytes, std::ref(second));
+  } catch (const std::system_error&) {
+    return ReadInOnePiece(reader, file, progress, blockBytes);  // no thread to be had
+  }
   std::uint64_t firstEnd = 0;
   const int status = FeedBlocks(
       reader, file, 0, split, blockBytes,
