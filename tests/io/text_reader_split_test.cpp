@@ -167,7 +167,9 @@ TEST(ReadTextFileOnTwoThreads, TheUtf8CheckSpansTheSplit) {
   }
 }
 
-TEST(ReadTextFileOnTwoThreads, TheMemoryGuardActsAsInOnePiece) {
+// Whatever stops reading part way stops it at the same place, in either
+// piece, and gives the same failure.
+TEST(ReadTextFileOnTwoThreads, WhatStopsTheReaderActsAsInOnePiece) {
   TempDir dir;
   const std::string path = dir.file("text.txt");
   struct Case {
@@ -181,9 +183,13 @@ TEST(ReadTextFileOnTwoThreads, TheMemoryGuardActsAsInOnePiece) {
   // Over a million cells, all dense: within the guard, but more than a
   // split near the start may take on trust, so the second piece is read again.
   for (int i = 0; i < 600000; ++i) manyCells += "1 2\n";
+  std::string lateNul;
+  for (int i = 0; i < 3000; ++i) lateNul += "1 2\n";
   const Case cases[] = {
     {"one wide row after many short ones", shortRows, kIoTooLarge},
     {"a million dense cells", manyCells, kIoOk},
+    {"a NUL near the end", lateNul + std::string("3\0 4\n", 5) + lateNul, kIoBinary},
+    {"a UTF-16 mark", "\xFF\xFE" + lateNul, kIoBinary},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
