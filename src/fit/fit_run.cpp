@@ -27,6 +27,8 @@ std::string ValidateFitRequest(const FitRequest& request) {
   for (int index : request.hold)
     if (index < 0 || index >= kMaxFitParameters) return "held parameter index " + std::to_string(index) + " out of range";
   if (request.maxIterations < 0) return "the iteration limit must not be negative";
+  if (request.confidence && !(*request.confidence > 0 && *request.confidence < 1))
+    return "the confidence level must lie between 0 and 1";
   return {};
 }
 
@@ -168,6 +170,13 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
     result.uncertaintyNote = UncertaintyNote(result.points, freeCount);
     result.reducedChiSquare = result.points > freeCount ? result.chiSquare / (result.points - freeCount) : std::nan("");
   }
+  result.statistics = SummariseFit(fit, data);
+  if (request.confidence) {
+    ProfileOptions profile;
+    profile.level = *request.confidence;
+    result.confidence = ProfileConfidenceIntervals(fit, data, profile);
+  }
+  if (request.keepFit) result.fitted = std::make_shared<Fit>(fit);
   return result;
 }
 
