@@ -271,7 +271,7 @@ Json JsonReport(const FitReport& report, const std::string& picture, const std::
   return json;
 }
 
-std::unique_ptr<CZentrelDoc> ReportPictureDocument(const Data_Set& set, const Fit& fit) {
+std::unique_ptr<CZentrelDoc> ReportPictureDocument(const Data_Set& set, const Fit& fit, const Graph* look) {
   auto doc = std::make_unique<CZentrelDoc>();
   auto copy = std::make_unique<Data_Set>();
   copy->CopyColumnsFrom(set);
@@ -282,6 +282,16 @@ std::unique_ptr<CZentrelDoc> ReportPictureDocument(const Data_Set& set, const Fi
   doc->AppendSet(std::move(copy));
   doc->drawPreferences.style = DrawStyle::Paper;
   doc->graph.showResiduals = 1;
+  doc->graph.showMarkers = 1;
+  if (look != nullptr) {
+    doc->graph.title = look->title;
+    doc->graph.xLabel = look->xLabel;
+    doc->graph.yLabel = look->yLabel;
+    doc->graph.logX = look->logX;
+    doc->graph.logY = look->logY;
+    doc->graph.showXErrorBars = look->showXErrorBars;
+    doc->graph.showYErrorBars = look->showYErrorBars;
+  }
   Autoscale(*doc);
   return doc;
 }

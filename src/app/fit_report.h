@@ -20,6 +20,7 @@ namespace zentrel {
 class CZentrelDoc;
 class Data_Set;
 class Fit;
+class Graph;
 
 struct FitReport {
   std::string dataFile;  // the data's file, or the set's name
@@ -59,8 +60,10 @@ nlohmann::ordered_json JsonReport(const FitReport& report, const std::string& pi
 using ImageWriter = std::function<std::string(const CZentrelDoc& doc, const std::string& path)>;
 
 // A document holding a copy of the set with only this fit, drawn in the
-// paper style with its residual panel and autoscaled: the report's picture.
-std::unique_ptr<CZentrelDoc> ReportPictureDocument(const Data_Set& set, const Fit& fit);
+// paper style with point markers and the residual panel, autoscaled: the
+// report's picture. `look` lends its title, axis labels, log axes and
+// error bars (the window's graph); none: plain axes.
+std::unique_ptr<CZentrelDoc> ReportPictureDocument(const Data_Set& set, const Fit& fit, const Graph* look = nullptr);
 
 struct ReportWrite {
   std::string error;        // the report could not be written; nothing was

@@ -195,8 +195,8 @@ TEST(ProfileConfidence, AgreesWithTheScipyReferenceOnThreeModels) {
       if (interval.parameter == ref.parameter) found = &interval;
     ASSERT_NE(found, nullptr);
     const double half = 0.5 * (ref.upper - ref.lower);
-    EXPECT_NEAR(found->lower.value, ref.lower, 1e-4 * half);
-    EXPECT_NEAR(found->upper.value, ref.upper, 1e-4 * half);
+    EXPECT_NEAR(found->lower.value, ref.lower, 1e-7 * half);
+    EXPECT_NEAR(found->upper.value, ref.upper, 1e-7 * half);
   }
 }
 

@@ -213,7 +213,7 @@ CommandOutcome OnExportFitReport(CZentrelDoc& doc, Ui& ui) {
   // Intervals the Fitting dialog profiled for this fit as it stands now.
   if (FitDialogModel* dialog = ExistingFitDialog(doc); dialog != nullptr && dialog->fit() == fit)
     report.confidence = dialog->confidence;
-  const std::unique_ptr<CZentrelDoc> picture = ReportPictureDocument(*picked.set, *fit);
+  const std::unique_ptr<CZentrelDoc> picture = ReportPictureDocument(*picked.set, *fit, &doc.graph);
   const ReportWrite written = WriteFitReport(*path, report, *picture, [&ui](const CZentrelDoc& drawn, const std::string& file) {
     return ui.drawImage(drawn, file);
   });
