@@ -98,7 +98,7 @@ FitReport ReportOfFit(const Fit& fit, const Data_Set& set) {
     report.held.push_back(fit.freeFlags[k] == 0);
     report.errors.push_back(uncertainties ? uncertainties->errors[k] : std::nullopt);
   }
-  report.statistics = SummariseFit(fit, data);
+  report.statistics = SummariseFit(fit, data, uncertainties ? &*uncertainties : nullptr);
   return report;
 }
 

@@ -163,14 +163,15 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
     result.converged = false;
     return result;
   }
-  if (auto uncertainties = ComputeUncertainties(fit, data)) {
+  const std::optional<FitUncertainties> uncertainties = ComputeUncertainties(fit, data);
+  if (uncertainties) {
     for (int i = 0; i < count; ++i) result.errors[static_cast<size_t>(i)] = uncertainties->errors[static_cast<size_t>(i)];
     result.reducedChiSquare = uncertainties->reducedChiSquare;
   } else {
     result.uncertaintyNote = UncertaintyNote(result.points, freeCount);
     result.reducedChiSquare = result.points > freeCount ? result.chiSquare / (result.points - freeCount) : std::nan("");
   }
-  result.statistics = SummariseFit(fit, data);
+  result.statistics = SummariseFit(fit, data, uncertainties ? &*uncertainties : nullptr);
   if (request.confidence) {
     ProfileOptions profile;
     profile.level = *request.confidence;

@@ -19,7 +19,7 @@ std::string Number(double v) { return std::isfinite(v) ? CFormat("%.6g", v) : st
 
 }  // namespace
 
-std::optional<FitSummary> SummariseFit(const Fit& source, const FitData& data) {
+std::optional<FitSummary> SummariseFit(const Fit& source, const FitData& data, const FitUncertainties* known) {
   const NumericError saved = NumericErrorState();
   ClearNumericError();
   // A copy: evaluating must not touch the chi-square the record shows.
@@ -45,7 +45,9 @@ std::optional<FitSummary> SummariseFit(const Fit& source, const FitData& data) {
     summary->absoluteWeights = WeightsAreAbsolute(fit, data);
     summary->goodness = ComputeGoodnessOfFit(y, f, w, freeCount, summary->absoluteWeights);
     summary->runs = ResidualRunsTest(residuals);
-    if (auto uncertainties = ComputeUncertainties(fit, data)) {
+    const std::optional<FitUncertainties> computed =
+        known != nullptr ? std::nullopt : ComputeUncertainties(fit, data);
+    if (const FitUncertainties* uncertainties = known != nullptr ? known : computed ? &*computed : nullptr) {
       summary->freeIndex = uncertainties->freeIndex;
       summary->correlation = CorrelationMatrix(uncertainties->covariance, uncertainties->freeCount);
     }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fit/engine.h"
 #include "fit/fit_data.h"
 #include "fit/fit_statistics.h"
 #include "fit/profile_confidence.h"
@@ -27,8 +28,9 @@ struct FitSummary {
 
 // The fit's statistics at its own parameters over the points in its range;
 // nullopt when the model cannot be evaluated there. Leaves the numeric
-// error state as it found it.
-std::optional<FitSummary> SummariseFit(const Fit& fit, const FitData& data);
+// error state as it found it. `known`: the uncertainties the caller has
+// already computed for these parameters, or null to compute them.
+std::optional<FitSummary> SummariseFit(const Fit& fit, const FitData& data, const FitUncertainties* known = nullptr);
 
 // The statistics as lines of text for a printout, without line ends:
 // goodness of fit, the runs test, then the correlation matrix, entries

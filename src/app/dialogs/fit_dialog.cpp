@@ -425,7 +425,7 @@ void FitDialogModel::updateUncertainties() {
   for (int i = 0; i < n; ++i)
     if (const auto& error = result->errors[static_cast<size_t>(i)]) errorTexts[static_cast<size_t>(i)] = CFormat("%1.4g", *error);
   reducedChiSquareText = CFormat("%1.5lg", result->reducedChiSquare);
-  statistics = SummariseFit(*f, FitDataOf(*setOfFit()));
+  statistics = SummariseFit(*f, FitDataOf(*setOfFit()), &*result);
   if (statistics) statisticsLines = StatisticsLines(*statistics, NamesOf(*f));
 }
 
