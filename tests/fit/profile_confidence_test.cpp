@@ -172,6 +172,39 @@ std::vector<std::pair<double, double>> ReadColumns(const std::string& path) {
   return rows;
 }
 
+Data_Set ReadSet(const char* file) {
+  const auto rows = ReadColumns(std::string(ZENTREL_SOURCE_DIR) + "/tests/fit/data/" + file);
+  Data_Set set;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    set.SetValue(0, static_cast<int>(i), rows[i].first);
+    set.SetValue(1, static_cast<int>(i), rows[i].second);
+  }
+  return set;
+}
+
+TEST(ProfileConfidence, ASideWhereTheRefitFailsSaysSoAndHowFarItGot) {
+  // A power law seen only on 4..10 with its offset free: towards an
+  // exponent of 0 the curve goes flat and the other parameters can no
+  // longer be fitted, before the level is reached.
+  FitRequest request;
+  request.model = "Power Law";
+  request.params = {0.8, 0, 2, 0, -0.5};
+  request.hold = {1};
+  request.range = std::make_pair(4.0, 10.0);
+  request.confidence = 0.95;
+  const FitRunResult r = RunFit(ReadSet("profile_power_law.txt"), request);
+  ASSERT_TRUE(r.error.empty()) << r.error;
+  ASSERT_TRUE(r.confidence && r.confidence->ok());
+  const ProfileInterval& exponent = r.confidence->intervals.back();
+  ASSERT_EQ(exponent.parameter, 4);
+  EXPECT_EQ(exponent.lower.kind, IntervalEnd::Kind::kFound);
+  EXPECT_EQ(exponent.upper.kind, IntervalEnd::Kind::kFailed);
+  EXPECT_FALSE(exponent.upper.reason.empty());
+  // It walked up towards 0 without leaping across it.
+  EXPECT_GT(exponent.upper.value, exponent.best);
+  EXPECT_LT(exponent.upper.value, 0);
+}
+
 TEST(ProfileConfidence, AgreesWithTheScipyReferenceOnThreeModels) {
   for (const Reference& ref : kReferences) {
     SCOPED_TRACE(testing::Message() << ref.file << " level " << ref.level << " parameter " << ref.parameter);
