@@ -19,13 +19,11 @@ namespace zentrel {
 
 namespace {
 
-constexpr int kLastColumn = 9999;
-
 // A column number, with 0 shown as the word that stands for no column.
 QSpinBox* ColumnBox(QWidget* parent, const char* name, const QString& noColumn, int column) {
   auto* box = new QSpinBox(parent);
   box->setObjectName(QString::fromUtf8(name));
-  box->setRange(0, kLastColumn);
+  box->setRange(0, kMaxImportColumn);
   box->setSpecialValueText(noColumn);
   box->setValue(column);
   return box;

@@ -73,6 +73,7 @@ OptionsRead ReadWithOptions(const std::string& path, const ImportOptions& option
     read.report.points = LongestColumn(read.sets);
     read.report.columns = info.columns;
     read.report.linesSkipped = info.linesSkipped;
+    read.emptyYColumns = info.emptyYColumns;
     if (read.report.points == 0 || read.sets.empty()) read.report.status = kIoNoPoints;
   }
   if (read.report.status != kIoOk) {
@@ -84,7 +85,12 @@ OptionsRead ReadWithOptions(const std::string& path, const ImportOptions& option
 
 std::string OptionsReadStatus(const OptionsRead& read, std::string_view fileName) {
   std::string text = ImportStatusText(read.report, fileName);
-  if (read.report.ok() && read.sets.size() > 1) text += "; " + std::to_string(read.sets.size()) + " sets";
+  if (!read.report.ok()) return text;
+  if (read.sets.size() > 1) text += "; " + std::to_string(read.sets.size()) + " sets";
+  // A column the person asked for must not vanish without a word.
+  if (!read.emptyYColumns.empty())
+    text += std::string("; no points in ") + (read.emptyYColumns.size() == 1 ? "column " : "columns ") +
+            ColumnListText(read.emptyYColumns);
   return text;
 }
 

@@ -34,11 +34,12 @@ AskedImportOptions AskImportOptions(CZentrelDoc& doc, Ui& ui, const std::vector<
 struct OptionsRead {
   ImportReport report;  // status, reason; points, columns and lines skipped on success
   std::vector<std::unique_ptr<Data_Set>> sets;
+  std::vector<int> emptyYColumns;  // chosen y columns that gave no point, hence no set
 };
 OptionsRead ReadWithOptions(const std::string& path, const ImportOptions& options, const ProgressCallback& progress);
 
 // The status line: ImportStatusText's, with "; N sets" when one file gave
-// several.
+// several and "; no points in column N" for a y column that gave none.
 std::string OptionsReadStatus(const OptionsRead& read, std::string_view fileName);
 
 }  // namespace zentrel

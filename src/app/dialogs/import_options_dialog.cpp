@@ -27,7 +27,7 @@ FieldSetter Choice(Enum& target, const char* const (&names)[N]) {
 
 std::optional<int> ColumnNumber(std::string_view text) {
   const auto number = ParseInteger(text);
-  if (!number || *number < 1 || *number > 1'000'000) return std::nullopt;
+  if (!number || *number < 1 || *number > kMaxImportColumn) return std::nullopt;
   return static_cast<int>(*number);
 }
 
