@@ -88,8 +88,11 @@ TEST_F(OptionsImport, SeveralYColumnsBecomeSetsSharingX) {
   EXPECT_TRUE(doc.IsModified());
   EXPECT_EQ(doc.undoAvailable, 1);
   EXPECT_EQ(ui.redraws, 1);
-  EXPECT_DOUBLE_EQ(doc.graph.xMin, 0.9);
-  EXPECT_DOUBLE_EQ(doc.graph.xMax, 2.1);
+  // Autoscaled to both sets: x 1 to 2, y -5.5 to 4.5, with margins.
+  EXPECT_DOUBLE_EQ(doc.graph.xMin, 0.95);
+  EXPECT_DOUBLE_EQ(doc.graph.xMax, 2.05);
+  EXPECT_DOUBLE_EQ(doc.graph.yMin, -6.0);
+  EXPECT_DOUBLE_EQ(doc.graph.yMax, 5.0);
   EXPECT_EQ(ui.progressLabels, (std::vector<std::string>{"Importing semi.csv..."}));
   EXPECT_EQ(ui.progressOpen, 0);
 }
@@ -178,12 +181,20 @@ TEST_F(OptionsImport, MultipleFilesShareTheOptionsOfTheFirstFilesPreview) {
   EXPECT_EQ(Column(*doc.sets[3], 1), (std::vector<double>{2.0}));
   EXPECT_EQ(ui.fileDialogsShown[0].request.initialName, "");
 
+  // Files, not sets, are counted.
+  Choose(kOptionsButton);
+  ui.multiFileAnswers.push_back(std::vector<std::string>{first, second});
+  Confirm([](ImportOptionsDialogModel&) { return true; });
+  EXPECT_EQ(Run(Cmd::MultipleFileImporting), "");
+  EXPECT_EQ(doc.statusText, "Opened 2 files");
+  EXPECT_EQ(doc.SetCount(), 8);
+
   // None of the files can be read: nothing to preview, nothing asked.
   Choose(kOptionsButton);
   ui.multiFileAnswers.push_back(std::vector<std::string>{dir.file("a.csv"), dir.file("b.csv")});
   EXPECT_EQ(Run(Cmd::MultipleFileImporting), "Couldn't open file a.csv: no such file");
-  EXPECT_EQ(doc.SetCount(), 4);
-  EXPECT_EQ(ui.dialogsShown.size(), 3u);
+  EXPECT_EQ(doc.SetCount(), 8);
+  EXPECT_EQ(ui.dialogsShown.size(), 5u);
 }
 
 TEST_F(OptionsImport, ConfirmedOptionsAreProposedForTheNextFileThatTheySuit) {

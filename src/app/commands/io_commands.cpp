@@ -182,6 +182,7 @@ CommandOutcome OnMultipleFileImporting(CZentrelDoc& doc, Ui& ui) {
   std::string shortFiles;
   // Read everything first: a cancelled import adds none of the files.
   std::vector<std::unique_ptr<Data_Set>> sets;
+  int filesRead = 0;  // a file read with options may give several sets
   {
     ProgressScope progress(ui, "Importing " + std::to_string(paths->size()) + " files...");
     const double count = static_cast<double>(paths->size());
@@ -200,17 +201,19 @@ CommandOutcome OnMultipleFileImporting(CZentrelDoc& doc, Ui& ui) {
         shortFiles += (shortFiles.empty() ? "" : "; ") + BareFileName(path) + " holds only " +
                       std::to_string(read.report.fsdata.pointsRead) + " of its " +
                       std::to_string(read.report.fsdata.declaredPoints) + " points";
+      ++filesRead;
       for (auto& set : read.sets) sets.push_back(std::move(set));
     }
   }
   CommandOutcome outcome = Outcome::Autoscale().Redraw();
+  // The colours go round per set loaded.
   int loaded = 0;
   for (auto& set : sets) {
     set->color = kImportColours[loaded % 10];
     ++loaded;
     outcome = std::move(outcome).AddSet(std::move(set)).Modified();
   }
-  std::string status = failure.empty() ? "Opened " + std::to_string(loaded) + " files" : failure;
+  std::string status = failure.empty() ? "Opened " + std::to_string(filesRead) + " files" : failure;
   if (!shortFiles.empty()) status += "; " + shortFiles;
   // The files that could be read are added all the same.
   if (!failure.empty()) outcome = std::move(outcome).Failed(failure);

@@ -52,8 +52,8 @@ AskedImportOptions AskImportOptions(CZentrelDoc& doc, Ui& ui, const std::vector<
   }
   if (!head) return asked;
   asked.failure.clear();
-  ImportOptionsDialogModel dialog(ProposeImportOptions(*head, RememberedImportOptions(doc)), std::move(*head),
-                                  BareFileName(previewed));
+  ImportOptions proposal = ProposeImportOptions(*head, RememberedImportOptions(doc));
+  ImportOptionsDialogModel dialog(std::move(proposal), std::move(*head), BareFileName(previewed));
   if (!ui.runDialog(dialog)) return asked;
   RememberImportOptions(doc, dialog.options);
   asked.options = dialog.options;
