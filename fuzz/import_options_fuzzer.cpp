@@ -38,7 +38,7 @@ zentrel::ImportOptions OptionsFrom(const std::uint8_t* b) {
   options.yColumns.clear();
   for (int c = 0; c < 6; ++c)
     if ((b[4] >> c) & 1) options.yColumns.push_back(c + 1);
-  if ((b[4] & 0x40) != 0) options.yColumns.push_back(zentrel::kMaxImportColumn);
+  if ((b[4] & 0x40) != 0) options.yColumns.push_back(300);  // far past any field of a short input
   options.yErrorColumn = b[5] % 6;
   options.xErrorColumn = b[6] % 6;
   return options;
