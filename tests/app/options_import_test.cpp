@@ -146,6 +146,12 @@ TEST_F(OptionsImport, FailuresSayWhichFileAndWhy) {
   EXPECT_EQ(Run(Cmd::ImportData), "Couldn't open file missing.csv: no such file");
   EXPECT_EQ(ui.dialogsShown, (std::vector<std::string>{"Select a File type"}));
 
+  // Binary bytes are told as the plain import tells them, before any dialog.
+  Choose(kOptionsButton);
+  ui.fileAnswers.push_back(File("bin.txt", std::string("1 2\n\0\x01", 6)));
+  EXPECT_EQ(Run(Cmd::ImportData), "Couldn't open file bin.txt: binary data (NUL bytes), not text");
+  EXPECT_EQ(ui.dialogsShown.size(), 2u);
+
   // A file with no numbers where the options look: no set, and why.
   Choose(kOptionsButton);
   ui.fileAnswers.push_back(File("words.txt", "alpha beta\ngamma delta\n"));

@@ -9,6 +9,7 @@
 #include "io/byte_source.h"
 #include "io/file_names.h"
 #include "io/io_status.h"
+#include "io/text_sniff.h"
 
 namespace zentrel {
 
@@ -40,15 +41,20 @@ AskedImportOptions AskImportOptions(CZentrelDoc& doc, Ui& ui, const std::vector<
   std::string previewed;
   for (const std::string& path : paths) {
     OpenError error = OpenError::None;
-    head = ReadFileHead(path, 64 * 1024, &error);
-    if (head) {
+    head = ReadFileHead(path, kTextSniffBytes, &error);
+    // Binary bytes make no preview worth showing: the reader's words instead.
+    const BinarySign binary = head ? SniffTextStart(*head) : BinarySign::None;
+    if (head && binary == BinarySign::None) {
       previewed = path;
       break;
     }
+    head.reset();
     // The first file's reason is the one told when none can be read.
     if (asked.failure.empty())
       asked.failure = "Couldn't open file " + BareFileName(path) + ": " +
-                      (error != OpenError::None ? OpenErrorText(error) : "read error");
+                      (binary != BinarySign::None  ? BinarySignText(binary)
+                       : error != OpenError::None ? OpenErrorText(error)
+                                                  : "read error");
   }
   if (!head) return asked;
   asked.failure.clear();

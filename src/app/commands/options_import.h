@@ -25,9 +25,10 @@ struct AskedImportOptions {
   std::string failure;                   // "Couldn't open file NAME: reason" when no file could be previewed
 };
 
-// Previews the first of `paths` whose first bytes can be read, proposes
-// options for it (remembered or detected: app/remembered_import.h), runs
-// the Import Options dialog and remembers what the person confirmed.
+// Previews the first of `paths` whose first bytes can be read and are
+// text, proposes options for it (remembered or detected:
+// app/remembered_import.h), runs the Import Options dialog and remembers
+// what the person confirmed.
 AskedImportOptions AskImportOptions(CZentrelDoc& doc, Ui& ui, const std::vector<std::string>& paths);
 
 // One file read with the options: a set per y column, or why not.
