@@ -57,7 +57,7 @@ struct ImportPreview {
   std::vector<std::string> columnNames;            // from the header line, else empty
   std::vector<std::vector<std::string>> fields;    // each row's fields as text, unquoted
   std::vector<std::vector<std::optional<double>>> values;  // the same, as numbers when they are
-  int columns = 0;                                 // the most fields of a row shown
+  int columns = 0;                                 // the most fields of a row shown or of the names
 };
 ImportPreview PreviewImport(std::string_view head, const ImportOptions& options, int rows = 20);
 
