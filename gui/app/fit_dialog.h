@@ -16,7 +16,9 @@ class QComboBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
+class QTableWidget;
 class QVBoxLayout;
 class QWidget;
 
@@ -52,7 +54,11 @@ class FitDialog : public QDialog {
   void buildBoundEdits(QGridLayout* grid, QWidget* box);
   void applyBoundEdit(int row);
   void buildChiSquare(QVBoxLayout* outer);
+  void buildStatistics(QVBoxLayout* outer);
   void buildButtons(QVBoxLayout* outer);
+  // Asks the level and profiles the fit.
+  void askConfidence();
+  void showStatistics();
   void applyModelChoice();
   void iterationToggled();
 
@@ -69,6 +75,9 @@ class FitDialog : public QDialog {
   std::array<QLabel*, kFitDialogRows> errors_{};
   // Lower and upper bound of each row; empty means none.
   std::array<QLineEdit*, kFitDialogRows> lowers_{}, uppers_{};
+  std::array<QLabel*, kFitDialogRows> intervals_{};
+  QPlainTextEdit* statistics_ = nullptr;
+  QTableWidget* correlation_ = nullptr;
 };
 
 }  // namespace zentrel
