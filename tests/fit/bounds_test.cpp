@@ -21,6 +21,7 @@
 #include "fit/fit_bounds.h"
 #include "fit/fit_run.h"
 #include "fit/model_table.h"
+#include "fit/profile_confidence.h"
 #include "model/data_set.h"
 #include "model/fit.h"
 #include "numeric/numeric_error.h"
@@ -241,6 +242,33 @@ TEST(Bounds, AnUntouchedBoxChangesNothingBitForBit) {
       EXPECT_EQ(std::bit_cast<std::uint64_t>(boxed.chiSquare), std::bit_cast<std::uint64_t>(free.chiSquare)) << method;
     }
   }
+}
+
+// A profile never holds a parameter beyond its bounds: a side still below
+// the level at the bound ends there, not reached; the other side is found.
+TEST(Bounds, AProfileEndsAtTheBound) {
+  const Data_Set set = Line();
+  Fit fit;
+  SelectModel(fit, "Polynomial", 1);
+  fit.method = kMethodLevenbergMarquardt;
+  fit.freeFlags[1] = 0;
+  fit.params = {1, 0, 2};
+  fit.attach(set.ColumnData(0), set.PointCount(0));
+  const FitData data = FitDataOf(set);
+  FitWorkspace work;
+  ClearNumericError();
+  for (int step = 0; step < 50; ++step) ASSERT_TRUE(Step(fit, data, work, 1).ok());
+  // The slope's 95 % interval is about +-0.005 wide.
+  const double lower = fit.params[2] - 1e-4;
+  fit.lowerBounds[2] = lower;
+  const ProfileConfidence profile = ProfileConfidenceIntervals(fit, data);
+  ASSERT_TRUE(profile.ok()) << profile.error;
+  ASSERT_EQ(profile.intervals.size(), 2u);
+  const ProfileInterval& slope = profile.intervals[1];
+  EXPECT_EQ(slope.lower.kind, IntervalEnd::Kind::kUnbounded);
+  EXPECT_EQ(slope.lower.value, lower);
+  EXPECT_EQ(slope.upper.kind, IntervalEnd::Kind::kFound);
+  EXPECT_GT(slope.upper.value, fit.params[2] + 1e-3);
 }
 
 // Values out of their intervals (from a file, say) move inside when a run
