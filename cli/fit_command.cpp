@@ -45,6 +45,8 @@ CLI::App* AddFitSubcommand(CLI::App& app, FitCommandOptions& options) {
                   "Write the results to this file (replaced in one step) instead of standard output");
   fit->add_option("--convolve-with", options.convolveWith,
                   "Response file (read like the data files): every model is convolved with it");
+  fit->add_flag("--guess", options.guess,
+                "Guess the start values from each file's data in the range; --params still sets the held ones");
   return fit;
 }
 
@@ -119,6 +121,7 @@ std::string BuildRequest(const FitCommandOptions& options, FitRequest& request) 
   else if (options.method == "gridless") request.method = kMethodGridless;
   else return "--method must be lm or gridless";
   request.maxIterations = options.maxIterations;
+  request.guess = options.guess;
   return ValidateFitRequest(request);
 }
 
@@ -154,6 +157,11 @@ nlohmann::ordered_json ResultToJson(const std::string& file, const FitRunResult&
   json["params"] = params;
   json["errors"] = errors;
   if (!r.uncertaintyNote.empty()) json["uncertainty_note"] = r.uncertaintyNote;
+  if (!r.guessedStart.empty()) {
+    nlohmann::ordered_json start = nlohmann::ordered_json::array();
+    for (double v : r.guessedStart) start.push_back(JsonNumber(v));
+    json["guessed_start"] = start;
+  }
   // A failed fit has no chi-square; neither has a reduced one without
   // degrees of freedom.
   json["chi_square"] = r.failed() ? nlohmann::ordered_json(nullptr) : JsonNumber(r.chiSquare);
@@ -183,6 +191,11 @@ void PrintTable(std::string& out, const std::string& file, const FitRunResult& r
   for (size_t i = 0; i < r.params.size(); ++i)
     out += CFormat("  %-8s %16.10g  %s\n", r.names[i].c_str(), r.params[i], ErrorText(r, i).c_str());
   if (!r.uncertaintyNote.empty()) out += CFormat("  %s\n", r.uncertaintyNote.c_str());
+  if (!r.guessedStart.empty()) {
+    out += "  from guessed start values";
+    for (double v : r.guessedStart) out += CFormat(" %.6g", v);
+    out += "\n";
+  }
   const std::string reduced = std::isnan(r.reducedChiSquare) ? std::string("no reduced (no degrees of freedom)")
                                                              : CFormat("reduced %.6g", r.reducedChiSquare);
   out += CFormat("  chi-square %.10g, %s, %d %s, %d iterations, %s\n", r.chiSquare, reduced.c_str(), r.points,

@@ -28,6 +28,7 @@ struct FitCommandOptions {
   bool noHeader = false;     // --csv without its header line
   std::string output;        // write here (atomically) instead of standard output
   std::string convolveWith;  // a response file every model is convolved with
+  bool guess = false;        // start values guessed from each file's data (held ones kept)
 };
 
 // Registers the subcommand; returns it so main can test whether it ran.

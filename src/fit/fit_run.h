@@ -26,6 +26,9 @@ struct FitRequest {
   // The model is convolved with this set (a measured response), as the
   // Fitting dialog's "convolve with" does; not owned, only read.
   const Data_Set* convolveWith = nullptr;
+  // Start values guessed from the data in the range (fit/guess/start_values.h)
+  // replace params, except those of held parameters.
+  bool guess = false;
 };
 
 // Problems with a request found before fitting; empty when it is usable.
@@ -45,6 +48,7 @@ struct FitRunResult {
   int iterations = 0;
   bool converged = false;
   int points = 0;  // points in the fit range
+  std::vector<double> guessedStart;           // the guessed start values, when the request asked for them
   bool failed() const { return !error.empty(); }
 };
 

@@ -13,6 +13,7 @@
 #include "fit/catalogue.h"
 #include "fit/engine.h"
 #include "fit/fit_parameters.h"
+#include "fit/guess/start_values.h"
 #include "fit/model_table.h"
 #include "numeric/c_format.h"
 #include "numeric/numeric_error.h"
@@ -390,6 +391,32 @@ void FitDialogModel::toggleIterate() {
   f->iterating = !f->iterating;
   if (!f->iterating) updateUncertainties();
   notifyChanged();
+}
+
+bool FitDialogModel::guessStartValues(Ui& ui) {
+  Fit* f = fit();
+  const Data_Set* set = setOfFit();
+  if (f == nullptr || set == nullptr) return false;
+  // What the rows and the range show is what the guess starts from.
+  readAllFields();
+  const GuessResult guessed = GuessStartValues(*f, FitDataOf(*set));
+  if (!guessed.ok()) {
+    ui.messageBox(guessed.message);
+    notifyChanged();
+    return false;
+  }
+  for (int i = 0; i < rowsShown; ++i) {
+    const auto row = static_cast<size_t>(i);
+    if (!paramChecks[row]) continue;
+    SetParameter(*f, i, guessed.params[row], 1);
+    paramTexts[row] = CFormat("%1.6lg", guessed.params[row]);
+  }
+  f->iterationCount = 0;
+  for (auto& text : errorTexts) text.clear();
+  reducedChiSquareText.clear();
+  doc_.SetModifiedFlag();
+  notifyChanged();
+  return true;
 }
 
 void FitDialogModel::updateUncertainties() {
