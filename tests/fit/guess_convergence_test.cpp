@@ -151,12 +151,14 @@ const std::vector<Row>& Rows() {
          p.insert(p.end(), {d.sign() * d.uniform(1, 5), d.uniform(1, 3), d.uniform(0.5, 2)});
          return p;
        }},
-      {"Stretched Exponential 2", kStretchedExponential, 2, 0, 25, 150, false,
+      {"Stretched Exponential 2", kStretchedExponential, 2, 0.01, 60, 200, true,
        [](Draw& d) {
          auto p = Head(d, 0.3);
-         const double t1 = d.uniform(0.4, 0.8);
+         // Two stretched terms mimic each other unless their times lie
+         // an order of magnitude apart.
+         const double t1 = d.uniform(0.3, 0.6);
          p.insert(p.end(), {d.uniform(1, 4), t1, d.uniform(0.7, 1.5)});
-         p.insert(p.end(), {d.uniform(1, 4), t1 * d.uniform(6, 10), d.uniform(0.7, 1.5)});
+         p.insert(p.end(), {d.uniform(1, 4), t1 * d.uniform(12, 20), d.uniform(0.7, 1.5)});
          return p;
        },
        {1}, 2, 3, 1},
@@ -221,7 +223,10 @@ const std::vector<Row>& Rows() {
       {"Power Law 1", kPowerLaw, 1, 0, 10, 100, false,
        [](Draw& d) {
          auto p = Head(d, 1);
-         p.insert(p.end(), {d.uniform(1, 3), d.uniform(-3, -1), d.sign() * d.uniform(0.5, 2)});
+         // An exponent near 1 makes the law nearly a line, whose offset
+         // and y0 trade freely; near 0 a flat line. Neither is a power law
+         // the data can tell.
+         p.insert(p.end(), {d.uniform(1, 3), d.uniform(-3, -1), d.sign() * d.uniform(1.3, 2.5)});
          return p;
        }},
       {"Power Law 2", kPowerLaw, 2, 0.05, 20, 120, true,
@@ -348,9 +353,17 @@ void Canonical(const Row& row, Estimate& e) {
   }
 }
 
+struct Outcome {
+  std::string miss;            // empty: within three standard errors of the truth
+  bool truthEndsThere = false; // a miss where a fit started at the truth ends too
+};
+
 // Whether a fit from the guess ends within three standard errors of the
-// truth in every free parameter; why not, otherwise.
-std::string CheckCase(const Row& row, std::uint64_t seed, const Data_Set* response) {
+// truth in every free parameter; why not, otherwise, and whether a fit
+// started at the truth itself ends at the same chi-square (the data's
+// best fit lies that far from the truth: the standard errors, a
+// quadratic approximation, understate how far).
+Outcome CheckCase(const Row& row, std::uint64_t seed, const Data_Set* response) {
   Draw draw(seed);
   const std::vector<double> truth = row.truth(draw);
   const Data_Set data = NoisyData(row, truth, response, draw);
@@ -369,21 +382,36 @@ std::string CheckCase(const Row& row, std::uint64_t seed, const Data_Set* respon
   // converged after 1000 steps counts as a failure.
   request.maxIterations = 1000;
   const FitRunResult result = RunFit(data, request);
-  if (result.failed()) return "failed: " + result.error;
-  if (!result.converged) return "not converged";
+  if (result.failed()) return {"failed: " + result.error};
+  if (!result.converged) return {"not converged"};
   Estimate fitted{result.params, std::vector<double>(result.params.size(), 0)};
   for (size_t i = 0; i < result.errors.size(); ++i) fitted.sigma[i] = result.errors[i].value_or(0);
   Estimate expected{truth, std::vector<double>(truth.size(), 0)};
   Canonical(row, fitted);
   Canonical(row, expected);
-  for (size_t i = 0; i < truth.size(); ++i) {
+  std::string miss;
+  for (size_t i = 0; i < truth.size() && miss.empty(); ++i) {
     if (result.held[i]) continue;
-    if (!result.errors[i]) return result.names[i] + " has no error";
-    if (std::fabs(fitted.value[i] - expected.value[i]) > 3 * fitted.sigma[i])
-      return result.names[i] + " = " + std::to_string(fitted.value[i]) + " +- " + std::to_string(fitted.sigma[i]) +
+    if (!result.errors[i]) miss = result.names[i] + " has no error";
+    else if (std::fabs(fitted.value[i] - expected.value[i]) > 3 * fitted.sigma[i])
+      miss = result.names[i] + " = " + std::to_string(fitted.value[i]) + " +- " + std::to_string(fitted.sigma[i]) +
              ", truth " + std::to_string(expected.value[i]);
   }
-  return {};
+  if (miss.empty()) return {};
+  if (std::getenv("DEBUG_GUESS")) {
+    std::string g, f, tt;
+    for (double v : result.guessedStart) g += std::to_string(v) + " ";
+    for (double v : result.params) f += std::to_string(v) + " ";
+    for (double v : truth) tt += std::to_string(v) + " ";
+    std::cout << "DEBUG " << miss << " chi " << result.chiSquare << "\n  guess " << g << "\n  fit   " << f << "\n  truth " << tt << "\n";
+  }
+  FitRequest fromTruth = request;
+  fromTruth.guess = false;
+  fromTruth.params = truth;
+  const FitRunResult reference = RunFit(data, fromTruth);
+  const bool same = !reference.failed() &&
+                    std::fabs(reference.chiSquare - result.chiSquare) <= 1e-6 * std::fabs(reference.chiSquare);
+  return {miss, same};
 }
 
 class GuessConvergence : public ::testing::TestWithParam<Row> {};
@@ -392,16 +420,20 @@ TEST_P(GuessConvergence, FitsFromTheGuessReachTheTruth) {
   const Row& row = GetParam();
   const Data_Set response = Response();
   const int cases = CaseCount();
-  int successes = 0;
+  int successes = 0, missesAtTruthsMinimum = 0;
   std::vector<std::string> failures;
   for (int c = 0; c < cases; ++c) {
     const std::uint64_t seed = 1000003ULL * static_cast<std::uint64_t>(row.kind * 16 + row.order) +
                                (row.convolved ? 7777ULL : 0ULL) + static_cast<std::uint64_t>(c);
-    const std::string why = CheckCase(row, seed, row.convolved ? &response : nullptr);
-    if (why.empty()) ++successes;
-    else if (failures.size() < 5) failures.push_back("case " + std::to_string(c) + ": " + why);
+    const Outcome outcome = CheckCase(row, seed, row.convolved ? &response : nullptr);
+    if (outcome.miss.empty()) ++successes;
+    else if (outcome.truthEndsThere) ++missesAtTruthsMinimum;
+    if (!outcome.miss.empty() && failures.size() < 5)
+      failures.push_back("case " + std::to_string(c) + ": " + outcome.miss +
+                         (outcome.truthEndsThere ? " (where a start at the truth ends too)" : ""));
   }
-  std::cout << "guess table: " << row.label << ": " << successes << "/" << cases << std::endl;
+  std::cout << "guess table: " << row.label << ": " << successes << "/" << cases << " (misses where a start at the truth ends too: "
+            << missesAtTruthsMinimum << ")" << std::endl;
   std::string examples;
   for (const auto& failure : failures) examples += "\n  " + failure;
   EXPECT_GE(successes * 100, 95 * cases) << row.label << ": " << successes << "/" << cases << examples;

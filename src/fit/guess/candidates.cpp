@@ -10,7 +10,10 @@
 namespace zentrel::guess {
 
 Candidates::Candidates(const Fit& fit, const FitData& data, const GuessPoints& points)
-    : fit_(fit), data_(data), points_(points), count_(ParameterCount(fit)) {}
+    : Candidates(fit, data, points, fit.params) {}
+
+Candidates::Candidates(const Fit& fit, const FitData& data, const GuessPoints& points, const Params& original)
+    : fit_(fit), data_(data), points_(points), count_(ParameterCount(fit)), original_(original) {}
 
 std::optional<std::vector<double>> Candidates::evaluate(const Params& p) {
   for (int i = 0; i < count_; ++i)
@@ -37,11 +40,24 @@ std::optional<double> Candidates::score(const Params& p) {
     chi += r * r;
   }
   if (!std::isfinite(chi)) return std::nullopt;
-  if (!best_ || chi < bestChi_) {
-    best_ = p;
-    bestChi_ = chi;
-  }
+  remember({chi, p});
   return chi;
+}
+
+void Candidates::remember(const Scored& scored) {
+  if (!best_ || scored.chiSquare < bestChi_) {
+    best_ = scored.params;
+    bestChi_ = scored.chiSquare;
+  }
+  constexpr size_t kLeaders = 3;
+  // Candidates that score alike are one valley.
+  for (const Scored& leader : leaders_)
+    if (std::fabs(leader.chiSquare - scored.chiSquare) <= 1e-9 * (leader.chiSquare + scored.chiSquare)) return;
+  auto at = leaders_.begin();
+  while (at != leaders_.end() && at->chiSquare <= scored.chiSquare) ++at;
+  if (static_cast<size_t>(at - leaders_.begin()) >= kLeaders) return;
+  leaders_.insert(at, scored);
+  if (leaders_.size() > kLeaders) leaders_.pop_back();
 }
 
 bool Candidates::solveLinear(Params& p, const std::vector<int>& linear) {
@@ -75,6 +91,12 @@ std::optional<double> Candidates::propose(Params p, std::initializer_list<int> l
 }
 
 std::optional<double> Candidates::propose(Params p, const std::vector<int>& linear) {
+  const auto scored = assess(p, linear);
+  if (!scored) return std::nullopt;
+  return scored->chiSquare;
+}
+
+std::optional<Candidates::Scored> Candidates::assess(Params p, const std::vector<int>& linear) {
   for (int i = 0; i < count_; ++i)
     if (held(i)) p[static_cast<size_t>(i)] = current(i);
   for (int i = count_; i < kMaxFitParameters; ++i) p[static_cast<size_t>(i)] = 0;
@@ -82,28 +104,33 @@ std::optional<double> Candidates::propose(Params p, const std::vector<int>& line
   // still scored as proposed.
   Params solved = p;
   if (solveLinear(solved, linear))
-    if (auto chi = score(solved)) return chi;
-  return score(p);
+    if (auto chi = score(solved)) return Scored{*chi, solved};
+  if (auto chi = score(p)) return Scored{*chi, p};
+  return std::nullopt;
 }
 
 void Candidates::refine(const std::vector<Move>& moves, const std::vector<int>& linear, int rounds) {
-  if (!best_) return;
-  double step = 0.3;
-  for (int round = 0; round < rounds; ++round) {
-    bool improved = false;
-    for (const Move& move : moves) {
-      if (move.index >= count_ || held(move.index)) continue;
-      for (int direction : {1, -1}) {
-        Params trial = *best_;
-        double& value = trial[static_cast<size_t>(move.index)];
-        if (move.shift != 0) value += direction * step * move.shift;
-        else value = direction > 0 ? value * (1 + step) : value / (1 + step);
-        const double before = bestChi_;
-        propose(trial, linear);
-        if (bestChi_ < before) improved = true;
+  const std::vector<Scored> starts = leaders_;
+  for (Scored here : starts) {
+    double step = 0.3;
+    for (int round = 0; round < rounds; ++round) {
+      bool improved = false;
+      for (const Move& move : moves) {
+        if (move.index >= count_ || held(move.index)) continue;
+        for (int direction : {1, -1}) {
+          Params trial = here.params;
+          double& value = trial[static_cast<size_t>(move.index)];
+          if (move.shift != 0) value += direction * step * move.shift;
+          else value = direction > 0 ? value * (1 + step) : value / (1 + step);
+          const auto scored = assess(trial, linear);
+          if (scored && scored->chiSquare < here.chiSquare) {
+            here = *scored;
+            improved = true;
+          }
+        }
       }
+      if (!improved) step /= 2;
     }
-    if (!improved) step /= 2;
   }
 }
 

@@ -124,20 +124,26 @@ std::string GuessExpConvGaussian(GuessContext& context) {
   std::vector<int> linear{0};
   if (!squared) linear = LinearIndices(first, 2, n);
   if (withGauss) linear.push_back(2);
+  std::vector<Candidates::Move> moves{{1, 0}, {sIndex}};
+  for (int k = 0; k < n; ++k) {
+    if (squared) moves.push_back({first + 2 * k});
+    moves.push_back({first + 1 + 2 * k});
+  }
   std::vector<double> xs, ys;
   for (double baseline : Baselines(context)) {
     const Rise rise = FindRise(pts, baseline);
     const double s = std::max(Spacing(pts) / 2, (rise.x90 - rise.x10) / 2.563);
+    moves[0].shift = s;
     Side(pts, rise.xPeak, true, xs, ys);
     const double tailBase = candidates.held(0) ? candidates.current(0) : EdgeMean(pts.y, 0.1, false);
     const auto rateSets = DecayRateCandidates(xs, ys, n, tailBase, context.noise);
-    for (const auto& rates : rateSets) {
-      for (double shift : {-1.0, -0.5, 0.0, 0.5, 1.0}) {
-        for (double width : {0.5, 1.0, 2.0}) {
+    auto proposeAt = [&](Candidates& pool, double position) {
+      for (const auto& rates : rateSets) {
+        for (double width : {0.5, 0.75, 1.0, 1.4, 2.0}) {
           for (int signs = 0; signs < (squared && n > 1 ? 2 : 1); ++signs) {
             Params p{};
             p[0] = baseline;
-            p[1] = candidates.x0Or(rise.x50 + shift * s);
+            p[1] = pool.x0Or(position);
             p[static_cast<size_t>(sIndex)] = s * width;
             if (withGauss) p[2] = 0;
             for (int k = 0; k < n; ++k) {
@@ -146,19 +152,31 @@ std::string GuessExpConvGaussian(GuessContext& context) {
               p[static_cast<size_t>(first + 2 * k)] = signs == 1 && k % 2 == 1 ? -a : a;
               p[static_cast<size_t>(first + 1 + 2 * k)] = squared ? 2 * t : t;
             }
-            candidates.propose(p, linear);
+            pool.propose(p, linear);
           }
         }
       }
+    };
+    // x0 lies on the rising edge, at its half-height when s is well below
+    // the times and later when it is not (or when a Gaussian rides on the
+    // front): every place from before the edge to the peak is tried.
+    std::vector<double> positions{rise.x50 - 0.5 * s, rise.x50, rise.x50 + 0.5 * s};
+    for (int k = 0; k <= 9; ++k) positions.push_back(rise.x10 - s + k * (rise.xPeak - rise.x10 + s) / 9);
+    for (double position : positions) {
+      if (!withGauss) {
+        proposeAt(candidates, position);
+        continue;
+      }
+      // The Gaussian on the front makes valleys of its own along the edge
+      // (the exponential's rise can stand in for it): each place is
+      // refined on its own, and the best of them wins.
+      Candidates local = candidates.emptyCopy();
+      proposeAt(local, position);
+      local.refine(moves, linear, 4);
+      if (local.found()) candidates.propose(local.best(), linear);
     }
   }
   if (!candidates.found()) return {};
-  const double s = std::fabs(candidates.best()[static_cast<size_t>(sIndex)]);
-  std::vector<Candidates::Move> moves{{1, s}, {sIndex}};
-  for (int k = 0; k < n; ++k) {
-    if (squared) moves.push_back({first + 2 * k});
-    moves.push_back({first + 1 + 2 * k});
-  }
   candidates.refine(moves, linear);
   return {};
 }

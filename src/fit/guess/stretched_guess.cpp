@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "fit/guess/family_guesses.h"
 #include "fit/model_kind.h"
@@ -24,6 +25,75 @@ std::string BeforeX0(const GuessContext& context) {
     return CFormat("The fit range starts at %g, before x0 = %g: the stretched exponential has no value there",
                    context.points.x.front(), x0);
   return {};
+}
+
+struct StretchedTerm {
+  double a, t, b;
+  double misfit;  // weighted squared residual of its log line
+};
+
+// The stretched term a·exp(-(u/t)^b) that best explains the signed
+// values v over points [lo, hi) (u = x - x0): for each stretch of the
+// grid, ln|v| against u^b is a line; the straightest wins.
+std::optional<StretchedTerm> TermOnWindow(const GuessPoints& pts, const std::vector<double>& v, double x0, size_t lo,
+                                          size_t hi, double floor) {
+  double sum = 0;
+  for (size_t i = lo; i < hi; ++i) sum += v[i];
+  const double sign = sum >= 0 ? 1.0 : -1.0;
+  std::optional<StretchedTerm> best;
+  for (double b : kStretches) {
+    std::vector<double> powers, logs, weights;
+    for (size_t i = lo; i < hi; ++i) {
+      const double u = pts.x[i] - x0, value = sign * v[i];
+      if (u <= 0 || value <= floor) continue;
+      powers.push_back(std::pow(u, b));
+      logs.push_back(std::log(value));
+      weights.push_back(value * value);
+    }
+    if (powers.size() < 4) continue;
+    const auto line = WeightedLine(powers, logs, weights);
+    if (!line || !(line->slope < 0)) continue;
+    double misfit = 0;
+    for (size_t i = 0; i < powers.size(); ++i) {
+      const double r = logs[i] - line->intercept - line->slope * powers[i];
+      misfit += weights[i] * r * r;
+    }
+    if (!best || misfit < best->misfit)
+      best = StretchedTerm{sign * std::exp(std::min(line->intercept, 700.0)), std::pow(-line->slope, -1 / b), b, misfit};
+  }
+  return best;
+}
+
+// Peels stretched terms off the data less its baseline, slowest first,
+// each from its share of the points still above the noise.
+void ProposePeeledStretched(GuessContext& context, const std::vector<double>& y, double baseline,
+                            const std::vector<int>& linear, double noise) {
+  const GuessPoints& pts = context.points;
+  const int n = context.order();
+  const double x0 = context.candidates.current(1);
+  std::vector<double> rest(y.size());
+  for (size_t i = 0; i < y.size(); ++i) rest[i] = y[i] - baseline;
+  const auto smooth = Smoothed(rest, SmoothingHalfWidth(pts.size()));
+  size_t last = rest.size() - 1;
+  while (last > 0 && std::fabs(smooth[last]) <= 3 * noise) --last;
+  Params p{};
+  p[0] = baseline;
+  p[1] = x0;
+  for (int term = n - 1; term >= 0; --term) {
+    const size_t lo = (last + 1) * static_cast<size_t>(term) / static_cast<size_t>(n);
+    const size_t hi = (last + 1) * static_cast<size_t>(term + 1) / static_cast<size_t>(n);
+    const auto found = TermOnWindow(pts, rest, x0, lo, hi, 2 * noise);
+    if (!found) return;
+    p[static_cast<size_t>(2 + 3 * term)] = found->a;
+    p[static_cast<size_t>(3 + 3 * term)] = found->t;
+    p[static_cast<size_t>(4 + 3 * term)] = found->b;
+    for (size_t i = 0; i < rest.size(); ++i) {
+      const double u = pts.x[i] - x0;
+      if (u > 0) rest[i] -= found->a * std::exp(-std::pow(u / found->t, found->b));
+      else if (u == 0) rest[i] -= found->a;
+    }
+  }
+  context.candidates.propose(p, linear);
 }
 
 // Proposes (t, b) per term for the sum y0 + Σ a exp(-(u/t)^b) of data y;
@@ -58,6 +128,7 @@ void ProposeStretched(GuessContext& context, const std::vector<double>& y, doubl
     }
     return;
   }
+  ProposePeeledStretched(context, y, baseline, linear, noise);
   for (const auto& rates : DecayRateCandidates(pts.x, y, n, baseline, noise)) {
     const int combinations = n == 2 ? 25 : 5;
     for (int c = 0; c < combinations; ++c) {
