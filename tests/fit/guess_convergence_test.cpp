@@ -398,13 +398,6 @@ Outcome CheckCase(const Row& row, std::uint64_t seed, const Data_Set* response) 
              ", truth " + std::to_string(expected.value[i]);
   }
   if (miss.empty()) return {};
-  if (std::getenv("DEBUG_GUESS")) {
-    std::string g, f, tt;
-    for (double v : result.guessedStart) g += std::to_string(v) + " ";
-    for (double v : result.params) f += std::to_string(v) + " ";
-    for (double v : truth) tt += std::to_string(v) + " ";
-    std::cout << "DEBUG " << miss << " chi " << result.chiSquare << "\n  guess " << g << "\n  fit   " << f << "\n  truth " << tt << "\n";
-  }
   FitRequest fromTruth = request;
   fromTruth.guess = false;
   fromTruth.params = truth;
