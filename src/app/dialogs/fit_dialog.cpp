@@ -407,15 +407,13 @@ bool FitDialogModel::guessStartValues(Ui& ui) {
   }
   for (int i = 0; i < rowsShown; ++i) {
     const auto row = static_cast<size_t>(i);
-    if (!paramChecks[row]) continue;
-    SetParameter(*f, i, guessed.params[row], 1);
-    paramTexts[row] = CFormat("%1.6lg", guessed.params[row]);
+    if (paramChecks[row]) SetParameter(*f, i, guessed.params[row], 1);
   }
+  // A new start: no iterations, no result yet.
   f->iterationCount = 0;
-  for (auto& text : errorTexts) text.clear();
-  reducedChiSquareText.clear();
+  f->chiSquare = 0;
   doc_.SetModifiedFlag();
-  notifyChanged();
+  refreshDisplay();
   return true;
 }
 
