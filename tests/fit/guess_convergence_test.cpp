@@ -5,8 +5,9 @@
 // cases. Each row prints "guess table: FAMILY order N: S/C" (bench/guess_table
 // collects them).
 //
-// ZENTREL_GUESS_CASES sets the number of cases per row (default 200); the
-// sanitizer build may lower it, the threshold stays 95 % of the count.
+// ZENTREL_GUESS_CASES sets the number of cases per row (default 200; 40
+// in the sanitizer build, which runs an order of magnitude slower); the
+// threshold stays 95 % of the count.
 
 #include <algorithm>
 #include <cmath>
@@ -86,6 +87,15 @@ const std::vector<Row>& Rows() {
          auto p = Head(d, 0.5);
          const double s = d.sign(), t1 = d.uniform(0.3, 1);
          p.insert(p.end(), {s * d.uniform(1, 5), t1, s * d.uniform(1, 5), t1 * d.uniform(4, 8)});
+         return p;
+       },
+       {1}, 2, 2, 1},
+      // Three terms on a logarithmic grid, each time five or more times the last.
+      {"Exponential 3", kExponential, 3, 0.01, 200, 200, true,
+       [](Draw& d) {
+         auto p = Head(d, 0.3);
+         double t = d.uniform(0.2, 0.4);
+         for (int k = 0; k < 3; ++k, t *= d.uniform(5, 8)) p.insert(p.end(), {d.uniform(1, 4), t});
          return p;
        },
        {1}, 2, 2, 1},
@@ -184,6 +194,16 @@ const std::vector<Row>& Rows() {
          return p;
        },
        {}},
+      {"Dual Sided Exponential 2", kDualSidedExponential, 2, -10, 25, 250, false,
+       [](Draw& d) {
+         auto p = Head(d, 0.3, d.uniform(-0.5, 0.5));
+         // Which rise goes with which fall only shows when the terms'
+         // heights differ: with equal ones both pairings draw one curve.
+         const double tf = d.uniform(0.4, 0.8), tr = d.uniform(0.2, 0.4);
+         p.insert(p.end(), {d.uniform(2.5, 4), tf, tr, d.uniform(0.8, 1.6), tf * d.uniform(5, 8), tr * d.uniform(5, 8)});
+         return p;
+       },
+       {}, 2, 3, 1},
       {"SquExp Conv DSExp 1", kSquaredExpConvDualSided, 1, -3, 20, 150, false,
        [](Draw& d) {
          auto p = Head(d, 0.1, d.uniform(-0.3, 0.3));
@@ -220,7 +240,7 @@ const std::vector<Row>& Rows() {
          return p;
        },
        {}},
-      {"Power Law 1", kPowerLaw, 1, 0, 10, 100, false,
+      {"Power Law 1", kPowerLaw, 1, 0, 10, 200, false,
        [](Draw& d) {
          auto p = Head(d, 1);
          // An exponent near 1 makes the law nearly a line, whose offset
@@ -269,12 +289,16 @@ const std::vector<Row>& Rows() {
   return rows;
 }
 
+#ifndef ZENTREL_GUESS_DEFAULT_CASES
+#define ZENTREL_GUESS_DEFAULT_CASES 200
+#endif
+
 int CaseCount() {
   if (const char* text = std::getenv("ZENTREL_GUESS_CASES")) {
     const int count = std::atoi(text);
     if (count > 0) return count;
   }
-  return 200;
+  return ZENTREL_GUESS_DEFAULT_CASES;
 }
 
 Data_Set Response() {
