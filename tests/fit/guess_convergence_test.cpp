@@ -5,9 +5,11 @@
 // cases. Each row prints "guess table: FAMILY order N: S/C" (bench/guess_table
 // collects them).
 //
-// ZENTREL_GUESS_CASES sets the number of cases per row (default 200; 40
-// in the sanitizer build, which runs an order of magnitude slower); the
-// threshold stays 95 % of the count.
+// ZENTREL_GUESS_CASES sets the number of cases per row (default 200); the
+// threshold stays 95 % of the count. The sanitizer build, many times
+// slower, runs the first 20 cases of each row and checks only what holds
+// case by case: every guess is made and every fit runs without failing
+// (a 95 % share of so few cases says nothing).
 
 #include <algorithm>
 #include <cmath>
@@ -289,8 +291,12 @@ const std::vector<Row>& Rows() {
   return rows;
 }
 
-#ifndef ZENTREL_GUESS_DEFAULT_CASES
-#define ZENTREL_GUESS_DEFAULT_CASES 200
+#ifdef ZENTREL_GUESS_SANITIZER_RUN
+constexpr int kDefaultCases = 20;
+constexpr bool kCountSuccesses = false;
+#else
+constexpr int kDefaultCases = 200;
+constexpr bool kCountSuccesses = true;
 #endif
 
 int CaseCount() {
@@ -298,7 +304,7 @@ int CaseCount() {
     const int count = std::atoi(text);
     if (count > 0) return count;
   }
-  return ZENTREL_GUESS_DEFAULT_CASES;
+  return kDefaultCases;
 }
 
 Data_Set Response() {
@@ -437,12 +443,13 @@ TEST_P(GuessConvergence, FitsFromTheGuessReachTheTruth) {
   const Row& row = GetParam();
   const Data_Set response = Response();
   const int cases = CaseCount();
-  int successes = 0, missesAtTruthsMinimum = 0;
+  int successes = 0, missesAtTruthsMinimum = 0, failedRuns = 0;
   std::vector<std::string> failures;
   for (int c = 0; c < cases; ++c) {
     const std::uint64_t seed = 1000003ULL * static_cast<std::uint64_t>(row.kind * 16 + row.order) +
                                (row.convolved ? 7777ULL : 0ULL) + static_cast<std::uint64_t>(c);
     const Outcome outcome = CheckCase(row, seed, row.convolved ? &response : nullptr);
+    if (outcome.miss.rfind("failed: ", 0) == 0) ++failedRuns;
     if (outcome.miss.empty()) ++successes;
     else if (outcome.truthEndsThere) ++missesAtTruthsMinimum;
     if (!outcome.miss.empty() && failures.size() < 5)
@@ -453,7 +460,10 @@ TEST_P(GuessConvergence, FitsFromTheGuessReachTheTruth) {
             << missesAtTruthsMinimum << ")" << std::endl;
   std::string examples;
   for (const auto& failure : failures) examples += "\n  " + failure;
-  EXPECT_GE(successes * 100, 95 * cases) << row.label << ": " << successes << "/" << cases << examples;
+  if (kCountSuccesses)
+    EXPECT_GE(successes * 100, 95 * cases) << row.label << ": " << successes << "/" << cases << examples;
+  else
+    EXPECT_EQ(failedRuns, 0) << row.label << examples;
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFamily, GuessConvergence, ::testing::ValuesIn(Rows()), testing::DescribedCaseName{});
