@@ -2,11 +2,14 @@
 // Fitting a data set from start to convergence in one call: what
 // `zentrel-cli fit` runs for each file, on its own thread.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "fit/fit_summary.h"
+#include "fit/profile_confidence.h"
 #include "model/fit.h"
 
 namespace zentrel {
@@ -29,6 +32,10 @@ struct FitRequest {
   // Start values guessed from the data in the range (fit/guess/start_values.h)
   // replace params, except those of held parameters.
   bool guess = false;
+  // Profile confidence intervals at this level after the fit (0.683, 0.95).
+  std::optional<double> confidence;
+  // Keep the fitted record in the result (for a report's picture).
+  bool keepFit = false;
 };
 
 // Problems with a request found before fitting; empty when it is usable.
@@ -49,6 +56,13 @@ struct FitRunResult {
   bool converged = false;
   int points = 0;  // points in the fit range
   std::vector<double> guessedStart;           // the guessed start values, when the request asked for them
+  // Goodness of fit, runs test, correlations; nothing for a failed fit.
+  std::optional<FitSummary> statistics;
+  // The profile intervals when the request asked for them.
+  std::optional<ProfileConfidence> confidence;
+  // The fit at its final parameters, when the request keeps it; its
+  // convolution source is the request's.
+  std::shared_ptr<Fit> fitted;
   bool failed() const { return !error.empty(); }
 };
 

@@ -25,6 +25,8 @@ class Data_Set;
 enum class FieldDelimiter { Auto, Whitespace, Comma, Semicolon, Tab };
 enum class DecimalMark { Point, Comma };
 
+// The highest column number the import accepts.
+inline constexpr int kMaxImportColumn = 100000;
 struct ImportOptions {
   // Auto is resolved by DetectImportOptions before reading; the reader
   // treats a remaining Auto as Whitespace-or-comma, like the plain import.
@@ -55,23 +57,28 @@ struct ImportPreview {
   std::vector<std::string> columnNames;            // from the header line, else empty
   std::vector<std::vector<std::string>> fields;    // each row's fields as text, unquoted
   std::vector<std::vector<std::optional<double>>> values;  // the same, as numbers when they are
-  int columns = 0;                                 // the most fields of a row shown
+  int columns = 0;                                 // the most fields of a row shown or of the names
 };
 ImportPreview PreviewImport(std::string_view head, const ImportOptions& options, int rows = 20);
 
 // What the reader saw besides the values.
 struct DelimitedReadInfo {
   int dataLines = 0;
-  int linesSkipped = 0;      // lines that held no number in a chosen column
+  int linesSkipped = 0;      // non-blank lines without a number in x and in some y column
   int columns = 0;           // the most fields of a data line
   std::vector<std::string> columnNames;  // from the header line
+  std::vector<int> emptyYColumns;        // chosen y columns that gave no point: no set for them
 };
 
 // Reads `path` with `options` (validated first) into one new set per y
 // column, named "FILE: yname" with a header line, "FILE" for one y column
-// without one, and "FILE: column N" for several. Returns kIoOk,
-// kIoCannotOpen, kIoBinary, kIoTooLarge, kIoNoPoints or kIoCancelled (then
-// `sets` is left empty). `why`, when given, says why in words.
+// without one, and "FILE: column N" for several. A data line is one whose x
+// (unless x is the row number) and at least one y are numbers; a y column
+// whose cell is not a number leaves that line out of its set only, and an
+// error cell that is not a number reads 0, like an unset cell. The new sets
+// are appended to `sets`; on kIoCannotOpen, kIoBinary, kIoTooLarge,
+// kIoNoPoints, kIoBadFormat (options that ValidateImportOptions refuses) or
+// kIoCancelled nothing is appended. `why`, when given, says why in words.
 int ReadDelimitedFile(std::vector<std::unique_ptr<Data_Set>>& sets, const std::string& path,
                       const ImportOptions& options, const ProgressCallback& progress = {},
                       DelimitedReadInfo* info = nullptr, std::string* why = nullptr);
