@@ -1,5 +1,6 @@
-// WAV files may carry any chunks with any sizes: parsing must never crash,
-// read past the end or allocate more than the file holds.
+// WAV files may carry any chunks with any sizes and any format fields:
+// parsing must never crash, read past the end or allocate more than the
+// file holds, and every channel fills a set of one point per frame.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,9 +14,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const zentrel::MemorySource source({data, size});
   const auto wave = zentrel::ParseWave(source);
   if (!wave) return 0;
-  if (wave->samples.empty() || wave->samples.size() > size || wave->sampleRate == 0) std::abort();
-  zentrel::Data_Set set;
-  zentrel::FillFromWave(set, *wave);
-  if (set.PointCount(0) != static_cast<int>(wave->samples.size())) std::abort();
+  const int frames = wave->frames();
+  if (frames <= 0 || wave->samples.size() > size || wave->sampleRate == 0 || wave->channels <= 0 ||
+      static_cast<std::size_t>(frames) * static_cast<std::size_t>(wave->channels) *
+              static_cast<std::size_t>(wave->bytesPerSample) != wave->samples.size())
+    std::abort();
+  for (int channel = 0; channel < wave->channels; ++channel) {
+    zentrel::Data_Set set;
+    zentrel::FillFromWave(set, *wave, channel);
+    if (set.PointCount(0) != frames || set.PointCount(1) != frames) std::abort();
+  }
   return 0;
 }

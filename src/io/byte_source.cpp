@@ -95,12 +95,16 @@ std::size_t InputFile::readAt(std::uint64_t offset, void* out, std::size_t count
 }
 
 std::ptrdiff_t InputFile::read(void* out, std::size_t count) {
+  const std::ptrdiff_t n = readFrom(position_, out, count);
+  if (n > 0) position_ += static_cast<std::uint64_t>(n);
+  return n;
+}
+
+std::ptrdiff_t InputFile::readFrom(std::uint64_t offset, void* out, std::size_t count) const {
   while (true) {
-    const ssize_t n = ::pread(fd_, out, count, static_cast<off_t>(position_));
+    const ssize_t n = ::pread(fd_, out, count, static_cast<off_t>(offset));
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return -1;
-    position_ += static_cast<std::uint64_t>(n);
-    return n;
+    return n < 0 ? -1 : n;
   }
 }
 

@@ -59,6 +59,9 @@ class InputFile : public ByteSource {
   std::size_t readAt(std::uint64_t offset, void* out, std::size_t count) const override;
   // Sequential reading from the start: bytes read, 0 at the end, -1 on error.
   std::ptrdiff_t read(void* out, std::size_t count);
+  // Up to `count` bytes from `offset`, past the window cache, so several
+  // threads may read one file at once: bytes read, 0 at the end, -1 on error.
+  std::ptrdiff_t readFrom(std::uint64_t offset, void* out, std::size_t count) const;
 
  private:
   InputFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}

@@ -119,11 +119,25 @@ ImportReport ImportDataFile(DataFormat format, Data_Set& set, const std::string&
   return report;
 }
 
+ImportReport ImportWaveChannels(std::vector<std::unique_ptr<Data_Set>>& sets, const std::string& path) {
+  ImportReport report;
+  report.status = ReadWaveChannels(sets, path, &report.reason);
+  if (report.status != kIoOk) return report;
+  report.reason.clear();
+  report.channels = static_cast<int>(sets.size());
+  for (const auto& set : sets) {
+    report.points = std::max(report.points, LongestColumn(*set));
+    report.columns = std::max(report.columns, set->ColumnCount());
+  }
+  return report;
+}
+
 std::string ImportStatusText(const ImportReport& report, std::string_view fileName) {
   if (!report.ok()) return "Couldn't open file " + std::string(fileName) + ": " + report.reason;
   std::string text = "File Opened: " + Count(report.points, "point", "points") + ", " +
                      Count(report.columns, "column", "columns");
   if (report.singleColumn) text += " (x is the point index)";
+  if (report.channels > 1) text += ", " + std::to_string(report.channels) + " channels";
   if (report.linesSkipped > 0) text += ", " + Count(report.linesSkipped, "line", "lines") + " skipped";
   if (report.twoLineHeader) text += "; two-line header: x \u00d7 " + ShortestNumber(report.headerScale);
   // A short file loses its missing points; the user must know.

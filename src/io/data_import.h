@@ -3,8 +3,10 @@
 // person is told afterwards: why it failed, or what was read. The import
 // commands and zentrel-cli share it, so both say the same.
 
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "io/fsdata.h"
 #include "io/io_status.h"
@@ -29,6 +31,7 @@ struct ImportReport {
   bool twoLineHeader = false;  // text: the first two data lines were a header
   double headerScale = 1.0;    //   and x was multiplied by this
   bool singleColumn = false;   // text: x became the point index
+  int channels = 0;            // WAV read by ImportWaveChannels: one set each
   FsdataReadInfo fsdata;
   bool ok() const { return status == kIoOk; }
 };
@@ -37,6 +40,11 @@ struct ImportReport {
 // yields no point at all fails as well: nothing was imported.
 ImportReport ImportDataFile(DataFormat format, Data_Set& set, const std::string& path,
                             const ProgressCallback& progress = {});
+
+// Reads every channel of a WAV file into a set of its own, named by
+// WaveChannelName(path, ...) (io/wave.h). The report counts the points of
+// the longest set and the channels.
+ImportReport ImportWaveChannels(std::vector<std::unique_ptr<Data_Set>>& sets, const std::string& path);
 
 // "File Opened: 512 points, 2 columns; two-line header: x × 0.5" or
 // "Couldn't open file NAME: permission denied". Not for kIoCancelled.

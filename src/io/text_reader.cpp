@@ -27,7 +27,6 @@ constexpr std::size_t kPieceLength = TextDataReader::kLineBuffer - 1;
 // allowance, before the file is refused.
 constexpr std::int64_t kCellsPerByte = 2;
 constexpr std::int64_t kCellAllowance = std::int64_t{1} << 20;
-constexpr std::size_t kFileBlock = std::size_t{1} << 20;
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LittleMark = "\xFF\xFE";
@@ -115,7 +114,7 @@ template <bool kCrInBlock>
 const char* TextDataReader::consumeLines(const char* data, const char* p, bool atEnd) {
   const char* const end = readable_;
   while (p < end && !overLimit()) {
-    cellLimit_ = kCellsPerByte * static_cast<std::int64_t>(bytesUsed_ + static_cast<std::uint64_t>(p - data)) +
+    cellLimit_ = kCellsPerByte * static_cast<std::int64_t>(offset_ + bytesUsed_ + static_cast<std::uint64_t>(p - data)) +
                  kCellAllowance;
     const auto available = static_cast<std::size_t>(end - p);
     const std::size_t look = std::min(available, kLineBuffer);
@@ -232,10 +231,20 @@ void TextDataReader::sniff(const char* first, const char* last, bool endsLine) {
   sniffed_ += static_cast<std::uint64_t>(last - first);
   if (first != last) {
     ++sniffedLines_;
-    if (!IsUtf8(first, last, lineContinues_, !endsLine)) ++invalidLines_;
+    const bool invalid = !IsUtf8(first, last, lineContinues_, !endsLine);
+    if (invalid) ++invalidLines_;
+    if (midText_) sniffedPieces_.push_back({static_cast<std::uint32_t>(sniffed_), invalid});
   }
   lineContinues_ = !endsLine;
-  if (sniffed_ >= kSniffBytes) endSniffing();
+  if (sniffed_ >= kSniffBytes) {
+    // A second piece leaves the verdict to joinTail(): the check may have
+    // ended in the first piece already.
+    if (midText_) {
+      sniffing_ = false;
+    } else {
+      endSniffing();
+    }
+  }
 }
 
 void TextDataReader::endSniffing() {
@@ -295,12 +304,101 @@ void TextDataReader::endSniffing() {
     if (p >= last) break;
   }
   maxFields_ = std::max(maxFields_, fields);
+  if (fields == 1 && oneFieldCount_ < 3) oneFieldRows_[oneFieldCount_++] = row_;
   if (row_ == 0) {
     header_ = fields == 1;
   } else if (row_ >= 2 && fields == 1) {
     header_ = false;
   }
   ++row_;
+}
+
+void TextDataReader::startMidText(std::uint64_t offset) {
+  started_ = true;
+  midText_ = true;
+  offset_ = offset;
+}
+
+// The cells the columns would hold after joinTail(): the tail's columns
+// continue after this reader's rows, the others keep their length.
+std::int64_t TextDataReader::cellsAfterJoin(const TextDataReader& tail) const {
+  std::int64_t cells = 0;
+  const std::size_t columns = std::max(columnSize_.size(), tail.columnSize_.size());
+  for (std::size_t c = 0; c < columns; ++c) {
+    const std::int64_t own = c < columnSize_.size() ? columnSize_[c] : 0;
+    const std::int64_t added = c < tail.columnSize_.size() ? tail.columnSize_[c] : 0;
+    cells += added > 0 ? row_ + added : own;
+  }
+  return cells;
+}
+
+// Whether this reader's UTF-8 check, carried on through the tail's leading
+// lines, would end there finding binary data: reading on, this reader would
+// have stopped part way through the tail.
+bool TextDataReader::sniffingStopsIn(const TextDataReader& tail) const {
+  int lines = sniffedLines_;
+  int invalid = invalidLines_;
+  for (const SniffedPiece& piece : tail.sniffedPieces_) {
+    ++lines;
+    if (piece.invalid) ++invalid;
+    if (sniffed_ + piece.bytesAfter >= kSniffBytes) return 2 * invalid > lines;
+  }
+  return false;
+}
+
+void TextDataReader::takeSniffing(const TextDataReader& tail) {
+  for (const SniffedPiece& piece : tail.sniffedPieces_) {
+    ++sniffedLines_;
+    if (piece.invalid) ++invalidLines_;
+    if (sniffed_ + piece.bytesAfter >= kSniffBytes) {
+      sniffed_ += piece.bytesAfter;
+      endSniffing();
+      return;
+    }
+  }
+  // The whole tail was checked and the check goes on to the end.
+  sniffed_ += tail.sniffed_;
+  lineContinues_ = tail.lineContinues_;
+}
+
+// Row 0 decides whether the first two rows may be a header; any later row
+// from row 2 on with a single field cancels it.
+void TextDataReader::takeHeaderRule(const TextDataReader& tail) {
+  if (tail.row_ == 0) return;
+  if (row_ == 0) header_ = tail.oneFieldCount_ > 0 && tail.oneFieldRows_[0] == 0;
+  for (int k = 0; k < tail.oneFieldCount_; ++k)
+    if (static_cast<std::int64_t>(row_) + tail.oneFieldRows_[k] >= 2) header_ = false;
+  for (int k = 0; k < tail.oneFieldCount_ && oneFieldCount_ < 3; ++k)
+    oneFieldRows_[oneFieldCount_++] = row_ + tail.oneFieldRows_[k];
+}
+
+bool TextDataReader::joinTail(TextDataReader& tail) {
+  if (overLimit() || !tail.midText_ || tail.overLimit() || tail.offset_ != offset_ + bytesUsed_) return false;
+  if (static_cast<std::int64_t>(row_) + tail.row_ > INT_MAX) return false;
+  // The guard against runaway rows looks at the cells after each row; they
+  // only grow, so if the final count stays within the allowance at the start
+  // of the tail, no row of the tail could have tripped it.
+  const std::int64_t cells = cellsAfterJoin(tail);
+  if (cells > kCellsPerByte * static_cast<std::int64_t>(tail.offset_) + kCellAllowance) return false;
+  if (sniffing_ && sniffingStopsIn(tail)) return false;
+
+  if (sniffing_) takeSniffing(tail);
+  takeHeaderRule(tail);
+  for (std::size_t c = 0; c < tail.columnSize_.size(); ++c) {
+    const std::int64_t added = tail.columnSize_[c];
+    if (added == 0) continue;
+    const int column = static_cast<int>(c);
+    set_.AppendValues(column, row_, tail.set_.ColumnData(column), static_cast<int>(added));
+    if (c >= columnSize_.size()) columnSize_.resize(c + 1, 0);
+    columnSize_[c] = row_ + added;
+  }
+  cells_ = cells;
+  set_.comment += tail.set_.comment;
+  linesSkipped_ += tail.linesSkipped_;
+  maxFields_ = std::max(maxFields_, tail.maxFields_);
+  row_ += tail.row_;
+  bytesUsed_ += tail.bytesUsed_;
+  return true;
 }
 
 int TextDataReader::finish() {
@@ -344,48 +442,6 @@ int ReadTextData(Data_Set& set, std::string_view text, TextReadInfo* info) {
     reader.consume(text.data(), text.size(), true);
     const int status = reader.finish();
     if (info != nullptr) *info = reader.info();
-    return status;
-  } catch (const std::bad_alloc&) {
-    return kIoTooLarge;
-  }
-}
-
-int ReadTextFile(Data_Set& set, const std::string& path, const ProgressCallback& progress, TextReadInfo* info) {
-  set.name = path;
-  OpenError openError = OpenError::None;
-  auto file = InputFile::Open(path, &openError);
-  if (info != nullptr) info->openError = openError;
-  if (!file) return kIoCannotOpen;
-  try {
-    TextDataReader reader(set);
-    const std::uint64_t total = file->size();
-    std::uint64_t read = 0;
-    reader.expectBytes(total);
-    std::vector<char> buffer(kFileBlock);
-    std::size_t filled = 0;
-    bool atEnd = false;
-    while (true) {
-      if (!atEnd) {
-        const std::ptrdiff_t n = file->read(buffer.data() + filled, buffer.size() - filled);
-        if (n < 0) return kIoCannotOpen;
-        if (n == 0) atEnd = true;
-        filled += static_cast<std::size_t>(n);
-        read += static_cast<std::uint64_t>(n);
-        const double done = total > 0 ? static_cast<double>(read) / static_cast<double>(total) : 1.0;
-        if (!ContinueAfter(progress, done > 1 ? 1.0 : done)) return kIoCancelled;
-      }
-      const std::size_t used = reader.consume(buffer.data(), filled, atEnd);
-      if (reader.overLimit()) break;
-      std::memmove(buffer.data(), buffer.data() + used, filled - used);
-      filled -= used;
-      if (atEnd) break;
-    }
-    const int status = reader.finish();
-    if (info != nullptr) {
-      const OpenError opened = info->openError;
-      *info = reader.info();
-      info->openError = opened;
-    }
     return status;
   } catch (const std::bad_alloc&) {
     return kIoTooLarge;

@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -75,7 +76,34 @@ class TextDataReader {
   // Filled by finish().
   const TextReadInfo& info() const { return info_; }
 
+  // Makes this a reader of the second piece of a text split in two, which
+  // starts at a line start `offset` bytes in: no byte-order mark there, rows
+  // counted from 0, and what the rules decide from the whole text (the UTF-8
+  // check of the leading lines, the header rule, the memory guard) noted for
+  // joinTail() instead. Call before the first consume().
+  void startMidText(std::uint64_t offset);
+
+  // Takes over the rows of `tail`, a reader started by startMidText(offset)
+  // that has read everything from `offset` on, where this reader has
+  // consumed exactly the bytes before `offset`: afterwards this reader holds
+  // what it would hold had it read those bytes itself, bit for bit. False,
+  // changing nothing, when that cannot be told from the two alone (the tail
+  // stopped, or reading on would have stopped this reader part way); the
+  // caller then reads the rest with this reader.
+  bool joinTail(TextDataReader& tail);
+
  private:
+  // A non-empty line piece of the leading bytes of a second piece: where it
+  // ends in the piece's UTF-8 check, and whether it failed it.
+  struct SniffedPiece {
+    std::uint32_t bytesAfter;
+    bool invalid;
+  };
+  std::int64_t cellsAfterJoin(const TextDataReader& tail) const;
+  bool sniffingStopsIn(const TextDataReader& tail) const;
+  void takeSniffing(const TextDataReader& tail);
+  void takeHeaderRule(const TextDataReader& tail);
+
   std::size_t startOfText(const char* data, std::size_t size, bool atEnd);
   template <bool kCrInBlock>
   const char* consumeLines(const char* data, const char* p, bool atEnd);
@@ -108,16 +136,36 @@ class TextDataReader {
   std::int64_t cellLimit_ = 0;
   std::uint64_t bytesUsed_ = 0;
   std::uint64_t expectedBytes_ = 0;
+  // Second piece only: where it starts in the text, and its notes.
+  std::uint64_t offset_ = 0;
+  bool midText_ = false;
+  std::vector<SniffedPiece> sniffedPieces_;
+  int oneFieldRows_[3] = {0, 0, 0};  // the first rows with a single field
+  int oneFieldCount_ = 0;
 };
 
 // Reads a whole text held in memory into an empty set.
 int ReadTextData(Data_Set& set, std::string_view text, TextReadInfo* info = nullptr);
 
+// When ReadTextFile shares a file between two threads: the first reads up
+// to a line start near the middle, the second from there on, and the second
+// piece's rows are joined after the first's. The result is the same bit for
+// bit as reading in one piece. The defaults suit real files; tests force the
+// split on small ones, anywhere.
+struct TextReadThreads {
+  std::uint64_t splitFrom = std::uint64_t{4} << 20;  // files of at least this many bytes are split
+  // The second piece starts after the first line end from this byte on;
+  // none: from the middle.
+  std::optional<std::uint64_t> splitNear;
+  std::size_t blockBytes = std::size_t{1} << 20;    // read at a time by each thread (4 KiB at least)
+};
+
 // Reads a text data file into an empty set; the set's name becomes `path`.
 // kIoOk, kIoCannotOpen (cannot open or read), kIoTooLarge, kIoBinary, or
 // kIoCancelled when `progress` answered false (the set then holds part of
-// the file).
+// the file). Progress counts the bytes read by both threads; a cancel stops
+// both within a block.
 int ReadTextFile(Data_Set& set, const std::string& path, const ProgressCallback& progress = {},
-                 TextReadInfo* info = nullptr);
+                 TextReadInfo* info = nullptr, const TextReadThreads& threads = {});
 
 }  // namespace zentrel

@@ -246,6 +246,23 @@ void Data_Set::KeepPoints(const std::vector<char>& keep) {
   RestartFits();
 }
 
+void Data_Set::AppendValues(int column, int first, const double* values, int count) {
+  if (column < 0 || first < 0 || count <= 0) return;
+  modified = true;
+  if (column >= ColumnCount()) columns_.resize(static_cast<size_t>(column) + 1);
+  std::vector<double>& cells = columns_[static_cast<size_t>(column)];
+  const double* before = cells.data();
+  const auto at = static_cast<size_t>(first);
+  const size_t end = at + static_cast<size_t>(count);
+  // Grown once to the final length, not step by step.
+  if (end > cells.capacity()) cells.reserve(end);
+  if (cells.size() < at) cells.resize(at, 0.0);
+  const size_t overlap = std::min(cells.size(), end) - at;
+  std::copy(values, values + overlap, cells.begin() + static_cast<std::ptrdiff_t>(at));
+  cells.insert(cells.end(), values + overlap, values + count);
+  if (before != cells.data() && column <= 2 && !fits.empty()) RestartFits();
+}
+
 void Data_Set::Reserve(int column, int points) {
   if (column < 0 || points <= 0) return;
   if (column >= ColumnCount()) columns_.resize(static_cast<size_t>(column) + 1);

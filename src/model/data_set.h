@@ -84,6 +84,10 @@ class Data_Set {
 
   // Reserves room for n points in every existing column (a bulk-import hint).
   void Reserve(int column, int points);
+  // Writes `count` values at points first, first + 1, ... of a column, as
+  // SetValue would one by one (a gap before them reads as 0); for joining
+  // columns read in pieces.
+  void AppendValues(int column, int first, const double* values, int count);
 
   int active = 1;
   int connectLines = 1;

@@ -22,9 +22,9 @@ using testing::WriteBytes;
 
 std::string Little16(int v) { return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)}; }
 
-std::string WaveHeader(int channels, int bits) {
-  std::string fmt = Little16(1) + Little16(channels) + std::string("\x40\x1f\0\0\x40\x1f\0\0", 8) +
-                    Little16(channels * bits / 8) + Little16(bits);
+std::string WaveHeader(int channels, int bits, int tag = 1, int blockAlign = -1) {
+  std::string fmt = Little16(tag) + Little16(channels) + std::string("\x40\x1f\0\0\x40\x1f\0\0", 8) +
+                    Little16(blockAlign >= 0 ? blockAlign : channels * bits / 8) + Little16(bits);
   return "fmt " + std::string("\x10\0\0\0", 4) + fmt;
 }
 
@@ -71,8 +71,10 @@ class ImportDataFileTest : public ::testing::Test {
 
 TEST_F(ImportDataFileTest, EveryFailureSaysWhy) {
   const std::string utf16("\xFF\xFE" "1\0 \0" "2\0\n\0", 10);
-  const std::string sixteenBit = Wave(WaveHeader(1, 16) + "data" + std::string("\x02\0\0\0\x01\x02", 6));
-  const std::string stereo = Wave(WaveHeader(2, 8) + "data" + std::string("\x02\0\0\0\x01\x02", 6));
+  const std::string aLaw = Wave(WaveHeader(1, 8, 6) + "data" + std::string("\x02\0\0\0\x01\x02", 6));
+  const std::string twelveBit = Wave(WaveHeader(1, 12) + "data" + std::string("\x02\0\0\0\x01\x02", 6));
+  const std::string misaligned = Wave(WaveHeader(2, 16, 1, 2) + "data" + std::string("\x02\0\0\0\x01\x02", 6));
+  const std::string partFrame = Wave(WaveHeader(2, 16) + "data" + std::string("\x02\0\0\0\x01\x02", 6));
   const std::string cutShort = Wave(WaveHeader(1, 8) + "data" + std::string("\x09\0\0\0\x01\x02", 6));
   const MessageCase cases[] = {
     {DataFormat::Text, "empty.txt", "", "Couldn't open file empty.txt: no data points"},
@@ -85,8 +87,10 @@ TEST_F(ImportDataFileTest, EveryFailureSaysWhy) {
     {DataFormat::Fsdata, "bare.dat", FsdataOf(3).substr(0, 612), "Couldn't open file bare.dat: truncated: holds none of its 3 points"},
     {DataFormat::Fsdata, "wrapped.dat", FsdataOf(5360), "Couldn't open file wrapped.dat: the FSdata length field declares no points"},
     {DataFormat::Wave, "text.wav", "1 2\n3 4\n5 6\n7 8\n", "Couldn't open file text.wav: not a WAV file (no RIFF WAVE header)"},
-    {DataFormat::Wave, "pcm16.wav", sixteenBit, "Couldn't open file pcm16.wav: not 8 bits per sample; only 8-bit mono PCM is read"},
-    {DataFormat::Wave, "stereo.wav", stereo, "Couldn't open file stereo.wav: more than one channel; only 8-bit mono PCM is read"},
+    {DataFormat::Wave, "alaw.wav", aLaw, "Couldn't open file alaw.wav: compressed WAV data (format 6); only PCM and float samples are read"},
+    {DataFormat::Wave, "pcm12.wav", twelveBit, "Couldn't open file pcm12.wav: 12-bit samples; only 8, 16, 24 and 32 bits are read"},
+    {DataFormat::Wave, "align.wav", misaligned, "Couldn't open file align.wav: block alignment of 2 bytes for 2 channels of 16 bits"},
+    {DataFormat::Wave, "part.wav", partFrame, "Couldn't open file part.wav: WAV file with no samples"},
     {DataFormat::Wave, "short.wav", cutShort, "Couldn't open file short.wav: truncated WAV file (data chunk cut short)"},
   };
   ExpectMessages(cases);

@@ -18,6 +18,7 @@
 #include "io/io_status.h"
 #include "io/pasted_text.h"
 #include "io/text_writer.h"
+#include "io/wave.h"
 #include "model/document.h"
 #include "util/atomic_file.h"
 
@@ -247,15 +248,21 @@ CommandOutcome OnPaste(CZentrelDoc&, Ui& ui) {
   return Outcome::AddSet(std::move(set)).Status("Data set pasted").Redraw();
 }
 
+// One set per channel of the file.
 CommandOutcome OnWaveImport(CZentrelDoc&, Ui& ui) {
   const auto path = ui.openFileName(WaveRequest());
   if (!path) return {};
-  auto set = std::make_unique<Data_Set>();
-  const ImportReport read = ImportDataFile(DataFormat::Wave, *set, *path);
-  set->name = BareFileName(*path);
-  std::string status = ImportStatusText(read, set->name);
+  std::vector<std::unique_ptr<Data_Set>> sets;
+  const ImportReport read = ImportWaveChannels(sets, *path);
+  const std::string name = BareFileName(*path);
+  std::string status = ImportStatusText(read, name);
   if (!read.ok()) return Outcome::Status(status).Redraw().Failed(status);
-  return Outcome::AddSet(std::move(set)).Autoscale().Modified().Status(std::move(status)).Redraw();
+  CommandOutcome outcome;
+  for (std::size_t channel = 0; channel < sets.size(); ++channel) {
+    sets[channel]->name = WaveChannelName(name, static_cast<int>(channel), static_cast<int>(sets.size()));
+    outcome = std::move(outcome).AddSet(std::move(sets[channel]));
+  }
+  return std::move(outcome).Autoscale().Modified().Status(std::move(status)).Redraw();
 }
 
 std::span<const CommandBinding> IoCommandBindings() {
