@@ -15,10 +15,12 @@
 
 #include "app/document_json.h"
 #include "app/script/script_values.h"
+#include "fit/catalogue.h"
 #include "fit/fit_run.h"
 #include "io/data_import.h"
 #include "io/io_status.h"
 #include "model/data_set.h"
+#include "model/document.h"
 #include "fit/model_table.h"
 #include "numeric/c_format.h"
 #include "util/atomic_file.h"
@@ -45,6 +47,10 @@ CLI::App* AddFitSubcommand(CLI::App& app, FitCommandOptions& options) {
                   "Write the results to this file (replaced in one step) instead of standard output");
   fit->add_option("--convolve-with", options.convolveWith,
                   "Response file (read like the data files): every model is convolved with it");
+  fit->add_option("--confidence", options.confidence,
+                  "Profile confidence intervals of the free parameters at this level (0.683 or 0.95)");
+  fit->add_option("--report", options.report,
+                  "Write a fit report of the one data file to FILE.md or FILE.json, its plot to FILE.png");
   return fit;
 }
 
@@ -119,6 +125,19 @@ std::string BuildRequest(const FitCommandOptions& options, FitRequest& request) 
   else if (options.method == "gridless") request.method = kMethodGridless;
   else return "--method must be lm or gridless";
   request.maxIterations = options.maxIterations;
+  if (!options.confidence.empty()) {
+    const auto level = ParseDouble(options.confidence);
+    if (!level || !(*level > 0 && *level < 1))
+      return "--confidence must be a level between 0 and 1 (0.683 or 0.95), not '" + options.confidence + "'";
+    request.confidence = *level;
+  }
+  if (!options.report.empty()) {
+    if (options.files.size() != 1) return "--report writes the report of one data file; give only one";
+    std::string extension = std::filesystem::path(options.report).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension != ".md" && extension != ".json") return "--report: the file name must end in .md or .json";
+    request.keepFit = true;
+  }
   return ValidateFitRequest(request);
 }
 
@@ -162,6 +181,8 @@ nlohmann::ordered_json ResultToJson(const std::string& file, const FitRunResult&
   json["iterations"] = r.iterations;
   json["converged"] = r.converged;
   json["points"] = r.points;
+  if (r.statistics) json["statistics"] = StatisticsToJson(*r.statistics, r.names);
+  if (r.confidence) json["confidence"] = ConfidenceToJson(*r.confidence, r.names);
   return json;
 }
 
@@ -187,6 +208,51 @@ void PrintTable(std::string& out, const std::string& file, const FitRunResult& r
                                                              : CFormat("reduced %.6g", r.reducedChiSquare);
   out += CFormat("  chi-square %.10g, %s, %d %s, %d iterations, %s\n", r.chiSquare, reduced.c_str(), r.points,
                  r.points == 1 ? "point" : "points", r.iterations, r.converged ? "converged" : "not converged");
+  // The statistics follow the lines above, which scripts may read as they were.
+  if (r.statistics)
+    for (const std::string& line : StatisticsLines(*r.statistics, r.names)) out += "  " + line + "\n";
+  if (r.confidence)
+    for (const std::string& line : ConfidenceLines(*r.confidence, r.names)) out += "  " + line + "\n";
+}
+
+const char* MethodName(int method) { return method == kMethodLevenbergMarquardt ? "Levenberg-Marquardt" : "Gridless"; }
+
+// The report of the one file's fit, with its plot: 0, or 1 when it could
+// not be written.
+int WriteReport(const FitCommandOptions& options, const FitRequest& request, const FitRunResult& r) {
+  Data_Set set;
+  if (std::string problem = ImportFile(options.files[0], set); !problem.empty() || !r.fitted) return 1;
+  set.name = options.files[0];
+  FitReport report;
+  report.dataFile = options.files[0];
+  report.model = r.model;
+  report.order = r.order;
+  report.equation = EquationText(*r.fitted);
+  report.weighting = WeightingName(request.weighting);
+  report.method = MethodName(request.method);
+  report.rangeStart = r.fitted->fitStart;
+  report.rangeEnd = r.fitted->fitEnd;
+  report.points = r.points;
+  report.iterations = r.iterations;
+  report.converged = r.converged;
+  report.names = r.names;
+  report.values = r.params;
+  report.errors = r.errors;
+  report.held = r.held;
+  report.statistics = r.statistics;
+  report.confidence = r.confidence;
+  const auto picture = ReportPictureDocument(set, *r.fitted);
+  const ReportWrite written = WriteFitReport(options.report, report, *picture, options.drawImage);
+  if (!written.error.empty()) {
+    std::cerr << "zentrel-cli fit: --report " << written.error << '\n';
+    return 1;
+  }
+  if (!written.pictureNote.empty()) {
+    std::cerr << "zentrel-cli fit: --report " << options.report << ": " << written.pictureNote << '\n';
+    // Without drawing in this build the report says so; a drawing that failed is a failure.
+    return options.drawImage ? 1 : 0;
+  }
+  return 0;
 }
 
 // A number of a fit's result for the CSV table; empty when there is none.
@@ -252,6 +318,7 @@ int RunFitCommand(const FitCommandOptions& options) {
   for (size_t i = 0; i < count; ++i) {
     const auto& r = results[i];
     if (!r.error.empty()) anyFailed = true;
+    if (r.confidence && !r.confidence->error.empty()) anyFailed = true;
     if (options.csv) continue;
     if (options.json) {
       out += ResultToJson(options.files[i], r).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
@@ -265,6 +332,9 @@ int RunFitCommand(const FitCommandOptions& options) {
       PrintTable(out, options.files[i], r);
     }
   }
+  if (!options.report.empty() && !results.empty() && !results[0].failed() &&
+      WriteReport(options, request, results[0]) != 0)
+    anyFailed = true;
   if (!options.output.empty()) {
     if (std::string problem = WriteFileAtomically(options.output, out); !problem.empty()) {
       std::cerr << "zentrel-cli fit: --output " << options.output << ": " << problem << '\n';

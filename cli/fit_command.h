@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/fit_report.h"
+
 namespace CLI {
 class App;
 }
@@ -28,6 +30,11 @@ struct FitCommandOptions {
   bool noHeader = false;     // --csv without its header line
   std::string output;        // write here (atomically) instead of standard output
   std::string convolveWith;  // a response file every model is convolved with
+  std::string confidence;    // profile intervals at this level: 0.683, 0.95
+  std::string report;        // a fit report (.md or .json) of the one file, its plot beside it
+  // Draws the report's plot; unset in a build without drawing (the report
+  // then says it has none).
+  ImageWriter drawImage;
 };
 
 // Registers the subcommand; returns it so main can test whether it ran.

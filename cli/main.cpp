@@ -154,7 +154,15 @@ int main(int argc, char** argv) {
     return RunScript(doc, scriptPath, options);
   }
   if (*commands) return ListCommands(json);
-  if (*fit) return zentrel::RunFitCommand(fitOptions);
+  if (*fit) {
+#ifdef ZENTREL_HAVE_RENDER
+    fitOptions.drawImage = [draw = zentrel::cli::MakeRenderFunction({})](const zentrel::CZentrelDoc& doc,
+                                                                        const std::string& path) {
+      return draw(doc, path).error;
+    };
+#endif
+    return zentrel::RunFitCommand(fitOptions);
+  }
   if (*info) return zentrel::RunInfoCommand(infoOptions);
   return 2;
 }

@@ -3,16 +3,24 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QColor>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QPlainTextEdit>
+#include <QTableWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 #include "fit/model_table.h"
 #include "qt_ui.h"
@@ -62,6 +70,7 @@ void FitDialog::build() {
   buildEquationAndConvolution(outer);
   buildParameterRows(outer);
   buildChiSquare(outer);
+  buildStatistics(outer);
   buildButtons(outer);
   // Return finishes an edit; it never presses a button.
   for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
@@ -208,6 +217,7 @@ void FitDialog::buildParameterRows(QVBoxLayout* outer) {
   grid->addWidget(new QLabel(QStringLiteral("Free"), box), 0, 0);
   grid->addWidget(new QLabel(QStringLiteral("Value"), box), 0, 1);
   grid->addWidget(new QLabel(QStringLiteral("Std. error"), box), 0, 2);
+  grid->addWidget(new QLabel(QStringLiteral("Interval"), box), 0, 3);
   for (int i = 0; i < kFitDialogRows; ++i) {
     checks_[static_cast<size_t>(i)] = new QCheckBox(QStringLiteral("a%1").arg(i), box);
     values_[static_cast<size_t>(i)] = new QLineEdit(box);
@@ -217,6 +227,11 @@ void FitDialog::buildParameterRows(QVBoxLayout* outer) {
     grid->addWidget(checks_[static_cast<size_t>(i)], i + 1, 0);
     grid->addWidget(values_[static_cast<size_t>(i)], i + 1, 1);
     grid->addWidget(errors_[static_cast<size_t>(i)], i + 1, 2);
+    intervals_[static_cast<size_t>(i)] = new QLabel(box);
+    intervals_[static_cast<size_t>(i)]->setObjectName(QStringLiteral("interval%1").arg(i));
+    intervals_[static_cast<size_t>(i)]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(intervals_[static_cast<size_t>(i)], i + 1, 3);
+    intervals_[static_cast<size_t>(i)]->hide();
     checks_[static_cast<size_t>(i)]->hide();
     values_[static_cast<size_t>(i)]->hide();
     errors_[static_cast<size_t>(i)]->hide();
@@ -252,6 +267,74 @@ void FitDialog::buildChiSquare(QVBoxLayout* outer) {
   outer->addLayout(chi);
 }
 
+// Goodness of fit and the runs test as text, the correlations as a table
+// whose strong entries (|r| > 0.95) are coloured.
+void FitDialog::buildStatistics(QVBoxLayout* outer) {
+  auto* box = new QGroupBox(QStringLiteral("Statistics"), this);
+  auto* layout = new QVBoxLayout(box);
+  statistics_ = new QPlainTextEdit(box);
+  statistics_->setObjectName(QStringLiteral("statistics"));
+  statistics_->setReadOnly(true);
+  statistics_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  statistics_->setMaximumHeight(110);
+  statistics_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  correlation_ = new QTableWidget(box);
+  correlation_->setObjectName(QStringLiteral("correlation"));
+  correlation_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  correlation_->setMaximumHeight(160);
+  correlation_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  layout->addWidget(statistics_);
+  layout->addWidget(correlation_);
+  outer->addWidget(box);
+}
+
+void FitDialog::showStatistics() {
+  const FitDialogModel& m = *model_;
+  QStringList lines;
+  // The matrix has a table of its own; the text keeps the other lines.
+  for (const std::string& line : m.statisticsLines) {
+    if (line.rfind("correlation matrix", 0) == 0) break;
+    lines << ToQString(line);
+  }
+  for (const std::string& line : m.confidenceLines) lines << ToQString(line);
+  const QString text = lines.join(QLatin1Char('\n'));
+  if (statistics_->toPlainText() != text) statistics_->setPlainText(text);
+  if (!m.statistics || m.statistics->correlation.empty()) {
+    correlation_->clear();
+    correlation_->setRowCount(0);
+    correlation_->setColumnCount(0);
+    return;
+  }
+  const FitSummary& summary = *m.statistics;
+  const int n = static_cast<int>(summary.freeIndex.size());
+  correlation_->setRowCount(n);
+  correlation_->setColumnCount(n);
+  QStringList names;
+  for (int index : summary.freeIndex)
+    names << (index < m.rowsShown ? ToQString(m.paramCaptions[static_cast<size_t>(index)]) : QStringLiteral("a%1").arg(index));
+  correlation_->setHorizontalHeaderLabels(names);
+  correlation_->setVerticalHeaderLabels(names);
+  for (int row = 0; row < n; ++row)
+    for (int column = 0; column < n; ++column) {
+      const double r = summary.correlationAt(static_cast<size_t>(row), static_cast<size_t>(column));
+      auto* item = new QTableWidgetItem(std::isfinite(r) ? QString::number(r, 'f', 4) : QStringLiteral("n/a"));
+      if (row != column && std::fabs(r) > kStrongCorrelation) {
+        item->setBackground(QColor(255, 190, 160));
+        item->setToolTip(QStringLiteral("|r| > 0.95: the data hardly tell these two apart"));
+      }
+      correlation_->setItem(row, column, item);
+    }
+}
+
+void FitDialog::askConfidence() {
+  if (model_ == nullptr) return;
+  bool ok = false;
+  const QString level = QInputDialog::getItem(this, QStringLiteral("Confidence Intervals"), QStringLiteral("Level:"),
+                                              {QStringLiteral("0.683"), QStringLiteral("0.95")}, 1, false, &ok);
+  if (!ok || model_ == nullptr) return;
+  model_->computeConfidence(ui_, level.toDouble());
+}
+
 void FitDialog::buildButtons(QVBoxLayout* outer) {
   auto* buttons = new QHBoxLayout;
   auto* copy = new QPushButton(QStringLiteral("Copy Params"), this);
@@ -263,7 +346,9 @@ void FitDialog::buildButtons(QVBoxLayout* outer) {
   ok->setObjectName(QStringLiteral("ok"));
   ok->setAutoDefault(false);
   iterate_->setAutoDefault(false);
-  for (QPushButton* button : {copy, paste, colour, iterate_, ok}) buttons->addWidget(button);
+  auto* confidence = new QPushButton(QStringLiteral("Confidence..."), this);
+  confidence->setObjectName(QStringLiteral("confidence"));
+  for (QPushButton* button : {copy, paste, colour, confidence, iterate_, ok}) buttons->addWidget(button);
   outer->addLayout(buttons);
 
   connect(copy, &QPushButton::clicked, this, [this] {
@@ -280,6 +365,7 @@ void FitDialog::buildButtons(QVBoxLayout* outer) {
     model_->toggleIterate();
     iterationToggled();
   });
+  connect(confidence, &QPushButton::clicked, this, &FitDialog::askConfidence);
   connect(ok, &QPushButton::clicked, this, &FitDialog::accept);
 }
 
@@ -328,13 +414,16 @@ void FitDialog::syncFromModel() {
     checks_[row]->setVisible(visible);
     values_[row]->setVisible(visible);
     errors_[row]->setVisible(visible);
+    intervals_[row]->setVisible(visible);
     if (!visible) continue;
+    intervals_[row]->setText(ToQString(m.intervalTexts[row]));
     checks_[row]->setText(ToQString(m.paramCaptions[row]));
     checks_[row]->setChecked(m.paramChecks[row]);
     Show(values_[row], m.paramTexts[row]);
     errors_[row]->setText(m.errorTexts[row].empty() ? QString() : QStringLiteral("± %1").arg(ToQString(m.errorTexts[row])));
   }
   iterate_->setText(ToQString(m.iterateCaption));
+  showStatistics();
   // A dialog whose fit went away hides; so does one the model hid.
   if (!m.isVisible() && isVisible()) hide();
   syncing_ = false;

@@ -15,7 +15,9 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
+class QTableWidget;
 class QVBoxLayout;
 class QWidget;
 
@@ -49,7 +51,11 @@ class FitDialog : public QDialog {
   void buildEquationAndConvolution(QVBoxLayout* outer);
   void buildParameterRows(QVBoxLayout* outer);
   void buildChiSquare(QVBoxLayout* outer);
+  void buildStatistics(QVBoxLayout* outer);
   void buildButtons(QVBoxLayout* outer);
+  // Asks the level and profiles the fit.
+  void askConfidence();
+  void showStatistics();
   void applyModelChoice();
   void iterationToggled();
 
@@ -64,6 +70,9 @@ class FitDialog : public QDialog {
   std::array<QCheckBox*, kFitDialogRows> checks_{};
   std::array<QLineEdit*, kFitDialogRows> values_{};
   std::array<QLabel*, kFitDialogRows> errors_{};
+  std::array<QLabel*, kFitDialogRows> intervals_{};
+  QPlainTextEdit* statistics_ = nullptr;
+  QTableWidget* correlation_ = nullptr;
 };
 
 }  // namespace zentrel

@@ -22,6 +22,8 @@
 #include "app/dialogs/xrange_dialog.h"
 #include "axis_ranges_dialog.h"
 #include "fit_dialog.h"
+#include "graph_export.h"
+#include "model/document.h"
 #include "xrange_dialog.h"
 #include "create_dataset_dialog.h"
 #include "custom_equations_dialog.h"
@@ -150,6 +152,12 @@ std::optional<bool> QtUi::askSaveChanges(const std::string& documentTitle) {
   if (answer == QMessageBox::Yes) return true;
   if (answer == QMessageBox::No) return false;
   return std::nullopt;
+}
+
+std::string QtUi::drawImage(const CZentrelDoc& doc, const std::string& path) {
+  ExportOptions options;
+  options.draw = OptionsFor(doc.drawPreferences);
+  return ExportGraphDrawing(doc, path, options).error;
 }
 
 void QtUi::showFitDialog(FitDialogModel& dialog) {

@@ -37,6 +37,8 @@ class QtUi : public Ui {
   ProgressCallback beginProgress(const std::string& label) override;
   void endProgress() override;
   void showFitDialog(FitDialogModel& dialog) override;
+  // The export's default page (11 x 8.5 inches at 100 pixels per inch).
+  std::string drawImage(const CZentrelDoc& doc, const std::string& path) override;
 
   QWidget* parent() const { return parent_; }
   // The progress dialog of the operation running now, if any (for tests).

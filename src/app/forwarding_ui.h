@@ -38,6 +38,9 @@ class ForwardingUi : public Ui {
   }
   ProgressCallback beginProgress(const std::string& label) override { return inner_.beginProgress(label); }
   void endProgress() override { inner_.endProgress(); }
+  std::string drawImage(const CZentrelDoc& doc, const std::string& path) override {
+    return inner_.drawImage(doc, path);
+  }
   void showFitDialog(FitDialogModel& dialog) override { inner_.showFitDialog(dialog); }
 
  protected:

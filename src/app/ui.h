@@ -13,6 +13,7 @@
 
 namespace zentrel {
 
+class CZentrelDoc;
 class DialogModel;
 class FitDialogModel;
 class SetPickerModel;
@@ -72,6 +73,15 @@ class Ui {
   // endProgress() follows every beginProgress(); use ProgressScope.
   virtual ProgressCallback beginProgress(const std::string& /*label*/) { return {}; }
   virtual void endProgress() {}
+
+  // Draws a document (in its own drawing preferences) into an image file,
+  // PNG, SVG or PDF by the extension; an error message, empty on success.
+  // A Ui of a program that cannot draw says so.
+  virtual std::string drawImage(const CZentrelDoc& doc, const std::string& path) {
+    (void)doc;
+    (void)path;
+    return "this program was built without drawing";
+  }
 
   // Shows (and raises) the modeless fitting dialog bound to `dialog`; the
   // window is made on the first call and kept. A Ui without windows has

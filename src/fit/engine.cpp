@@ -148,6 +148,9 @@ std::optional<FitUncertainties> ComputeUncertainties(Fit& fit, const FitData& da
   // variance stands in for it. Weights 1/sigma^2 are absolute.
   const double scale = WeightsAreAbsolute(fit, data) ? 1.0 : at.chiSquare / dof;
   result.reducedChiSquare = fit.chiSquare / dof;
+  result.freeIndex = freeIndex;
+  result.covariance.assign(alpha.begin(), alpha.begin() + freeCount * freeCount);
+  for (double& c : result.covariance) c *= scale;
   for (int j = 0; j < freeCount; ++j) {
     const double variance = alpha[static_cast<size_t>(j * freeCount + j)] * scale;
     result.errors[static_cast<size_t>(freeIndex[static_cast<size_t>(j)])] =

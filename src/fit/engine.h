@@ -39,6 +39,10 @@ struct FitUncertainties {
   double reducedChiSquare = 0;
   int points = 0;      // points in the fit range
   int freeCount = 0;
+  // The covariance of the free parameters (freeCount x freeCount, row-major,
+  // scaled as the errors are), and the parameter index of each row.
+  std::vector<int> freeIndex;
+  std::vector<double> covariance;
 };
 
 // Standard errors from the inverse curvature matrix at the fit's

@@ -27,6 +27,8 @@ std::string ValidateFitRequest(const FitRequest& request) {
   for (int index : request.hold)
     if (index < 0 || index >= kMaxFitParameters) return "held parameter index " + std::to_string(index) + " out of range";
   if (request.maxIterations < 0) return "the iteration limit must not be negative";
+  if (request.confidence && !(*request.confidence > 0 && *request.confidence < 1))
+    return "the confidence level must lie between 0 and 1";
   return {};
 }
 
@@ -161,13 +163,21 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
     result.converged = false;
     return result;
   }
-  if (auto uncertainties = ComputeUncertainties(fit, data)) {
+  const std::optional<FitUncertainties> uncertainties = ComputeUncertainties(fit, data);
+  if (uncertainties) {
     for (int i = 0; i < count; ++i) result.errors[static_cast<size_t>(i)] = uncertainties->errors[static_cast<size_t>(i)];
     result.reducedChiSquare = uncertainties->reducedChiSquare;
   } else {
     result.uncertaintyNote = UncertaintyNote(result.points, freeCount);
     result.reducedChiSquare = result.points > freeCount ? result.chiSquare / (result.points - freeCount) : std::nan("");
   }
+  result.statistics = SummariseFit(fit, data, uncertainties ? &*uncertainties : nullptr);
+  if (request.confidence) {
+    ProfileOptions profile;
+    profile.level = *request.confidence;
+    result.confidence = ProfileConfidenceIntervals(fit, data, profile);
+  }
+  if (request.keepFit) result.fitted = std::make_shared<Fit>(fit);
   return result;
 }
 

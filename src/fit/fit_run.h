@@ -2,11 +2,14 @@
 // Fitting a data set from start to convergence in one call: what
 // `zentrel-cli fit` runs for each file, on its own thread.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "fit/fit_summary.h"
+#include "fit/profile_confidence.h"
 #include "model/fit.h"
 
 namespace zentrel {
@@ -26,6 +29,10 @@ struct FitRequest {
   // The model is convolved with this set (a measured response), as the
   // Fitting dialog's "convolve with" does; not owned, only read.
   const Data_Set* convolveWith = nullptr;
+  // Profile confidence intervals at this level after the fit (0.683, 0.95).
+  std::optional<double> confidence;
+  // Keep the fitted record in the result (for a report's picture).
+  bool keepFit = false;
 };
 
 // Problems with a request found before fitting; empty when it is usable.
@@ -45,6 +52,13 @@ struct FitRunResult {
   int iterations = 0;
   bool converged = false;
   int points = 0;  // points in the fit range
+  // Goodness of fit, runs test, correlations; nothing for a failed fit.
+  std::optional<FitSummary> statistics;
+  // The profile intervals when the request asked for them.
+  std::optional<ProfileConfidence> confidence;
+  // The fit at its final parameters, when the request keeps it; its
+  // convolution source is the request's.
+  std::shared_ptr<Fit> fitted;
   bool failed() const { return !error.empty(); }
 };
 

@@ -29,6 +29,16 @@ WeightedResidual WeighResidual(int weighting, double y, double sigma, double f) 
   }
 }
 
+double PointWeight(int weighting, double y, double sigma, double f) {
+  switch (weighting) {
+    case kWeightEqual: return 1.0;
+    case kWeightInverseY: return 1.0 / (y * y);
+    case kWeightInverseSigmaSquared: return std::isnan(sigma) ? 1.0 : 1.0 / (sigma * sigma);
+    case kWeightInverseSqrtY: return f == 0 ? 0.0 : 1.0 / std::sqrt(std::fabs(f));
+    default: return 0.0;
+  }
+}
+
 std::string WeightingProblem(const Fit& fit, const FitData& data) {
   if (fit.weighting != kWeightInverseSigmaSquared || data.sigma.empty()) return {};
   for (size_t i = 0; i < data.x.size() && i < data.sigma.size(); ++i) {

@@ -25,6 +25,10 @@ struct WeightedResidual {
 // An unknown weighting counts nothing.
 WeightedResidual WeighResidual(int weighting, double y, double sigma, double f);
 
+// The weight w of a point, r² = w (y − f)²: 1, 1/y², 1/σ² (1 without
+// y errors) or 1/|f|^(1/2) (0 where f = 0).
+double PointWeight(int weighting, double y, double sigma, double f);
+
 // The y error of point i, NaN when the set has none.
 inline double SigmaAt(const FitData& data, int i) {
   return data.sigma.empty() ? std::numeric_limits<double>::quiet_NaN() : data.sigma[static_cast<size_t>(i)];

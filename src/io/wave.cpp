@@ -127,7 +127,11 @@ std::optional<WaveSamples> ParseWave(const ByteSource& source, std::string* whyN
     return refuse(std::to_string(bits) + "-bit float samples; only 32 and 64 bits are read");
   if (channels == 0) return refuse("WAV file without channels");
   if (channels > kMostChannels) return refuse("more than " + std::to_string(kMostChannels) + " channels");
-  if (blockAlign != channels * (bits / 8))
+  const std::uint32_t frameBytes = channels * (bits / 8u);
+  // 8-bit mono files were always read whatever their block alignment said:
+  // one byte is one sample, so they still are.
+  const bool byteSamples = tag == kTagPcm && bits == 8 && channels == 1;
+  if (blockAlign != frameBytes && !byteSamples)
     return refuse("block alignment of " + std::to_string(blockAlign) + " bytes for " + std::to_string(channels) +
                   (channels == 1 ? " channel" : " channels") + " of " + std::to_string(bits) + " bits");
   // Without a sample rate there is no time axis.
@@ -139,7 +143,7 @@ std::optional<WaveSamples> ParseWave(const ByteSource& source, std::string* whyN
     if (8 + std::uint64_t{Get32(riff + 4)} > fileSize) return refuse("truncated WAV file (no data chunk)");
     return refuse("WAV file without a data chunk after its format chunk");
   }
-  const std::uint32_t used = data->size - data->size % blockAlign;
+  const std::uint32_t used = data->size - data->size % frameBytes;
   if (used == 0) return refuse("WAV file with no samples");
   if (data->start + data->size > fileSize) return refuse("truncated WAV file (data chunk cut short)");
   if (data->size > static_cast<std::uint32_t>(INT_MAX)) return refuse("too large");

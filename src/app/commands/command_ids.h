@@ -20,6 +20,7 @@ namespace zentrel {
   X(CloseData, 32772) \
   X(SelectActiveDataSets, 32774) \
   X(ExportData, 32776) \
+  X(ExportFitReport, 32912) \
   X(CreateDataSet, 32773) \
   X(CreateDataSetFromFit, 32807) \
   X(CopyDataSet, 32831) \

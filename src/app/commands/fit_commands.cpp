@@ -13,6 +13,7 @@
 #include "app/dialogs/fit_dialog.h"
 #include "app/dialogs/set_picker.h"
 #include "app/dialogs/xrange_dialog.h"
+#include "app/fit_report.h"
 #include "app/ui.h"
 #include "fit/fit_sampling.h"
 #include "model/document.h"
@@ -195,6 +196,36 @@ CommandOutcome OnCreateDataSetFromFit(CZentrelDoc& doc, Ui& ui) {
   return outcome;
 }
 
+CommandOutcome OnExportFitReport(CZentrelDoc& doc, Ui& ui) {
+  const PickedSet picked = PickSet(doc, ui, "Select the set containing the Fit", true);
+  if (!picked) return {};
+  Fit* fit = PickFit(*picked.set, ui, "Select a fit to report", true);
+  if (fit == nullptr) return {};
+  FileDialogRequest request;
+  request.title = "Export Fit Report";
+  request.filter = "Markdown Report (*.md);;JSON Report (*.json)";
+  request.defaultExtension = "md";
+  request.initialName = "fit report.md";
+  request.overwritePrompt = true;
+  const std::optional<std::string> path = ui.saveFileName(request);
+  if (!path) return {};
+  FitReport report = ReportOfFit(*fit, *picked.set);
+  // Intervals the Fitting dialog profiled for this fit as it stands now.
+  if (FitDialogModel* dialog = ExistingFitDialog(doc); dialog != nullptr && dialog->fit() == fit)
+    report.confidence = dialog->confidence;
+  const std::unique_ptr<CZentrelDoc> picture = ReportPictureDocument(*picked.set, *fit, &doc.graph);
+  const ReportWrite written = WriteFitReport(*path, report, *picture, [&ui](const CZentrelDoc& drawn, const std::string& file) {
+    return ui.drawImage(drawn, file);
+  });
+  if (!written.error.empty()) {
+    const std::string message = "Couldn't write the fit report " + written.error;
+    ui.messageBox(message);
+    return Outcome::Status(message).Failed(message);
+  }
+  if (!written.pictureNote.empty()) ui.messageBox("The fit report was written without its plot. " + written.pictureNote);
+  return Outcome::Status("Fit report written to " + *path);
+}
+
 std::span<const CommandBinding> FitCommandBindings() {
   static const CommandBinding bindings[] = {
       {Cmd::Fit, &OnFit},
@@ -206,6 +237,7 @@ std::span<const CommandBinding> FitCommandBindings() {
       {Cmd::HideAllFits, &OnHideAllFits},
       {Cmd::ResidualAutocorrelation, &OnResidualAutocorrelation},
       {Cmd::CreateDataSetFromFit, &OnCreateDataSetFromFit},
+      {Cmd::ExportFitReport, &OnExportFitReport},
   };
   return bindings;
 }

@@ -26,5 +26,7 @@ CommandOutcome OnHideShowFit(CZentrelDoc& doc, Ui& ui);
 CommandOutcome OnHideAllFits(CZentrelDoc& doc, Ui& ui);
 CommandOutcome OnResidualAutocorrelation(CZentrelDoc& doc, Ui& ui);
 CommandOutcome OnCreateDataSetFromFit(CZentrelDoc& doc, Ui& ui);
+// Export Fit Report...: the picked fit's report (.md or .json) and its plot beside it.
+CommandOutcome OnExportFitReport(CZentrelDoc& doc, Ui& ui);
 
 }  // namespace zentrel

@@ -13,6 +13,8 @@
 #include "fit/catalogue.h"
 #include "fit/engine.h"
 #include "fit/fit_parameters.h"
+#include "fit/fit_summary.h"
+#include "fit/profile_confidence.h"
 #include "fit/model_table.h"
 #include "numeric/c_format.h"
 #include "numeric/numeric_error.h"
@@ -39,6 +41,12 @@ int ReadOrder(const std::string& text) {
 int VisibleRowsOf(const Fit& fit) { return std::clamp(ParameterCount(fit), 0, kFitDialogRows); }
 
 std::string RangeText(double value) { return CFormat("%1.4g", value); }
+
+std::vector<std::string> NamesOf(const Fit& fit) {
+  std::vector<std::string> names;
+  for (int i = 0; i < VisibleRowsOf(fit); ++i) names.push_back(ParameterName(fit, i));
+  return names;
+}
 
 }  // namespace
 
@@ -77,8 +85,7 @@ bool FitDialogModel::releaseIfGone() {
   fitSerial_ = 0;
   visible_ = false;
   graphRedrawPending = false;
-  for (auto& text : errorTexts) text.clear();
-  reducedChiSquareText.clear();
+  clearResults();
   notifyChanged();
   return true;
 }
@@ -172,10 +179,7 @@ void FitDialogModel::refreshDisplay() {
   chiSquareText = CFormat("%1.5lg", f->chiSquare);
   // A failed step ends iteration without the button being pressed.
   iterateCaption = f->iterating ? "Stop Iterating" : "Iterate";
-  if (f->iterating || f->iterationCount == 0) {
-    for (auto& text : errorTexts) text.clear();
-    reducedChiSquareText.clear();
-  }
+  if (f->iterating || f->iterationCount == 0 || (confidence && f->params != confidenceParams_)) clearResults();
   notifyChanged();
 }
 
@@ -183,8 +187,7 @@ void FitDialogModel::showStepFailure(const Fit& failed) {
   refreshDisplay();
   if (failed.serial != fitSerial_) return;
   chiSquareText = "failed";
-  for (auto& text : errorTexts) text.clear();
-  reducedChiSquareText.clear();
+  clearResults();
   notifyChanged();
 }
 
@@ -222,6 +225,12 @@ void FitDialogModel::applyParameterRow(int row) {
   const auto i = static_cast<size_t>(row);
   SetParameter(*f, row, ReadEditNumber(paramTexts[i]).value_or(0.0), paramChecks[i] ? 1 : 0);
   f->iterationCount = 0;
+  // The statistics and intervals described the fit before the edit.
+  statistics.reset();
+  statisticsLines.clear();
+  confidence.reset();
+  confidenceLines.clear();
+  for (auto& text : intervalTexts) text.clear();
   doc_.SetModifiedFlag();
   notifyChanged();
 }
@@ -392,9 +401,18 @@ void FitDialogModel::toggleIterate() {
   notifyChanged();
 }
 
-void FitDialogModel::updateUncertainties() {
+void FitDialogModel::clearResults() {
   for (auto& text : errorTexts) text.clear();
   reducedChiSquareText.clear();
+  statistics.reset();
+  statisticsLines.clear();
+  confidence.reset();
+  confidenceLines.clear();
+  for (auto& text : intervalTexts) text.clear();
+}
+
+void FitDialogModel::updateUncertainties() {
+  clearResults();
   Fit* f = fit();
   if (f == nullptr || f->iterating || f->iterationCount == 0) return;
   // Computing them must not disturb what the next step sees.
@@ -407,6 +425,45 @@ void FitDialogModel::updateUncertainties() {
   for (int i = 0; i < n; ++i)
     if (const auto& error = result->errors[static_cast<size_t>(i)]) errorTexts[static_cast<size_t>(i)] = CFormat("%1.4g", *error);
   reducedChiSquareText = CFormat("%1.5lg", result->reducedChiSquare);
+  statistics = SummariseFit(*f, FitDataOf(*setOfFit()), &*result);
+  if (statistics) statisticsLines = StatisticsLines(*statistics, NamesOf(*f));
+}
+
+bool FitDialogModel::computeConfidence(Ui& ui, double level) {
+  Fit* f = fit();
+  if (f == nullptr) return false;
+  if (f->iterating) {
+    ui.messageBox("Stop iterating before computing confidence intervals.");
+    return false;
+  }
+  if (f->iterationCount == 0) {
+    ui.messageBox("Iterate the fit before computing confidence intervals.");
+    return false;
+  }
+  ProfileOptions options;
+  options.level = level;
+  ProfileConfidence result;
+  {
+    ProgressScope progress(ui, "Profiling confidence intervals");
+    result = ProfileConfidenceIntervals(*f, FitDataOf(*setOfFit()), options, progress.callback());
+  }
+  // The progress window may have let the person delete the fit meanwhile.
+  f = fit();
+  if (f == nullptr) return false;
+  if (result.cancelled) return false;
+  if (!result.error.empty()) {
+    ui.messageBox("No confidence intervals: " + result.error);
+    return false;
+  }
+  confidenceLines = ConfidenceLines(result, NamesOf(*f));
+  for (const ProfileInterval& interval : result.intervals)
+    if (interval.parameter < kFitDialogRows)
+      intervalTexts[static_cast<size_t>(interval.parameter)] =
+          "[" + IntervalEndText(interval.lower) + ", " + IntervalEndText(interval.upper) + "]";
+  confidence = std::move(result);
+  confidenceParams_ = f->params;
+  notifyChanged();
+  return true;
 }
 
 }  // namespace zentrel

@@ -15,7 +15,10 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "fit/fit_summary.h"
+#include "fit/profile_confidence.h"
 #include "model/document.h"
 #include "model/fit.h"
 
@@ -98,6 +101,12 @@ class FitDialogModel : public DocumentCompanion {
   // or a fit that has been iterated is opened; cleared while it iterates.
   void updateUncertainties();
 
+  // "Confidence...": profiles the stopped fit at a level (0.683, 0.95) with
+  // progress; the intervals then show until the fit changes. False, with
+  // the reason shown, when the fit is iterating, was never iterated, cannot
+  // be profiled or the person cancelled.
+  bool computeConfidence(Ui& ui, double level);
+
   // What the controls show.
   std::string nameText;            // 1039 "Fit Name:"
   std::string iterationsText;      // 1040 "Iterations:"
@@ -113,6 +122,15 @@ class FitDialogModel : public DocumentCompanion {
   // "±" column: the standard error of each parameter once known, else empty.
   std::array<std::string, kFitDialogRows> errorTexts;
   std::string reducedChiSquareText;  // χ²/ν next to the errors, once known
+  // The statistics of the stopped fit, with the errors; empty while it
+  // iterates. The lines are what scripts print and the window shows.
+  std::optional<FitSummary> statistics;
+  std::vector<std::string> statisticsLines;
+  // The profile intervals of the fit's current parameters, once computed.
+  std::optional<ProfileConfidence> confidence;
+  std::vector<std::string> confidenceLines;
+  // "[lower, upper]" beside each profiled parameter, else empty.
+  std::array<std::string, kFitDialogRows> intervalTexts;
   int rowsShown = 0;
   int methodIndex = 0;     // 1032: 0 "Gridless", 1 "Levenberg-Marquardt"
   int weightingIndex = 0;  // 1027, 1029, 1030, 1031
@@ -136,7 +154,12 @@ class FitDialogModel : public DocumentCompanion {
   CZentrelDoc& document() const { return doc_; }
 
  private:
+  // Drops the errors, the statistics and the intervals: the fit moved.
+  void clearResults();
+
   CZentrelDoc& doc_;
+  // The parameters the intervals were profiled at.
+  std::array<double, kMaxFitParameters> confidenceParams_{};
   std::uint64_t fitSerial_ = 0;
   bool created_ = false;
   bool visible_ = false;

@@ -115,6 +115,22 @@ std::string ApplyFitDialogLine(FitDialogModel& dialog, ScriptUi& ui, const Scrip
       out << (dialog.paramChecks[i] ? "" : " (held)") << '\n';
     }
   }
+  // The statistics and the intervals come after the printout, which keeps
+  // its lines as they were.
+  if (auto level = line.take("confidence")) {
+    const auto value = ParseDouble(*level);
+    if (!value || !(*value > 0 && *value < 1))
+      return "confidence=" + *level + " must be a level between 0 and 1 (0.683 or 0.95)";
+    if (!dialog.computeConfidence(ui, *value)) {
+      PrintMessages(ui, out);
+      return ui.error().empty() ? "confidence=" + *level + ": no intervals were computed" : ui.error();
+    }
+    for (const auto& text : dialog.confidenceLines) out << text << '\n';
+  }
+  if (line.takeFlag("statistics")) {
+    if (dialog.statisticsLines.empty()) out << "statistics: none until the fit has stopped\n";
+    for (const auto& text : dialog.statisticsLines) out << text << '\n';
+  }
   if (line.takeFlag("ok")) dialog.pressOk();
   return {};
 }

@@ -67,6 +67,11 @@ ScriptRunner::ScriptRunner(CZentrelDoc& doc, std::ostream& out, std::string scri
   // File answers may name files beside the script as ${SCRIPT_DIR}/NAME.
   const std::string folder = std::filesystem::path(scriptName_).parent_path().string();
   ui_.setScriptDirectory(folder.empty() || scriptName_ == "<stdin>" ? "." : folder);
+  // Commands that write pictures (a fit report's) draw as `render` does.
+  if (options_.render)
+    ui_.setImageDrawer([render = options_.render](const CZentrelDoc& picture, const std::string& path) {
+      return render(picture, path).error;
+    });
 }
 
 bool ScriptRunner::fail(int lineNumber, const std::string& problem) {

@@ -134,6 +134,10 @@ void ScriptUi::messageBox(const std::string& text) { messages_.push_back(text); 
 
 void ScriptUi::redraw() {}
 
+std::string ScriptUi::drawImage(const CZentrelDoc& doc, const std::string& path) {
+  return drawImage_ ? drawImage_(doc, path) : Ui::drawImage(doc, path);
+}
+
 std::vector<std::string> ScriptUi::takeMessages() { return std::exchange(messages_, {}); }
 
 std::optional<std::uint32_t> ParseColour(std::string_view text) {

@@ -3,6 +3,7 @@
 // arguments of the current script line. A question the line does not answer
 // is an error (the command sees Cancel and the runner fails the line).
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -40,6 +41,13 @@ class ScriptUi : public Ui {
   // explicitly). Yes on a document without a file asks for save-file=.
   std::optional<bool> askSaveChanges(const std::string& documentTitle) override;
 
+  // Draws with the runner's render hook (the `render` line's); without one
+  // the script cannot draw.
+  std::string drawImage(const CZentrelDoc& doc, const std::string& path) override;
+  void setImageDrawer(std::function<std::string(const CZentrelDoc&, const std::string&)> draw) {
+    drawImage_ = std::move(draw);
+  }
+
   // The script's own clipboard (set-clipboard, print-clipboard); it starts
   // without text and lasts for the whole run.
   std::optional<std::string>& clipboard() { return clipboard_; }
@@ -61,6 +69,7 @@ class ScriptUi : public Ui {
   std::string scriptDirectory_ = ".";
   std::optional<std::string> clipboard_;
   std::optional<PageLayout> lastRender_;
+  std::function<std::string(const CZentrelDoc&, const std::string&)> drawImage_;
 };
 
 // Parses a colour answer: "#RRGGBB", "R,G,B" (0..255 each) or a number in the
