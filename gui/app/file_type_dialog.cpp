@@ -11,7 +11,7 @@ FileTypeDialog::FileTypeDialog(FileTypeDialogModel& model, QWidget* parent) : QD
   setObjectName(QStringLiteral("FileTypeDialog"));
   setWindowTitle(QString::fromStdString(model.title()));
   auto* layout = new QHBoxLayout(this);
-  for (const auto& button : FileTypeDialogModel::buttons()) {
+  for (const auto& button : model.buttons()) {
     auto* push = new QPushButton(QString::fromUtf8(button.caption), this);
     push->setAutoDefault(false);
     const int id = button.controlId;

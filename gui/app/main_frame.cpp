@@ -34,7 +34,9 @@
 #include "app/commands/file_commands.h"
 #include "app/commands/file_drop.h"
 #include "app/dialogs/fit_dialog.h"
+#include "app/dialogs/import_options_dialog.h"
 #include "app/fit_iteration.h"
+#include "app/remembered_import.h"
 #include "app/settling_ui.h"
 #include "app_icon.h"
 #include "graph_export.h"
@@ -97,6 +99,7 @@ CMainFrame::CMainFrame()
   setWindowIcon(AppIcon());
   setCentralWidget(view_);
   loadDrawPreferences();
+  loadImportOptions();
   buildMenus();
   buildToolbar();
   buildStatusBar();
@@ -179,6 +182,22 @@ void CMainFrame::saveDrawPreferences() {
   settings.setValue(QStringLiteral("Settings/Legend"), doc_.drawPreferences.showLegend);
 }
 
+// The last confirmed import options are proposed again in the next run; a
+// value that no longer reads (an older program's) is ignored.
+void CMainFrame::loadImportOptions() {
+  savedImportOptions_ = Settings().value(QStringLiteral("Settings/ImportOptions")).toString().toStdString();
+  if (const auto options = ParseImportOptionsText(savedImportOptions_)) RememberImportOptions(doc_, *options);
+}
+
+void CMainFrame::saveImportOptions() {
+  const auto options = RememberedImportOptions(doc_);
+  if (!options) return;
+  const std::string text = ImportOptionsText(*options);
+  if (text == savedImportOptions_) return;
+  Settings().setValue(QStringLiteral("Settings/ImportOptions"), QString::fromStdString(text));
+  savedImportOptions_ = text;
+}
+
 void CMainFrame::runCommand(int id) {
   if (!runFrameCommand(static_cast<Cmd>(id))) Dispatch(doc_, ui_, id);
   if (id == CommandNumber(Cmd::PaperStyle) || id == CommandNumber(Cmd::ShowLegend)) saveDrawPreferences();
@@ -200,6 +219,8 @@ void CMainFrame::refresh() {
     shownNote_ = view_->drawingNote();
     if (!shownNote_.empty()) doc_.statusText = shownNote_;
   }
+  // Imports by command, key or dropped file all end here.
+  saveImportOptions();
   setWindowTitle(QString::fromStdString(doc_.Caption()));
   updateCommandStates();
   updatePanes();

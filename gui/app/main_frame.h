@@ -74,6 +74,8 @@ class CMainFrame : public QMainWindow {
  private:
   void loadDrawPreferences();
   void saveDrawPreferences();
+  void loadImportOptions();
+  void saveImportOptions();
   bool servesItself(Cmd id) const;
   bool runFrameCommand(Cmd id);
   void buildMenus();
@@ -111,6 +113,7 @@ class CMainFrame : public QMainWindow {
   QPointer<HelpWindow> help_;
   std::string rememberedPath_;
   std::string shownNote_;  // the drawing note last put in the status text
+  std::string savedImportOptions_;  // as the settings hold them
 };
 
 }  // namespace zentrel

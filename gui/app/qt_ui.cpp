@@ -15,6 +15,7 @@
 #include "app/dialogs/set_operations_dialog.h"
 #include "app/dialogs/set_picker.h"
 #include "app/dialogs/form_dialog.h"
+#include "app/dialogs/import_options_dialog.h"
 #include "app/dialogs/operate_dialog.h"
 #include "app/dialogs/properties_dialog.h"
 #include "app/dialogs/smoothing_dialog.h"
@@ -31,6 +32,7 @@
 #include "field_dialog.h"
 #include "file_type_dialog.h"
 #include "form_dialog.h"
+#include "import_options_dialog.h"
 #include "set_operations_dialog.h"
 #include "operate_dialog.h"
 #include "properties_dialog.h"
@@ -68,6 +70,8 @@ bool QtUi::runDialog(DialogModel& model) {
     return SmoothingDialog(*smoothing, parent_).exec() == QDialog::Accepted;
   if (auto* ranges = dynamic_cast<AxisRangesDialogModel*>(&model))
     return AxisRangesDialog(*ranges, parent_).exec() == QDialog::Accepted;
+  if (auto* importOptions = dynamic_cast<ImportOptionsDialogModel*>(&model))
+    return ImportOptionsDialog(*importOptions, parent_).exec() == QDialog::Accepted;
   if (auto* properties = dynamic_cast<PropertiesDialogModel*>(&model))
     return PropertiesDialog(*properties, parent_).exec() == QDialog::Accepted;
   // A model without a dialog of its own: one edit per field.

@@ -97,6 +97,10 @@ class CZentrelDoc {
   // How the window (or a script's renders) draws: not saved, and kept by
   // New and Open, as the window keeps its other settings.
   DrawPreferences drawPreferences;
+  // The options of the last confirmed "Options..." import, proposed for the
+  // next one (app/remembered_import.h); kept by New and Open like the
+  // drawing preferences.
+  std::unique_ptr<DocumentCompanion> rememberedImport;
 
   // Ends the scaled subtraction: no preview, no sets to refill it from.
   void StopScaledSubtraction();

@@ -385,9 +385,9 @@ TEST_F(IoScript, FileAnswersTypesAndTheScriptFolder) {
   EXPECT_EQ(ReadBytes(dir.file("out.txt")), "1 2 ");
 
   EXPECT_FALSE(Run("import-data file=x.txt\n"));
-  EXPECT_EQ(error, "test.zts:1: Select a File type: missing answer type=ascii|csv|fsdata");
+  EXPECT_EQ(error, "test.zts:1: Select a File type: missing answer type=ascii|csv|fsdata|options");
   EXPECT_FALSE(Run("import-data type=text file=x.txt\n"));
-  EXPECT_EQ(error, "test.zts:1: type=text: expected fsdata, ascii or csv");
+  EXPECT_EQ(error, "test.zts:1: type=text: expected fsdata, ascii, csv or options");
   EXPECT_FALSE(Run("import-data type=csv\n"));
   EXPECT_EQ(error, "test.zts:1: missing answer file= for the open file dialog");
   EXPECT_FALSE(Run("multiple-file-importing type=csv files=a,,b\n"));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/commands/bindings.h"
+#include "app/commands/options_import.h"
 #include "app/dialogs/file_type_dialog.h"
 #include "app/dialogs/set_picker.h"
 #include "app/ui.h"
@@ -49,6 +50,8 @@ KindDialogs DialogsFor(FileKind kind) {
     case FileKind::Fsdata: return {"FSdata Files (*.dat);;All Files (*)", "dat", "default.dat", "*.dat"};
     case FileKind::Ascii: return {"ASCII Text Files (*.txt);;All Files (*)", "txt", "*.txt", "*.txt"};
     case FileKind::Csv: return {"CSV Text Files (*.csv);;All Files (*)", "csv", "default.csv", "*.csv"};
+    // Whatever text an instrument or a spreadsheet wrote, by any name.
+    case FileKind::Options: return {"Text Files (*.txt *.csv *.tsv *.asc);;All Files (*)", "", "", ""};
     case FileKind::None: break;
   }
   return {"", "", "", ""};
@@ -90,18 +93,39 @@ FileDialogRequest WaveRequest() {
   return request;
 }
 
-// Reads one file with the kind's reader and names the set after the file.
-ImportReport ReadDataFile(FileKind kind, Data_Set& set, const std::string& path, const ProgressCallback& progress) {
+// One file read by the chosen kind's reader: its sets (one, or one per y
+// column with options) or why none, and the status line that says so.
+struct FileRead {
   ImportReport report;
+  std::vector<std::unique_ptr<Data_Set>> sets;
+  std::string status;  // not for a cancelled read
+};
+
+// Reads one file with the kind's reader; a plain reader's set is named after
+// the file, the options reader names its own.
+FileRead ReadDataFile(FileKind kind, const ImportOptions& options, const std::string& path,
+                      const ProgressCallback& progress) {
+  FileRead read;
+  if (kind == FileKind::Options) {
+    OptionsRead withOptions = ReadWithOptions(path, options, progress);
+    read.status = OptionsReadStatus(withOptions, BareFileName(path));
+    read.report = std::move(withOptions.report);
+    read.sets = std::move(withOptions.sets);
+    return read;
+  }
+  auto set = std::make_unique<Data_Set>();
   switch (kind) {
     // FSdata files hold a few thousand points at most: no progress needed.
-    case FileKind::Fsdata: report = ImportDataFile(DataFormat::Fsdata, set, path); break;
+    case FileKind::Fsdata: read.report = ImportDataFile(DataFormat::Fsdata, *set, path); break;
     case FileKind::Ascii:
-    case FileKind::Csv: report = ImportDataFile(DataFormat::Text, set, path, progress); break;
+    case FileKind::Csv: read.report = ImportDataFile(DataFormat::Text, *set, path, progress); break;
+    case FileKind::Options:
     case FileKind::None: break;
   }
-  set.name = BareFileName(path);
-  return report;
+  set->name = BareFileName(path);
+  read.status = ImportStatusText(read.report, set->name);
+  if (read.report.ok()) read.sets.push_back(std::move(set));
+  return read;
 }
 
 // What an export could not write, after "Couldn't write file PATH: ".
@@ -118,62 +142,79 @@ std::string NothingToExport(FileKind kind, const Data_Set& set) {
 
 std::span<const std::uint32_t> ImportColours() { return kImportColours; }
 
-CommandOutcome OnImportData(CZentrelDoc&, Ui& ui) {
+CommandOutcome OnImportData(CZentrelDoc& doc, Ui& ui) {
   const FileKind kind = ChooseFileType(ui);
   if (kind == FileKind::None) return {};
   const auto path = ui.openFileName(ImportRequest(kind));
   if (!path) return {};
-  auto set = std::make_unique<Data_Set>();
-  ImportReport read;
+  ImportOptions options;
+  if (kind == FileKind::Options) {
+    AskedImportOptions asked = AskImportOptions(doc, ui, {*path});
+    if (!asked.failure.empty()) return Outcome::Status(asked.failure).Redraw().Failed(asked.failure);
+    if (!asked.options) return {};
+    options = std::move(*asked.options);
+  }
+  FileRead read;
   {
     ProgressScope progress(ui, "Importing " + BareFileName(*path) + "...");
-    read = ReadDataFile(kind, *set, *path, progress.callback());
+    read = ReadDataFile(kind, options, *path, progress.callback());
   }
-  if (read.status == kIoCancelled) return Outcome::Status(std::string(kImportCancelled)).Redraw();
-  std::string status = ImportStatusText(read, set->name);
-  if (!read.ok()) return Outcome::Status(status).Redraw().Failed(status);
-  return Outcome::AddSet(std::move(set)).Autoscale().Modified().Status(std::move(status)).Redraw();
+  if (read.report.status == kIoCancelled) return Outcome::Status(std::string(kImportCancelled)).Redraw();
+  if (!read.report.ok()) return Outcome::Status(read.status).Redraw().Failed(read.status);
+  CommandOutcome outcome = Outcome::Autoscale().Modified().Status(std::move(read.status)).Redraw();
+  for (auto& set : read.sets) outcome = std::move(outcome).AddSet(std::move(set));
+  return outcome;
 }
 
-CommandOutcome OnMultipleFileImporting(CZentrelDoc&, Ui& ui) {
+CommandOutcome OnMultipleFileImporting(CZentrelDoc& doc, Ui& ui) {
   const FileKind kind = ChooseFileType(ui);
   if (kind == FileKind::None) return {};  // no reader would apply
   const auto paths = ui.openFileNames(MultipleImportRequest(kind));
   if (!paths) return {};
+  // Every file is read with the same options; the dialog previews the first.
+  ImportOptions options;
+  if (kind == FileKind::Options) {
+    AskedImportOptions asked = AskImportOptions(doc, ui, *paths);
+    if (!asked.failure.empty()) return Outcome::Status(asked.failure).Autoscale().Redraw().Failed(asked.failure);
+    if (!asked.options) return {};
+    options = std::move(*asked.options);
+  }
   std::string failure;
   std::string shortFiles;
   // Read everything first: a cancelled import adds none of the files.
   std::vector<std::unique_ptr<Data_Set>> sets;
+  int filesRead = 0;  // a file read with options may give several sets
   {
     ProgressScope progress(ui, "Importing " + std::to_string(paths->size()) + " files...");
     const double count = static_cast<double>(paths->size());
     for (std::size_t k = 0; k < paths->size(); ++k) {
       const std::string& path = (*paths)[k];
-      auto set = std::make_unique<Data_Set>();
       ProgressCallback fileProgress;
       if (progress.callback())
         fileProgress = [&](double done) { return progress.callback()((static_cast<double>(k) + done) / count); };
-      const ImportReport read = ReadDataFile(kind, *set, path, fileProgress);
-      if (read.status == kIoCancelled) return Outcome::Status(std::string(kImportCancelled));
-      if (!read.ok()) {
-        failure = ImportStatusText(read, set->name);
+      FileRead read = ReadDataFile(kind, options, path, fileProgress);
+      if (read.report.status == kIoCancelled) return Outcome::Status(std::string(kImportCancelled));
+      if (!read.report.ok()) {
+        failure = read.status;
         continue;
       }
-      if (read.fsdata.truncated())
-        shortFiles += (shortFiles.empty() ? "" : "; ") + set->name + " holds only " +
-                      std::to_string(read.fsdata.pointsRead) + " of its " +
-                      std::to_string(read.fsdata.declaredPoints) + " points";
-      sets.push_back(std::move(set));
+      if (read.report.fsdata.truncated())
+        shortFiles += (shortFiles.empty() ? "" : "; ") + BareFileName(path) + " holds only " +
+                      std::to_string(read.report.fsdata.pointsRead) + " of its " +
+                      std::to_string(read.report.fsdata.declaredPoints) + " points";
+      ++filesRead;
+      for (auto& set : read.sets) sets.push_back(std::move(set));
     }
   }
   CommandOutcome outcome = Outcome::Autoscale().Redraw();
+  // The colours go round per set loaded.
   int loaded = 0;
   for (auto& set : sets) {
     set->color = kImportColours[loaded % 10];
     ++loaded;
     outcome = std::move(outcome).AddSet(std::move(set)).Modified();
   }
-  std::string status = failure.empty() ? "Opened " + std::to_string(loaded) + " files" : failure;
+  std::string status = failure.empty() ? "Opened " + std::to_string(filesRead) + " files" : failure;
   if (!shortFiles.empty()) status += "; " + shortFiles;
   // The files that could be read are added all the same.
   if (!failure.empty()) outcome = std::move(outcome).Failed(failure);
@@ -183,7 +224,7 @@ CommandOutcome OnMultipleFileImporting(CZentrelDoc&, Ui& ui) {
 CommandOutcome OnExportData(CZentrelDoc& doc, Ui& ui) {
   const PickedSet picked = PickSet(doc, ui, "Select a Set to Save", true);
   if (!picked) return {};
-  const FileKind kind = ChooseFileType(ui);
+  const FileKind kind = ChooseFileType(ui, FileTypeUse::Export);
   if (kind == FileKind::None) return {};
   const auto path = ui.saveFileName(ExportRequest(kind, picked.set->name));
   if (!path) return {};
@@ -206,6 +247,7 @@ CommandOutcome OnExportData(CZentrelDoc& doc, Ui& ui) {
       case FileKind::Fsdata: status = WriteFsdataFile(set, &failure); break;
       case FileKind::Ascii: status = WriteTextFile(set, progress.callback(), &failure); break;
       case FileKind::Csv: status = WriteCsvFile(set, progress.callback(), &failure); break;
+      case FileKind::Options:  // the export chooser does not offer it
       case FileKind::None: break;
     }
   }
