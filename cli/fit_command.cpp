@@ -51,6 +51,8 @@ CLI::App* AddFitSubcommand(CLI::App& app, FitCommandOptions& options) {
                   "Write the results to this file (replaced in one step) instead of standard output");
   fit->add_option("--convolve-with", options.convolveWith,
                   "Response file (read like the data files): every model is convolved with it");
+  fit->add_flag("--guess", options.guess,
+                "Guess the start values from each file's data in the range; --params still sets the held ones");
   fit->add_option("--confidence", options.confidence,
                   "Profile confidence intervals of the free parameters at this level (0.683 or 0.95)");
   fit->add_option("--report", options.report,
@@ -156,6 +158,7 @@ std::string BuildRequest(const FitCommandOptions& options, FitRequest& request) 
   else if (options.method == "gridless") request.method = kMethodGridless;
   else return "--method must be lm or gridless";
   request.maxIterations = options.maxIterations;
+  request.guess = options.guess;
   if (!options.confidence.empty()) {
     const auto level = ParseDouble(options.confidence);
     if (!level || !(*level > 0 && *level < 1))
@@ -213,6 +216,11 @@ nlohmann::ordered_json ResultToJson(const std::string& file, const FitRunResult&
     json["at_bound"] = sides;
   }
   if (!r.uncertaintyNote.empty()) json["uncertainty_note"] = r.uncertaintyNote;
+  if (!r.guessedStart.empty()) {
+    nlohmann::ordered_json start = nlohmann::ordered_json::array();
+    for (double v : r.guessedStart) start.push_back(JsonNumber(v));
+    json["guessed_start"] = start;
+  }
   // A failed fit has no chi-square; neither has a reduced one without
   // degrees of freedom.
   json["chi_square"] = r.failed() ? nlohmann::ordered_json(nullptr) : JsonNumber(r.chiSquare);
@@ -248,6 +256,11 @@ void PrintTable(std::string& out, const std::string& file, const FitRunResult& r
     out += CFormat("  %-8s %16.10g  %s%s\n", r.names[i].c_str(), r.params[i], ErrorText(r, i).c_str(), bound.c_str());
   }
   if (!r.uncertaintyNote.empty()) out += CFormat("  %s\n", r.uncertaintyNote.c_str());
+  if (!r.guessedStart.empty()) {
+    out += "  from guessed start values";
+    for (double v : r.guessedStart) out += CFormat(" %.6g", v);
+    out += "\n";
+  }
   const std::string reduced = std::isnan(r.reducedChiSquare) ? std::string("no reduced (no degrees of freedom)")
                                                              : CFormat("reduced %.6g", r.reducedChiSquare);
   out += CFormat("  chi-square %.10g, %s, %d %s, %d iterations, %s\n", r.chiSquare, reduced.c_str(), r.points,

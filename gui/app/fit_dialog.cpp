@@ -22,6 +22,7 @@
 
 #include <cmath>
 
+#include "app/settling_ui.h"
 #include "fit/model_table.h"
 #include "qt_ui.h"
 
@@ -375,6 +376,9 @@ void FitDialog::buildButtons(QVBoxLayout* outer) {
   auto* copy = new QPushButton(QStringLiteral("Copy Params"), this);
   auto* paste = new QPushButton(QStringLiteral("Paste Params"), this);
   auto* colour = new QPushButton(QStringLiteral("Change Color"), this);
+  auto* guess = new QPushButton(QStringLiteral("Guess"), this);
+  guess->setObjectName(QStringLiteral("guess"));
+  guess->setToolTip(QStringLiteral("Start values from the data in the fit range; held parameters keep theirs"));
   iterate_ = new QPushButton(QStringLiteral("Iterate"), this);
   iterate_->setObjectName(QStringLiteral("iterate"));
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
@@ -383,7 +387,7 @@ void FitDialog::buildButtons(QVBoxLayout* outer) {
   iterate_->setAutoDefault(false);
   auto* confidence = new QPushButton(QStringLiteral("Confidence..."), this);
   confidence->setObjectName(QStringLiteral("confidence"));
-  for (QPushButton* button : {copy, paste, colour, confidence, iterate_, ok}) buttons->addWidget(button);
+  for (QPushButton* button : {copy, paste, colour, guess, confidence, iterate_, ok}) buttons->addWidget(button);
   outer->addLayout(buttons);
 
   connect(copy, &QPushButton::clicked, this, [this] {
@@ -394,6 +398,9 @@ void FitDialog::buildButtons(QVBoxLayout* outer) {
   });
   connect(colour, &QPushButton::clicked, this, [this] {
     if (model_ != nullptr) model_->changeColor(ui_);
+  });
+  connect(guess, &QPushButton::clicked, this, [this] {
+    if (model_ != nullptr && model_->guessStartValues(ui_)) RedrawAndSettle(model_->document(), ui_);
   });
   connect(iterate_, &QPushButton::clicked, this, [this] {
     if (model_ == nullptr) return;

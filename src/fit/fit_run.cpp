@@ -9,6 +9,7 @@
 #include "fit/engine.h"
 #include "fit/fit_bounds.h"
 #include "fit/fit_parameters.h"
+#include "fit/guess/start_values.h"
 #include "model/data_set.h"
 #include "fit/model_table.h"
 #include "fit/weights.h"
@@ -122,6 +123,16 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
     result.error = "the fit range " + RangeText(fit) + " holds " + PointsText(result.points) + ", fewer than its " +
                    Counted(freeCount, "free parameter");
     return result;
+  }
+
+  if (request.guess) {
+    const GuessResult guessed = GuessStartValues(fit, data);
+    if (!guessed.ok()) {
+      result.error = guessed.message;
+      return result;
+    }
+    fit.params = guessed.params;
+    result.guessedStart.assign(guessed.params.begin(), guessed.params.begin() + ParameterCount(fit));
   }
 
   FitWorkspace work;

@@ -39,6 +39,9 @@ struct FitRequest {
   // The model is convolved with this set (a measured response), as the
   // Fitting dialog's "convolve with" does; not owned, only read.
   const Data_Set* convolveWith = nullptr;
+  // Start values guessed from the data in the range (fit/guess/start_values.h)
+  // replace params, except those of held parameters.
+  bool guess = false;
   // Profile confidence intervals at this level after the fit (0.683, 0.95).
   std::optional<double> confidence;
   // Keep the fitted record in the result (for a report's picture).
@@ -63,6 +66,7 @@ struct FitRunResult {
   int iterations = 0;
   bool converged = false;
   int points = 0;  // points in the fit range
+  std::vector<double> guessedStart;           // the guessed start values, when the request asked for them
   // Goodness of fit, runs test, correlations; nothing for a failed fit.
   std::optional<FitSummary> statistics;
   // The profile intervals when the request asked for them.

@@ -14,6 +14,7 @@
 #include "io/byte_source.h"
 #include "io/io_status.h"
 #include "io/number_scan_inline.h"
+#include "io/text_sniff.h"
 #include "model/data_set.h"
 
 namespace zentrel {
@@ -33,7 +34,7 @@ constexpr std::string_view kUtf16LittleMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BigMark = "\xFE\xFF";
 // Lines in this many leading bytes decide whether the text is UTF-8 (or
 // plain ASCII) at all.
-constexpr std::uint64_t kSniffBytes = 64 * 1024;
+constexpr std::uint64_t kSniffBytes = kTextSniffBytes;
 
 // The first CR or LF in [p, last), or null.
 const char* FindLineEnd(const char* p, const char* last) {
@@ -55,28 +56,9 @@ const char* FindLineEnd(const char* p, const char* last) {
 // character may end in the next piece (`mayBeCut`) or have begun in the
 // one before (`continues`).
 bool IsUtf8(const char* first, const char* last, bool continues, bool mayBeCut) {
-  const auto* p = reinterpret_cast<const unsigned char*>(first);
-  const auto* end = reinterpret_cast<const unsigned char*>(last);
   if (continues)
-    for (int k = 0; k < 3 && p < end && (*p & 0xC0) == 0x80; ++k) ++p;
-  while (p < end) {
-    const unsigned char c = *p;
-    if (c < 0x80) {
-      ++p;
-      continue;
-    }
-    int extra;
-    if (c >= 0xC2 && c <= 0xDF) extra = 1;
-    else if (c >= 0xE0 && c <= 0xEF) extra = 2;
-    else if (c >= 0xF0 && c <= 0xF4) extra = 3;
-    else return false;
-    for (int k = 1; k <= extra; ++k) {
-      if (p + k >= end) return mayBeCut;
-      if ((p[k] & 0xC0) != 0x80) return false;
-    }
-    p += extra + 1;
-  }
-  return true;
+    for (int k = 0; k < 3 && first < last && (static_cast<unsigned char>(*first) & 0xC0) == 0x80; ++k) ++first;
+  return IsUtf8Text(std::string_view(first, static_cast<std::size_t>(last - first)), mayBeCut);
 }
 
 bool IsDataStart(char c) { return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'; }

@@ -114,6 +114,24 @@ class FitDialogTest : public QObject, private FrameFixture {
     QVERIFY(window->isVisible());
   }
 
+  void guessFillsTheFreeRowsAndKeepsTheHeldOnes() {
+    frame->runCommand(Cmd::Fit);
+    FitDialog* window = frame->ui().fitDialogWindow();
+    Fit* fit = doc().lastEditedFit;
+    QVERIFY(fit != nullptr);
+    type("param1", QStringLiteral("0"));
+    window->findChildren<QCheckBox*>().at(1)->click();  // x0 held at 0
+    type("param2", QStringLiteral("7"));
+    child<QPushButton>("guess")->click();
+    QCOMPARE(fit->params[1], 0.0);
+    QVERIFY(std::fabs(fit->params[0] - 0.5) < 0.02);
+    QVERIFY(std::fabs(fit->params[2] - 3) < 0.05);
+    QVERIFY(std::fabs(fit->params[3] - 2) < 0.05);
+    // The rows show the new start values.
+    QVERIFY(std::fabs(child<QLineEdit>("param3")->text().toDouble() - fit->params[3]) < 1e-3);
+    QCOMPARE(fit->iterationCount, 0);
+  }
+
   void deletingTheIteratingFitHidesTheWindow() {
     frame->runCommand(Cmd::Fit);
     FitDialog* window = frame->ui().fitDialogWindow();

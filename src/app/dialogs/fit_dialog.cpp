@@ -15,6 +15,7 @@
 #include "fit/engine.h"
 #include "fit/fit_bounds.h"
 #include "fit/fit_parameters.h"
+#include "fit/guess/start_values.h"
 #include "fit/fit_summary.h"
 #include "fit/profile_confidence.h"
 #include "fit/model_table.h"
@@ -448,6 +449,30 @@ void FitDialogModel::toggleIterate() {
   f->iterating = !f->iterating;
   if (!f->iterating) updateUncertainties();
   notifyChanged();
+}
+
+bool FitDialogModel::guessStartValues(Ui& ui) {
+  Fit* f = fit();
+  const Data_Set* set = setOfFit();
+  if (f == nullptr || set == nullptr) return false;
+  // What the rows and the range show is what the guess starts from.
+  readAllFields();
+  const GuessResult guessed = GuessStartValues(*f, FitDataOf(*set));
+  if (!guessed.ok()) {
+    ui.messageBox(guessed.message);
+    notifyChanged();
+    return false;
+  }
+  for (int i = 0; i < rowsShown; ++i) {
+    const auto row = static_cast<size_t>(i);
+    if (paramChecks[row]) SetParameter(*f, i, guessed.params[row], 1);
+  }
+  // A new start: no iterations, no result yet.
+  f->iterationCount = 0;
+  f->chiSquare = 0;
+  doc_.SetModifiedFlag();
+  refreshDisplay();
+  return true;
 }
 
 void FitDialogModel::clearResults() {

@@ -102,6 +102,12 @@ class FitDialogModel : public DocumentCompanion {
   bool list(Ui& ui);
   // "Iterate" / "Stop Iterating".
   void toggleIterate();
+  // "Guess": start values from the data in the fit range for every free
+  // parameter row; held rows keep their values (the guess of the others
+  // is made with them). The engine restarts. False, with the reason shown,
+  // when nothing could be guessed (the spline, a custom formula, too few
+  // points, data the model cannot take).
+  bool guessStartValues(Ui& ui);
 
   // Standard errors of the free parameters, computed when iteration stops
   // or a fit that has been iterated is opened; cleared while it iterates.

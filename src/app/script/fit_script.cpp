@@ -119,6 +119,8 @@ std::string ApplyFitDialogLine(FitDialogModel& dialog, ScriptUi& ui, const Scrip
     dialog.changeColor(ui);
     if (!ui.error().empty()) return ui.error();
   }
+  // The reason is the dialog's message box, printed as "message: …".
+  if (line.takeFlag("guess") && !dialog.guessStartValues(ui)) return "guess: no start values were guessed";
   if (line.takeFlag("paste-params")) dialog.pasteParams(ui);
   if (line.takeFlag("copy-params")) dialog.copyParams(ui);
   if (line.takeFlag("iterate")) dialog.toggleIterate();
