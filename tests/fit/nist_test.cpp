@@ -117,6 +117,19 @@ bool ReadProblem(const std::filesystem::path& path, Problem& problem) {
   return point > 0 && !problem.start1.empty();
 }
 
+// The problem's formula fitted from one of its starts; the formula's
+// parameters follow the two held ones it does not use.
+FitRequest CertifiedRequest(const std::string& formula, const std::vector<double>& start) {
+  FitRequest request;
+  request.model = std::string(ModelName(kCustomFunction));
+  request.equation = formula;
+  request.params = {0, 0};
+  request.params.insert(request.params.end(), start.begin(), start.end());
+  request.hold = {0, 1};
+  request.maxIterations = 3000;
+  return request;
+}
+
 double Lre(double estimate, double certified) {
   if (!std::isfinite(estimate)) return 0;
   const double relative = certified != 0 ? std::fabs(estimate - certified) / std::fabs(certified)
@@ -138,14 +151,8 @@ TEST(CertifiedProblems, LevenbergMarquardtFromBothStarts) {
       continue;
     }
     for (int start = 1; start <= 2; ++start) {
-      FitRequest request;
-      request.model = std::string(ModelName(kCustomFunction));
-      request.equation = formula;
-      request.params = {0, 0};
       const auto& values = start == 1 ? problem.start1 : problem.start2;
-      request.params.insert(request.params.end(), values.begin(), values.end());
-      request.hold = {0, 1};
-      request.maxIterations = 3000;
+      const FitRequest request = CertifiedRequest(formula, values);
       const FitRunResult result = RunFit(problem.data, request);
       double parameterLre = 15, sdLre = 15;
       for (size_t k = 0; k < problem.certified.size(); ++k) {
@@ -195,14 +202,8 @@ TEST(CertifiedProblems, LevenbergMarquardtWithBoundsAroundTheSolution) {
     Problem problem;
     ASSERT_TRUE(ReadProblem(std::filesystem::path(kReferenceFolder) / (name + ".dat"), problem)) << name;
     for (int start = 1; start <= 2; ++start) {
-      FitRequest request;
-      request.model = std::string(ModelName(kCustomFunction));
-      request.equation = formula;
-      request.params = {0, 0};
       const auto& values = start == 1 ? problem.start1 : problem.start2;
-      request.params.insert(request.params.end(), values.begin(), values.end());
-      request.hold = {0, 1};
-      request.maxIterations = 3000;
+      const FitRequest request = CertifiedRequest(formula, values);
       const FitRunResult free = RunFit(problem.data, request);
       auto lowestLre = [&](const FitRunResult& result) {
         double lre = 15;
