@@ -214,6 +214,10 @@ std::string GuessExpConvGaussian(GuessContext& context) {
           }
         }
       }
+      // The pair products find the valley where every term keeps the
+      // sign the data shows; refined on their own, as the unrefined
+      // trades of sign between the terms score alike.
+      Candidates products = pool.emptyCopy();
       for (const auto& rates : pairRateSets) {
         double slow = INFINITY, fast = 0;
         for (double rate : rates) {
@@ -228,9 +232,12 @@ std::string GuessExpConvGaussian(GuessContext& context) {
           // Times from the shortest to the longest, evenly in log.
           for (int k = 0; k < n; ++k)
             p[static_cast<size_t>(first + 1 + 2 * k)] = 2 / fast * std::pow(fast / slow, static_cast<double>(k) / (n - 1));
-          ProposeFromProducts(pool, p, n, first);
+          ProposeFromProducts(products, p, n, first);
         }
       }
+      if (!products.found()) return;
+      products.refine(moves, linear, 4);
+      pool.propose(products.best(), linear);
     };
     // x0 lies on the rising edge, at its half-height when s is well below
     // the times and later when it is not (or when a Gaussian rides on the
