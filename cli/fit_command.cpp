@@ -15,6 +15,7 @@
 
 #include "app/document_json.h"
 #include "app/script/script_values.h"
+#include "fit/fit_bounds.h"
 #include "fit/catalogue.h"
 #include "fit/fit_run.h"
 #include "io/data_import.h"
@@ -35,6 +36,9 @@ CLI::App* AddFitSubcommand(CLI::App& app, FitCommandOptions& options) {
   fit->add_option("--equation", options.equation, "Formula of a custom function (implies --model \"Custom function\")");
   fit->add_option("--params", options.params, "Start values V,V,… from parameter 0 (y0, x0, …); the rest 0");
   fit->add_option("--hold", options.hold, "Indices of parameters held at their start values, I,J,…");
+  fit->add_option("--bounds", options.bounds,
+                  "Bounds I:LO:HI,… keeping parameter I inside LO..HI (LO or HI empty: none; start values outside "
+                  "are moved to the nearer bound)");
   fit->add_option("--range", options.range, "Fit range A:B in x (default: every point)");
   fit->add_option("--weighting", options.weighting, "equal, 1/y, 1/sigma^2 or 1/sqrt(y)");
   fit->add_option("--method", options.method, "lm (Levenberg-Marquardt) or gridless");
@@ -63,6 +67,31 @@ namespace {
 std::string ImportFile(const std::string& path, Data_Set& set) {
   const ImportReport report = ImportDataFile(DataFormatOf(path), set, path);
   if (!report.ok()) return ImportStatusText(report, std::filesystem::path(path).filename().string());
+  return {};
+}
+
+// "I:LO:HI,…" into the request's bounds; an empty LO or HI is no bound on
+// that side.
+std::string ParseBounds(const std::string& text, FitRequest& request) {
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t comma = text.find(',', start);
+    const std::string item = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    const size_t first = item.find(':');
+    const size_t second = first == std::string::npos ? std::string::npos : item.find(':', first + 1);
+    if (second == std::string::npos || item.find(':', second + 1) != std::string::npos)
+      return "--bounds: '" + item + "' is not I:LO:HI";
+    const auto index = ParseInteger(item.substr(0, first));
+    const std::string lower = item.substr(first + 1, second - first - 1);
+    const std::string upper = item.substr(second + 1);
+    const auto lo = lower.empty() ? std::optional<double>(-HUGE_VAL) : ParseDouble(lower);
+    const auto hi = upper.empty() ? std::optional<double>(HUGE_VAL) : ParseDouble(upper);
+    if (!index) return "--bounds: '" + item + "' does not start with a parameter index";
+    if (!lo || !hi) return "--bounds: '" + item + "' has a bound that is not a number";
+    request.bounds.push_back({static_cast<int>(*index), *lo, *hi});
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
   return {};
 }
 
@@ -105,6 +134,8 @@ std::string BuildRequest(const FitCommandOptions& options, FitRequest& request) 
       start = comma + 1;
     }
   }
+  if (!options.bounds.empty())
+    if (std::string problem = ParseBounds(options.bounds, request); !problem.empty()) return problem;
   if (!options.range.empty()) {
     const size_t colon = options.range.find(':');
     auto a = colon == std::string::npos ? std::nullopt : ParseDouble(options.range.substr(0, colon));
@@ -175,6 +206,15 @@ nlohmann::ordered_json ResultToJson(const std::string& file, const FitRunResult&
   for (const auto& e : r.errors) errors.push_back(e ? JsonNumber(*e) : nlohmann::ordered_json(nullptr));
   json["params"] = params;
   json["errors"] = errors;
+  // Only a bounded fit has the keys, so unbounded output stays as it was.
+  if (!r.atBound.empty()) {
+    nlohmann::ordered_json sides = nlohmann::ordered_json::array();
+    for (BoundSide side : r.atBound)
+      sides.push_back(side == BoundSide::kLower   ? nlohmann::ordered_json("lower")
+                      : side == BoundSide::kUpper ? nlohmann::ordered_json("upper")
+                                                  : nlohmann::ordered_json(nullptr));
+    json["at_bound"] = sides;
+  }
   if (!r.uncertaintyNote.empty()) json["uncertainty_note"] = r.uncertaintyNote;
   if (!r.guessedStart.empty()) {
     nlohmann::ordered_json start = nlohmann::ordered_json::array();
@@ -209,8 +249,12 @@ std::string ErrorText(const FitRunResult& r, size_t i) {
 
 void PrintTable(std::string& out, const std::string& file, const FitRunResult& r) {
   out += CFormat("%s: %s, order %d\n", file.c_str(), r.model.c_str(), r.order);
-  for (size_t i = 0; i < r.params.size(); ++i)
-    out += CFormat("  %-8s %16.10g  %s\n", r.names[i].c_str(), r.params[i], ErrorText(r, i).c_str());
+  for (size_t i = 0; i < r.params.size(); ++i) {
+    const std::string bound = i < r.atBound.size() && r.atBound[i] != BoundSide::kInside
+                                  ? std::string("  (") + BoundHitText(r.atBound[i]) + ")"
+                                  : std::string();
+    out += CFormat("  %-8s %16.10g  %s%s\n", r.names[i].c_str(), r.params[i], ErrorText(r, i).c_str(), bound.c_str());
+  }
   if (!r.uncertaintyNote.empty()) out += CFormat("  %s\n", r.uncertaintyNote.c_str());
   if (!r.guessedStart.empty()) {
     out += "  from guessed start values";

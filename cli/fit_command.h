@@ -20,6 +20,7 @@ struct FitCommandOptions {
   std::string equation;
   std::string params;     // "V,V,…"
   std::string hold;       // "I,J,…"
+  std::string bounds;     // "I:LO:HI,…", LO or HI empty for none
   std::string range;      // "A:B"
   std::string weighting = "equal";
   std::string method = "lm";

@@ -237,6 +237,7 @@ void FitDialog::buildParameterRows(QVBoxLayout* outer) {
     values_[static_cast<size_t>(i)]->hide();
     errors_[static_cast<size_t>(i)]->hide();
   }
+  buildBoundEdits(grid, box);
   grid->setColumnStretch(1, 1);
   outer->addWidget(box);
 
@@ -255,6 +256,40 @@ void FitDialog::buildParameterRows(QVBoxLayout* outer) {
       model_->applyParameterRow(i);
     });
   }
+}
+
+// Two more columns per row, after the others: the bounds the engine keeps
+// the parameter between.
+void FitDialog::buildBoundEdits(QGridLayout* grid, QWidget* box) {
+  const int first = grid->columnCount();
+  grid->addWidget(new QLabel(QStringLiteral("Lower"), box), 0, first);
+  grid->addWidget(new QLabel(QStringLiteral("Upper"), box), 0, first + 1);
+  for (int i = 0; i < kFitDialogRows; ++i) {
+    const auto row = static_cast<size_t>(i);
+    lowers_[row] = new QLineEdit(box);
+    lowers_[row]->setObjectName(QStringLiteral("lower%1").arg(i));
+    lowers_[row]->setPlaceholderText(QStringLiteral("none"));
+    uppers_[row] = new QLineEdit(box);
+    uppers_[row]->setObjectName(QStringLiteral("upper%1").arg(i));
+    uppers_[row]->setPlaceholderText(QStringLiteral("none"));
+    for (QLineEdit* edit : {lowers_[row], uppers_[row]}) {
+      edit->setMaximumWidth(90);
+      edit->hide();
+      connect(edit, &QLineEdit::editingFinished, this, [this, i] { applyBoundEdit(i); });
+    }
+    grid->addWidget(lowers_[row], i + 1, first);
+    grid->addWidget(uppers_[row], i + 1, first + 1);
+  }
+}
+
+void FitDialog::applyBoundEdit(int row) {
+  if (model_ == nullptr || syncing_) return;
+  const auto i = static_cast<size_t>(row);
+  model_->lowerTexts[i] = ToStdString(lowers_[i]->text());
+  model_->upperTexts[i] = ToStdString(uppers_[i]->text());
+  lowers_[i]->setModified(false);
+  uppers_[i]->setModified(false);
+  if (const std::string problem = model_->applyBoundsRow(row); !problem.empty()) ui_.messageBox(problem);
 }
 
 void FitDialog::buildChiSquare(QVBoxLayout* outer) {
@@ -421,13 +456,20 @@ void FitDialog::syncFromModel() {
     checks_[row]->setVisible(visible);
     values_[row]->setVisible(visible);
     errors_[row]->setVisible(visible);
+    lowers_[row]->setVisible(visible);
+    uppers_[row]->setVisible(visible);
     intervals_[row]->setVisible(visible);
     if (!visible) continue;
+    Show(lowers_[row], m.lowerTexts[row]);
+    Show(uppers_[row], m.upperTexts[row]);
     intervals_[row]->setText(ToQString(m.intervalTexts[row]));
     checks_[row]->setText(ToQString(m.paramCaptions[row]));
     checks_[row]->setChecked(m.paramChecks[row]);
     Show(values_[row], m.paramTexts[row]);
-    errors_[row]->setText(m.errorTexts[row].empty() ? QString() : QStringLiteral("± %1").arg(ToQString(m.errorTexts[row])));
+    QString error = m.errorTexts[row].empty() ? QString() : QStringLiteral("± %1").arg(ToQString(m.errorTexts[row]));
+    // A value on its bound is marked: its symmetric error is no interval there.
+    if (!m.boundMarks[row].empty()) error += QStringLiteral(" ⟂ %1").arg(ToQString(m.boundMarks[row]));
+    errors_[row]->setText(error.trimmed());
   }
   iterate_->setText(ToQString(m.iterateCaption));
   showStatistics();

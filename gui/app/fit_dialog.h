@@ -13,6 +13,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -50,6 +51,8 @@ class FitDialog : public QDialog {
   void buildLimitsAndWeighting(QVBoxLayout* outer);
   void buildEquationAndConvolution(QVBoxLayout* outer);
   void buildParameterRows(QVBoxLayout* outer);
+  void buildBoundEdits(QGridLayout* grid, QWidget* box);
+  void applyBoundEdit(int row);
   void buildChiSquare(QVBoxLayout* outer);
   void buildStatistics(QVBoxLayout* outer);
   void buildButtons(QVBoxLayout* outer);
@@ -70,6 +73,8 @@ class FitDialog : public QDialog {
   std::array<QCheckBox*, kFitDialogRows> checks_{};
   std::array<QLineEdit*, kFitDialogRows> values_{};
   std::array<QLabel*, kFitDialogRows> errors_{};
+  // Lower and upper bound of each row; empty means none.
+  std::array<QLineEdit*, kFitDialogRows> lowers_{}, uppers_{};
   std::array<QLabel*, kFitDialogRows> intervals_{};
   QPlainTextEdit* statistics_ = nullptr;
   QTableWidget* correlation_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "fit/fit_bounds.h"
 #include "fit/model_table.h"
 #include "model/document.h"
 #include "model/fit.h"
@@ -44,6 +45,11 @@ Json FitToJson(const CZentrelDoc& doc, const Fit& fit) {
   const int source = fit.convolve ? doc.IndexOf(fit.convolutionSource) : -1;
   json["convolve_source"] = source >= 0 ? Json(source) : Json(nullptr);
   json["iterating"] = fit.iterating != 0;
+  // Only a bounded fit has the keys: other dumps stay as they were.
+  if (HasBounds(fit)) {
+    json["lower_bounds"] = Numbers(fit.lowerBounds);
+    json["upper_bounds"] = Numbers(fit.upperBounds);
+  }
   return json;
 }
 

@@ -37,6 +37,8 @@ StepInputs InputsOf(const Fit& fit) {
   for (double v : fit.params) number(v);
   for (double v : fit.steps) number(v);
   for (int flag : fit.freeFlags) integer(flag);
+  for (double v : fit.lowerBounds) number(v);
+  for (double v : fit.upperBounds) number(v);
   for (int v : {fit.modelKind, fit.order, fit.customParameterCount, fit.weighting, fit.method, fit.iterationCount,
                 fit.convolve})
     integer(v);

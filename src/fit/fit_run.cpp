@@ -7,6 +7,7 @@
 #include "fit/catalogue.h"
 #include "fit/convergence.h"
 #include "fit/engine.h"
+#include "fit/fit_bounds.h"
 #include "fit/fit_parameters.h"
 #include "fit/guess/start_values.h"
 #include "model/data_set.h"
@@ -28,6 +29,14 @@ std::string ValidateFitRequest(const FitRequest& request) {
   for (int index : request.hold)
     if (index < 0 || index >= kMaxFitParameters) return "held parameter index " + std::to_string(index) + " out of range";
   if (request.maxIterations < 0) return "the iteration limit must not be negative";
+  std::vector<bool> bounded(kMaxFitParameters, false);
+  for (const ParameterBounds& b : request.bounds) {
+    const std::string which = "bounds of parameter " + std::to_string(b.index);
+    if (b.index < 0 || b.index >= kMaxFitParameters) return which + ": no such parameter";
+    if (bounded[static_cast<size_t>(b.index)]) return which + ": given twice";
+    bounded[static_cast<size_t>(b.index)] = true;
+    if (std::string problem = BoundsProblem(b.lower, b.upper); !problem.empty()) return which + ": " + problem;
+  }
   if (request.confidence && !(*request.confidence > 0 && *request.confidence < 1))
     return "the confidence level must lie between 0 and 1";
   return {};
@@ -92,6 +101,8 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
   result.model = std::string(ModelName(fit.modelKind));
   for (size_t i = 0; i < request.params.size(); ++i) fit.params[i] = request.params[i];
   for (int index : request.hold) fit.freeFlags[static_cast<size_t>(index)] = 0;
+  // Start values outside their intervals move to the nearer bound.
+  for (const ParameterBounds& b : request.bounds) SetBounds(fit, b.index, b.lower, b.upper);
   if (request.convolveWith != nullptr) fit.setConvolutionSource(request.convolveWith);
   if (set.ColumnCount() < 2 || set.DrawablePointCount() == 0) {
     result.error = "the file holds no points";
@@ -158,6 +169,8 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
     result.params.push_back(fit.params[static_cast<size_t>(i)]);
     result.held.push_back(!fit.freeFlags[static_cast<size_t>(i)]);
   }
+  if (!request.bounds.empty())
+    for (int i = 0; i < count; ++i) result.atBound.push_back(BoundHit(fit, i));
   result.iterations = fit.iterationCount;
   result.errors.assign(static_cast<size_t>(count), std::nullopt);
   // A failed fit has no chi-square to report: the last one scored may be

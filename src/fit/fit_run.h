@@ -2,12 +2,14 @@
 // Fitting a data set from start to convergence in one call: what
 // `zentrel-cli fit` runs for each file, on its own thread.
 
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "fit/fit_bounds.h"
 #include "fit/fit_summary.h"
 #include "fit/profile_confidence.h"
 #include "model/fit.h"
@@ -16,12 +18,20 @@ namespace zentrel {
 
 class Data_Set;
 
+// The interval of one parameter; an infinite end is no bound on that side.
+struct ParameterBounds {
+  int index = 0;
+  double lower = -HUGE_VAL;
+  double upper = HUGE_VAL;
+};
+
 struct FitRequest {
   std::string model = "Exponential";  // a catalogue name
   int order = 1;
   std::string equation;                // the formula of a custom function
   std::vector<double> params;          // start values from index 0; the rest 0
   std::vector<int> hold;               // indices of held parameters
+  std::vector<ParameterBounds> bounds;  // start values outside move to the nearer bound
   std::optional<std::pair<double, double>> range;  // default: the whole set
   int weighting = kWeightEqual;
   int method = kMethodLevenbergMarquardt;
@@ -48,6 +58,7 @@ struct FitRunResult {
   std::vector<std::string> names;
   std::vector<double> params;
   std::vector<bool> held;                     // one flag per parameter
+  std::vector<BoundSide> atBound;             // one per parameter when the request had bounds, else empty
   std::vector<std::optional<double>> errors;  // nullopt for held parameters, and when none could be computed
   std::string uncertaintyNote;                // why free parameters have no errors; empty when they have them
   double chiSquare = 0;                       // of the final parameters; no result when the fit failed

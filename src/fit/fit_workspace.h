@@ -27,6 +27,11 @@ struct TrialOutcome {
 // packed freeCount x freeCount, row-major, over the free parameters only.
 struct LevenbergMarquardtState {
   bool started = false;
+  bool bounded = false;       // a free parameter has a finite bound: the projected step
+  // Bounded fits: each parameter's size when the run started, the smallest
+  // size the step guard measures against (a parameter that left its bound
+  // at 0 is tiny, not meant to stay so).
+  std::array<double, kMaxFitParameters> startSizes{};
   double lambda = 1e-3;       // damping, relative to the scale
   double lambdaGrowth = 2;    // factor of the next rejection; doubles on each
   double chiSquare = 0;       // at the accepted parameters

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "fit/engine.h"
+#include "fit/fit_bounds.h"
 #include "fit/fit_parameters.h"
 #include "model/fit.h"
 #include "numeric/numeric_error.h"
@@ -25,7 +26,7 @@ int CountOf(const Fit& fit) { return std::min(ParameterCount(fit), kMaxFitParame
 class Line {
  public:
   Line(ModelScope& scope, std::span<const double> direction)
-      : scope_(scope), origin_(scope.fit.params), direction_(direction) {}
+      : scope_(scope), origin_(scope.fit.params), direction_(direction), bounded_(HasActiveBounds(scope.fit)) {}
 
   // Chi-square with the parameters at t; they stay there. A point where
   // the model raises a math error is worse than any other (infinity): the
@@ -39,9 +40,14 @@ class Line {
     leftDomain_ = true;
     return std::numeric_limits<double>::infinity();
   }
+  // A bounded parameter stops at its bound: past the face of the box the
+  // line runs along it.
   void MoveTo(double t) {
-    for (size_t j = 0; j < direction_.size(); ++j)
-      if (direction_[j] != 0) scope_.fit.params[j] = origin_[j] + t * direction_[j];
+    for (size_t j = 0; j < direction_.size(); ++j) {
+      if (direction_[j] == 0) continue;
+      const double value = origin_[j] + t * direction_[j];
+      scope_.fit.params[j] = bounded_ ? ClampToBounds(scope_.fit, static_cast<int>(j), value) : value;
+    }
   }
   bool failed() const { return failed_; }
   // Whether some point of the line was beyond the model's domain.
@@ -60,6 +66,7 @@ class Line {
   ModelScope& scope_;
   const Parameters origin_;
   std::span<const double> direction_;
+  const bool bounded_;
   bool failed_ = false;
   bool leftDomain_ = false;
 };
@@ -144,6 +151,8 @@ std::vector<int> FreeFlagsOf(const Fit& fit) {
 
 void PrepareGridless(Fit& fit, GridlessState& state) {
   const int count = CountOf(fit);
+  // A run starts inside the intervals, whatever the values came from.
+  if (fit.iterationCount == 0) MoveInsideBounds(fit);
   for (int i = 0; i < count; ++i) {
     double& step = fit.steps[static_cast<size_t>(i)];
     const double p = fit.params[static_cast<size_t>(i)];

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fit/convergence.h"
+#include "fit/fit_bounds.h"
 #include "fit/fit_parameters.h"
 #include "fit/normal_equations.h"
 #include "model/fit.h"
@@ -50,12 +51,14 @@ bool NeedsRestart(const Fit& fit, const LevenbergMarquardtState& lm) {
 }
 
 // The largest cosine of the angle between the residual vector and a
-// Jacobian column: 0 at a stationary point, scale-free.
-double GradientCosine(const LevenbergMarquardtState& lm) {
+// Jacobian column: 0 at a stationary point, scale-free. Columns marked in
+// `skip` do not count.
+double GradientCosine(const LevenbergMarquardtState& lm, const std::vector<bool>& skip = {}) {
   const size_t n = lm.freeIndex.size();
   const double norm = std::sqrt(lm.chiSquare);
   double largest = 0;
   for (size_t j = 0; j < n; ++j) {
+    if (!skip.empty() && skip[j]) continue;
     const double column = std::sqrt(lm.curvature[j * n + j]);
     if (column > 0 && norm > 0) largest = std::max(largest, std::fabs(lm.gradient[j]) / (column * norm));
   }
@@ -65,6 +68,11 @@ double GradientCosine(const LevenbergMarquardtState& lm) {
 bool Start(ModelScope& scope, LevenbergMarquardtState& lm) {
   Fit& fit = scope.fit;
   lm = LevenbergMarquardtState{};
+  // Values that came from a file or the command line may lie outside
+  // their intervals: the run starts inside.
+  MoveInsideBounds(fit);
+  lm.bounded = HasActiveBounds(fit);
+  for (size_t i = 0; i < lm.startSizes.size(); ++i) lm.startSizes[i] = std::fabs(fit.params[i]);
   lm.freeIndex = FreeIndex(fit);
   lm.accepted = fit.params;
   // Numerical derivatives perturb and restore the vector they are given,
@@ -106,6 +114,70 @@ bool SolveDamped(const LevenbergMarquardtState& lm, std::vector<double>& delta) 
   return true;
 }
 
+// A free parameter on a bound whose descent direction (the gradient -J^T r)
+// points out of its interval: it stays where it is for this trial.
+std::vector<bool> ActiveAtBounds(const Fit& fit, const LevenbergMarquardtState& lm) {
+  const size_t n = lm.freeIndex.size();
+  std::vector<bool> active(n, false);
+  for (size_t j = 0; j < n; ++j) {
+    const auto i = static_cast<size_t>(lm.freeIndex[j]);
+    const double p = lm.accepted[i];
+    active[j] = (p <= fit.lowerBounds[i] && lm.gradient[j] <= 0) || (p >= fit.upperBounds[i] && lm.gradient[j] >= 0);
+  }
+  return active;
+}
+
+// The damped step of the inactive parameters, 0 for the active ones: their
+// rows and columns leave the system, which keeps the others' solution that
+// of the reduced problem.
+bool SolveWithActiveSet(const LevenbergMarquardtState& lm, const std::vector<bool>& active, std::vector<double>& delta) {
+  if (std::find(active.begin(), active.end(), true) == active.end()) return SolveDamped(lm, delta);
+  const size_t n = lm.freeIndex.size();
+  LevenbergMarquardtState reduced;
+  reduced.freeIndex = lm.freeIndex;
+  reduced.lambda = lm.lambda;
+  reduced.curvature = lm.curvature;
+  reduced.gradient = lm.gradient;
+  reduced.scale = lm.scale;
+  for (size_t j = 0; j < n; ++j) {
+    if (!active[j]) continue;
+    for (size_t k = 0; k < n; ++k) reduced.curvature[j * n + k] = reduced.curvature[k * n + j] = 0;
+    reduced.curvature[j * n + j] = 1;
+    reduced.gradient[j] = 0;
+  }
+  return SolveDamped(reduced, delta);
+}
+
+// Clips the trial to the intervals; the step becomes what was taken. True
+// when anything was clipped.
+bool ClipTrial(const Fit& fit, const LevenbergMarquardtState& lm, std::array<double, kMaxFitParameters>& trial,
+               std::vector<double>& delta) {
+  bool clipped = false;
+  for (size_t j = 0; j < lm.freeIndex.size(); ++j) {
+    const auto i = static_cast<size_t>(lm.freeIndex[j]);
+    const double inside = ClampToBounds(fit, lm.freeIndex[j], trial[i]);
+    if (inside == trial[i]) continue;
+    trial[i] = inside;
+    delta[j] = inside - lm.accepted[i];
+    clipped = true;
+  }
+  return clipped;
+}
+
+// The chi-square decrease the linear model predicts for a step delta that
+// does not solve the damped system: 2 delta.g - delta^T C delta, g being
+// -J^T r and C J^T J.
+double LinearDecrease(const LevenbergMarquardtState& lm, const std::vector<double>& delta) {
+  const size_t n = lm.freeIndex.size();
+  double decrease = 0;
+  for (size_t j = 0; j < n; ++j) {
+    double curved = 0;
+    for (size_t k = 0; k < n; ++k) curved += lm.curvature[j * n + k] * delta[k];
+    decrease += delta[j] * (2 * lm.gradient[j] - curved);
+  }
+  return decrease;
+}
+
 void Reject(LevenbergMarquardtState& lm) {
   lm.lambda = std::min(lm.lambda * lm.lambdaGrowth, kDampingCeiling);
   lm.lambdaGrowth = std::min(lm.lambdaGrowth * 2, 1024.0);
@@ -118,14 +190,18 @@ StepResult LevenbergMarquardtTrial(ModelScope& scope, LevenbergMarquardtState& l
   if (NeedsRestart(fit, lm) && !Start(scope, lm)) return FromErrorState(fit);
   const size_t n = lm.freeIndex.size();
   std::vector<double> delta;
-  if (!SolveDamped(lm, delta)) {
+  // Bounded fits only: the unbounded path stays exactly as it was.
+  const std::vector<bool> active = lm.bounded ? ActiveAtBounds(fit, lm) : std::vector<bool>{};
+  if (!(lm.bounded ? SolveWithActiveSet(lm, active, delta) : SolveDamped(lm, delta))) {
     fit.errorCode = kSingularSystemError;
     SetNumericError(kLmSingularError, "LM matrix singular");
     return FromErrorState(fit);
   }
   for (size_t j = 0; j < n; ++j) {
-    const double p = lm.accepted[static_cast<size_t>(lm.freeIndex[j])];
-    if (p != 0 && std::fabs(delta[j]) > kLargestRelativeStep * std::fabs(p)) {
+    const auto i = static_cast<size_t>(lm.freeIndex[j]);
+    const double p = lm.accepted[i];
+    const double size = lm.bounded ? std::max(std::fabs(p), lm.startSizes[i]) : std::fabs(p);
+    if (p != 0 && std::fabs(delta[j]) > kLargestRelativeStep * size) {
       lm.last = TrialOutcome{};
       Reject(lm);
       fit.chiSquare = lm.chiSquare;
@@ -138,6 +214,7 @@ StepResult LevenbergMarquardtTrial(ModelScope& scope, LevenbergMarquardtState& l
     trial[static_cast<size_t>(lm.freeIndex[j])] += delta[j];
     predicted += delta[j] * (lm.gradient[j] + lm.lambda * lm.scale[j] * delta[j]);
   }
+  if (lm.bounded && ClipTrial(fit, lm, trial, delta)) predicted = LinearDecrease(lm, delta);
   std::array<double, kMaxFitParameters> probe = trial;
   const Linearisation tried = Linearise(scope, probe.data(), lm.freeIndex, lm.trialCurvature, lm.trialGradient);
   lm.last = TrialOutcome{};
@@ -173,7 +250,9 @@ StepResult LevenbergMarquardtTrial(ModelScope& scope, LevenbergMarquardtState& l
   for (size_t j = 0; j < n; ++j) lm.scale[j] = std::max(lm.scale[j], lm.curvature[j * n + j]);
   lm.accepted = trial;
   lm.chiSquare = tried.chiSquare;
-  lm.last.gradientCosine = GradientCosine(lm);
+  // A parameter held on its bound by the gradient keeps a gradient at a
+  // solution: only the others must have none.
+  lm.last.gradientCosine = lm.bounded ? GradientCosine(lm, ActiveAtBounds(fit, lm)) : GradientCosine(lm);
   fit.params = trial;
   fit.chiSquare = lm.chiSquare;
   return {StepStatus::kSuccess, fit.chiSquare, {}};

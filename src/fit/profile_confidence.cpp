@@ -64,6 +64,13 @@ class Profiler {
   Profiler(const Fit& best, const FitData& data, const ProfileOptions& options)
       : best_(best), data_(data), options_(options) {}
 
+  // The bound a parameter's profile meets going in `direction` (an
+  // infinity when it has none): it cannot be held beyond it.
+  double edge(int index, double direction) const {
+    const auto i = static_cast<size_t>(index);
+    return direction > 0 ? best_.upperBounds[i] : best_.lowerBounds[i];
+  }
+
   Refit at(int held, double value) {
     ClearNumericError();
     Fit fit(best_);
@@ -139,6 +146,12 @@ IntervalEnd FollowSide(Profiler& profiler, int index, double best, double firstS
       step = std::fabs(t - best);
       ++halvings;
       --k;
+    }
+    // A bounded parameter's profile ends at its bound: followed that far
+    // below the level, the side is not reached.
+    if (const double edge = profiler.edge(index, direction); direction * (t - edge) > 0) {
+      if (inside == edge) break;
+      t = edge;
     }
     const std::optional<double> g = evaluate(t);
     if (!g) {

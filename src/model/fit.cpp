@@ -22,7 +22,11 @@ std::uint64_t NextFitSerial() {
 
 }  // namespace
 
-Fit::Fit() : serial(NextFitSerial()) { freeFlags.fill(1); }
+Fit::Fit() : serial(NextFitSerial()) {
+  freeFlags.fill(1);
+  lowerBounds.fill(-HUGE_VAL);
+  upperBounds.fill(HUGE_VAL);
+}
 
 Fit::Fit(const Fit& source) : Fit() {
   hidden = source.hidden;
@@ -39,6 +43,8 @@ Fit::Fit(const Fit& source) : Fit() {
   errorCode = source.errorCode;
   params = source.params;
   freeFlags = source.freeFlags;
+  lowerBounds = source.lowerBounds;
+  upperBounds = source.upperBounds;
   weighting = source.weighting;
   // The compiled formula is shared, which is the same as compiling the
   // source's text again; without one the copy has no equation either.

@@ -55,6 +55,10 @@ class Fit {
   std::array<double, kMaxFitParameters> params{};
   std::array<double, kMaxFitParameters> steps{};
   std::array<int, kMaxFitParameters> freeFlags;
+  // The interval each parameter is kept in (fit/fit_bounds.h); -inf..+inf
+  // when it has none.
+  std::array<double, kMaxFitParameters> lowerBounds;
+  std::array<double, kMaxFitParameters> upperBounds;
   int weighting = kWeightEqual;
   int method = kMethodGridless;
   double fitStart = 0.0;

@@ -145,6 +145,37 @@ class FitDialogTest : public QObject, private FrameFixture {
     child<QPushButton>("iterate")->click();
     type("param0", QStringLiteral("4"));
   }
+
+  // The decay's time is 2: kept at most 1.5 the fit ends on that bound,
+  // and the row says so beside its error.
+  void boundFieldsKeepAParameterInsideAndMarkTheResult() {
+    frame->runCommand(Cmd::Fit);
+    FitDialog* window = frame->ui().fitDialogWindow();
+    Fit* fit = doc().lastEditedFit;
+    QVERIFY(child<QLineEdit>("upper3")->isVisibleTo(window));
+    QVERIFY(!child<QLineEdit>("upper4")->isVisibleTo(window));
+    type("param0", QStringLiteral("0"));
+    type("param2", QStringLiteral("1"));
+    type("param3", QStringLiteral("5"));
+    type("upper3", QStringLiteral("1.5"));
+    QCOMPARE(fit->upperBounds[3], 1.5);
+    QCOMPARE(fit->params[3], 1.5);  // moved inside
+    QCOMPARE(child<QLineEdit>("param3")->text(), QStringLiteral("1.5"));
+    QVERIFY(std::isinf(fit->lowerBounds[3]));
+    window->findChildren<QCheckBox*>().at(1)->click();  // x0 held
+    auto* method = child<QComboBox>("fitMethod");
+    method->setCurrentIndex(1);
+    emit method->activated(1);
+    auto* iterate = child<QPushButton>("iterate");
+    iterate->click();
+    QTRY_VERIFY_WITH_TIMEOUT(fit->iterationCount > 40, 20000);
+    iterate->click();
+    QCOMPARE(fit->params[3], 1.5);
+    bool marked = false;
+    for (QLabel* label : window->findChildren<QLabel*>())
+      marked = marked || label->text().contains(QStringLiteral("at upper bound"));
+    QVERIFY(marked);
+  }
 };
 
 QTEST_MAIN(FitDialogTest)

@@ -109,14 +109,33 @@ inline void BuildCustomConvolvedGraph(CZentrelDoc& doc) {
   doc.AppendSet(std::move(target));
 }
 
+// The demo graph with bounds on its fit's parameters and on a second fit
+// of the other set: the file ends with the bounds block.
+inline void BuildBoundedGraph(CZentrelDoc& doc) {
+  BuildDemoGraph(doc);
+  Fit& first = *doc.sets[0]->fits[0];
+  first.lowerBounds[0] = 0;     // y0 >= 0
+  first.lowerBounds[2] = 0.5;   // a0 in 0.5..20
+  first.upperBounds[2] = 20;
+  first.upperBounds[3] = 4;     // t0 <= 4
+  auto second = std::make_unique<Fit>();
+  second->name = "bounded line";
+  second->modelKind = kPolynomial;
+  second->fitStart = 0, second->fitEnd = 5;
+  second->lowerBounds[2] = -1, second->upperBounds[2] = -1;  // a pinned slope
+  doc.sets[1]->fits.push_back(std::move(second));
+  doc.sets[1]->ReattachFits();
+}
+
 struct GraphFileSample {
   std::string path;  // relative to the repository
   std::vector<std::uint8_t> bytes;
 };
 
 inline std::vector<GraphFileSample> GraphFileSamples() {
-  CZentrelDoc demo, empty, custom;
+  CZentrelDoc demo, empty, custom, bounded;
   BuildDemoGraph(demo);
+  BuildBoundedGraph(bounded);
   BuildCustomConvolvedGraph(custom);
   const std::vector<std::uint8_t> demoBytes = GraphFileBytes(demo);
   // The demo cut right after its sets, as the oldest files end.
@@ -132,6 +151,7 @@ inline std::vector<GraphFileSample> GraphFileSamples() {
       {"fuzz/corpus/graph_file/after_sets", afterSets},
       {"fuzz/corpus/graph_file/old_schemas", OldSchemaGraphBytes()},
       {"fuzz/corpus/graph_file/custom_convolved", GraphFileBytes(custom)},
+      {"fuzz/corpus/graph_file/bounds", GraphFileBytes(bounded)},
   };
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <utility>
 
@@ -12,6 +13,7 @@
 #include "app/ui.h"
 #include "fit/catalogue.h"
 #include "fit/engine.h"
+#include "fit/fit_bounds.h"
 #include "fit/fit_parameters.h"
 #include "fit/guess/start_values.h"
 #include "fit/fit_summary.h"
@@ -42,6 +44,17 @@ int ReadOrder(const std::string& text) {
 int VisibleRowsOf(const Fit& fit) { return std::clamp(ParameterCount(fit), 0, kFitDialogRows); }
 
 std::string RangeText(double value) { return CFormat("%1.4g", value); }
+
+// A bound as its field shows it: empty when there is none on that side.
+std::string BoundText(double value) { return std::isinf(value) ? std::string() : CFormat("%1.6lg", value); }
+
+// A bound field as typed: blank is none (the infinity of that side);
+// nothing when it holds no number.
+std::optional<double> ReadBoundText(const std::string& text, double none) {
+  const std::string line = FirstLine(text);
+  if (line.find_first_not_of(" \t") == std::string::npos) return none;
+  return ReadEditNumber(line);
+}
 
 std::vector<std::string> NamesOf(const Fit& fit) {
   std::vector<std::string> names;
@@ -160,6 +173,7 @@ void FitDialogModel::openFit(Fit& f) {
     paramTexts[static_cast<size_t>(i)] = CFormat("%1.6lg", GetParameter(f, i));
     paramChecks[static_cast<size_t>(i)] = f.freeFlags[static_cast<size_t>(i)] != 0;
   }
+  showBounds(f);
   applyModelSelection();
   updateUncertainties();
   notifyChanged();
@@ -173,6 +187,7 @@ void FitDialogModel::refreshDisplay() {
     paramTexts[static_cast<size_t>(i)] = CFormat("%1.5lg", f->params[static_cast<size_t>(i)]);
     paramChecks[static_cast<size_t>(i)] = f->freeFlags[static_cast<size_t>(i)] != 0;
   }
+  showBounds(*f);
   if (!f->customEquation.empty()) customEquationText = f->customEquation;
   nameText = f->name;
   iterationsText = CFormat("%ld", static_cast<long>(f->iterationCount));
@@ -182,6 +197,35 @@ void FitDialogModel::refreshDisplay() {
   iterateCaption = f->iterating ? "Stop Iterating" : "Iterate";
   if (f->iterating || f->iterationCount == 0 || (confidence && f->params != confidenceParams_)) clearResults();
   notifyChanged();
+}
+
+void FitDialogModel::showBounds(const Fit& f) {
+  for (int i = 0; i < kFitDialogRows; ++i) {
+    const auto row = static_cast<size_t>(i);
+    lowerTexts[row] = BoundText(f.lowerBounds[row]);
+    upperTexts[row] = BoundText(f.upperBounds[row]);
+    boundMarks[row] = i < VisibleRowsOf(f) ? BoundHitText(BoundHit(f, i)) : "";
+  }
+}
+
+std::string FitDialogModel::applyBoundsRow(int row) {
+  Fit* f = fit();
+  if (f == nullptr || row < 0 || row >= kFitDialogRows) return {};
+  const auto i = static_cast<size_t>(row);
+  const std::string name = paramCaptions[i].empty() ? CFormat("a%d", row) : paramCaptions[i];
+  const std::optional<double> lower = ReadBoundText(lowerTexts[i], -HUGE_VAL);
+  const std::optional<double> upper = ReadBoundText(upperTexts[i], HUGE_VAL);
+  std::string problem;
+  if (!lower || !upper) problem = "The bounds of " + name + " are not numbers.";
+  else if (std::string why = SetBounds(*f, row, *lower, *upper); !why.empty()) problem = "The bounds of " + name + ": " + why + ".";
+  if (problem.empty()) {
+    // A value moved inside shows where it went.
+    paramTexts[i] = CFormat("%1.6lg", f->params[i]);
+    doc_.SetModifiedFlag();
+  }
+  showBounds(*f);
+  notifyChanged();
+  return problem;
 }
 
 void FitDialogModel::showStepFailure(const Fit& failed) {
@@ -211,6 +255,7 @@ void FitDialogModel::readAllFields() {
   for (int i = 0; i < rowsShown; ++i)
     SetParameter(*f, i, ReadEditNumber(paramTexts[static_cast<size_t>(i)]).value_or(0.0),
                  paramChecks[static_cast<size_t>(i)] ? 1 : 0);
+  MoveInsideBounds(*f);
   double start = ReadEditNumber(fitStartText).value_or(0.0);
   double end = ReadEditNumber(fitEndText).value_or(0.0);
   if (start > end) std::swap(start, end);
@@ -225,6 +270,10 @@ void FitDialogModel::applyParameterRow(int row) {
   if (f == nullptr || row < 0 || row >= kFitDialogRows) return;
   const auto i = static_cast<size_t>(row);
   SetParameter(*f, row, ReadEditNumber(paramTexts[i]).value_or(0.0), paramChecks[i] ? 1 : 0);
+  if (const double inside = ClampToBounds(*f, row, f->params[i]); inside != f->params[i]) {
+    f->params[i] = inside;
+    paramTexts[i] = CFormat("%1.6lg", inside);
+  }
   f->iterationCount = 0;
   // The statistics and intervals described the fit before the edit.
   statistics.reset();

@@ -74,7 +74,13 @@ class FitDialogModel : public DocumentCompanion {
   void showStepFailure(const Fit& failed);
   void applyModelSelection();
   void readAllFields();
+  // The bound fields and marks from the fit.
+  void showBounds(const Fit& f);
   void applyParameterRow(int row);
+  // Reads the row's bound fields into the fit, moving its value inside.
+  // The problem when they are no interval (the fields then show the
+  // fit's bounds again); empty when they were taken.
+  std::string applyBoundsRow(int row);
   void switchLimitSet(int index);
 
   // Controls losing focus or clicked.
@@ -128,6 +134,10 @@ class FitDialogModel : public DocumentCompanion {
   // "±" column: the standard error of each parameter once known, else empty.
   std::array<std::string, kFitDialogRows> errorTexts;
   std::string reducedChiSquareText;  // χ²/ν next to the errors, once known
+  // Lower and upper bound of each row as typed; empty is none.
+  std::array<std::string, kFitDialogRows> lowerTexts, upperTexts;
+  // "at lower bound" / "at upper bound" beside a value that sits on one.
+  std::array<std::string, kFitDialogRows> boundMarks;
   // The statistics of the stopped fit, with the errors; empty while it
   // iterates. The lines are what scripts print and the window shows.
   std::optional<FitSummary> statistics;

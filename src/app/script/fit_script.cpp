@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <ostream>
+#include <utility>
 
 #include "app/dialogs/fit_dialog.h"
 #include "app/fit_iteration.h"
@@ -71,6 +72,22 @@ std::string ApplyFitDialogLine(FitDialogModel& dialog, ScriptUi& ui, const Scrip
     }
     dialog.applyParameterRow(row);
   }
+  for (int row = 0; row < kFitDialogRows; ++row) {
+    const auto lower = line.take("lo" + std::to_string(row));
+    const auto upper = line.take("hi" + std::to_string(row));
+    if (!lower && !upper) continue;
+    if (row >= dialog.rowsShown)
+      return "lo" + std::to_string(row) + "/hi" + std::to_string(row) + ": the dialog shows " +
+             std::to_string(dialog.rowsShown) + " parameters";
+    // An empty value removes that bound.
+    for (const auto& [key, value] : {std::pair{"lo", lower}, std::pair{"hi", upper}}) {
+      if (value && !value->empty() && !ParseDouble(*value))
+        return key + std::to_string(row) + "=" + *value + " is not a number";
+    }
+    if (lower) dialog.lowerTexts[static_cast<size_t>(row)] = *lower;
+    if (upper) dialog.upperTexts[static_cast<size_t>(row)] = *upper;
+    if (std::string problem = dialog.applyBoundsRow(row); !problem.empty()) return problem;
+  }
   if (auto start = line.take("start")) {
     if (!ParseDouble(*start)) return "start=" + *start + " is not a number";
     dialog.fitStartText = *start;
@@ -114,7 +131,9 @@ std::string ApplyFitDialogLine(FitDialogModel& dialog, ScriptUi& ui, const Scrip
       const auto i = static_cast<size_t>(row);
       out << dialog.paramCaptions[i] << " = " << dialog.paramTexts[i];
       if (!dialog.errorTexts[i].empty()) out << " +- " << dialog.errorTexts[i];
-      out << (dialog.paramChecks[i] ? "" : " (held)") << '\n';
+      out << (dialog.paramChecks[i] ? "" : " (held)");
+      if (!dialog.boundMarks[i].empty()) out << " (" << dialog.boundMarks[i] << ")";
+      out << '\n';
     }
   }
   // The statistics and the intervals come after the printout, which keeps
