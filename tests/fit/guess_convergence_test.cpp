@@ -451,12 +451,6 @@ Outcome CheckCase(const Row& row, std::uint64_t seed, const Data_Set* response) 
   // converged after 1000 steps counts as a failure.
   request.maxIterations = 1000;
   const FitRunResult result = RunFit(data, request);
-  if (std::getenv("DBG")) {
-    std::cerr << "truth:"; for (double t : truth) std::cerr << " " << t;
-    std::cerr << "\nguess:"; for (double t : result.guessedStart) std::cerr << " " << t;
-    std::cerr << "\nfit:  "; for (double t : result.params) std::cerr << " " << t;
-    std::cerr << " chi " << result.chiSquare << "\n";
-  }
   if (result.failed()) return {"failed: " + result.error};
   if (!result.converged) return {"not converged"};
   Estimate fitted{result.params, std::vector<double>(result.params.size(), 0)};
