@@ -253,7 +253,7 @@ const std::vector<Row>& Rows() {
          p.insert(p.end(), {d.uniform(0.3, 0.6), d.uniform(1, 2), t1, d.uniform(1, 2), t1 * d.uniform(4, 7)});
          return p;
        },
-       {}, 3, 2, 1, true, false, false, false},
+       {}, 3, 2, 1, true},
       {"Gauss plus Exponential convolved with Gaussian 1", kGaussPlusExpConvGaussian, 1, -3, 20, 120, false,
        [](Draw& d) {
          auto p = Head(d, 0.2, d.uniform(-0.5, 0.5));

@@ -225,7 +225,7 @@ std::string GuessExpConvGaussian(GuessContext& context) {
           fast = std::max(fast, std::fabs(rate));
         }
         if (!(slow > 0) || !std::isfinite(fast)) continue;
-        for (double width : {0.5, 1.0, 2.0}) {
+        for (double width : {0.5, 0.75, 1.0, 1.4, 2.0}) {
           Params p{};
           p[1] = pool.x0Or(position);
           p[static_cast<size_t>(sIndex)] = s * width;
