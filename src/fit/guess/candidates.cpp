@@ -134,4 +134,10 @@ void Candidates::refine(const std::vector<Move>& moves, const std::vector<int>& 
   }
 }
 
+std::vector<Params> Candidates::leading() const {
+  std::vector<Params> out;
+  for (const Scored& leader : leaders_) out.push_back(leader.params);
+  return out;
+}
+
 }  // namespace zentrel::guess

@@ -57,6 +57,8 @@ class Candidates {
 
   bool found() const { return best_.has_value(); }
   const Params& best() const { return *best_; }
+  // The best few distinct candidates, best first.
+  std::vector<Params> leading() const;
   double bestChiSquare() const { return bestChi_; }
 
   // The model at every point for p; nothing on a math error or a value

@@ -6,8 +6,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 #include "fit/guess/family_guesses.h"
+#include "fit/guess/least_squares.h"
 #include "fit/model_kind.h"
 
 namespace zentrel::guess {
@@ -65,6 +68,57 @@ std::vector<double> Baselines(const GuessContext& context) {
   if (context.candidates.held(0)) return {context.candidates.current(0)};
   const double start = EdgeMean(context.points.y, 0.05, true), end = EdgeMean(context.points.y, 0.05, false);
   return {start, 0.5 * (start + end)};
+}
+
+// The squared sum convolved with a Gaussian counts each product a_j·a_k
+// once: with the times fixed it is linear in the products, not in the
+// amplitudes. The products are solved by least squares (each term pair's
+// shape evaluated alone), the amplitudes read off the squares and the
+// first row's signs, and p proposed with y0 alone left to the pool.
+void ProposeFromProducts(Candidates& pool, Params p, int n, int first) {
+  const GuessPoints& pts = pool.points();
+  p[0] = 0;
+  auto shape = [&](int j, int k) -> std::optional<std::vector<double>> {
+    Params q = p;
+    for (int m = 0; m < n; ++m) q[static_cast<size_t>(first + 2 * m)] = m == j || m == k ? 1 : 0;
+    return pool.evaluate(q);
+  };
+  std::vector<std::vector<double>> singles, columns{std::vector<double>(pts.y.size(), 1.0)};
+  for (int j = 0; j < n; ++j) {
+    auto single = shape(j, j);
+    if (!single) return;
+    singles.push_back(*single);
+  }
+  std::vector<std::pair<int, int>> pairs;
+  for (int j = 0; j < n; ++j)
+    for (int k = j; k < n; ++k) {
+      if (j == k) {
+        columns.push_back(singles[static_cast<size_t>(j)]);
+      } else {
+        auto both = shape(j, k);
+        if (!both) return;
+        // a_j = a_k = 1 gives both squares and the cross term once.
+        for (size_t i = 0; i < both->size(); ++i)
+          (*both)[i] -= singles[static_cast<size_t>(j)][i] + singles[static_cast<size_t>(k)][i];
+        columns.push_back(*both);
+      }
+      pairs.emplace_back(j, k);
+    }
+  const auto c = LeastSquares(columns, pts.y);
+  if (!c) return;
+  auto product = [&](int j, int k) {
+    for (size_t m = 0; m < pairs.size(); ++m)
+      if (pairs[m] == std::make_pair(j, k)) return (*c)[m + 1];
+    return 0.0;
+  };
+  for (int k = 0; k < n; ++k) {
+    // A negative square is noise on a term the data barely shows.
+    const double square = std::fabs(product(k, k));
+    const double sign = k == 0 ? 1.0 : (product(0, k) >= 0 ? 1.0 : -1.0);
+    p[static_cast<size_t>(first + 2 * k)] = sign * std::sqrt(square);
+  }
+  p[0] = (*c)[0];
+  pool.propose(p, {0});
 }
 
 }  // namespace
@@ -137,6 +191,10 @@ std::string GuessExpConvGaussian(GuessContext& context) {
     Side(pts, rise.xPeak, true, xs, ys);
     const double tailBase = candidates.held(0) ? candidates.current(0) : EdgeMean(pts.y, 0.1, false);
     const auto rateSets = DecayRateCandidates(xs, ys, n, tailBase, context.noise);
+    // The squared sum's tail holds a term for every pair: its slowest is
+    // 2/t of the longest time, its fastest 2/t of the shortest.
+    std::vector<std::vector<double>> pairRateSets;
+    if (squared && n > 1) pairRateSets = DecayRateCandidates(xs, ys, n * (n + 1) / 2, tailBase, context.noise);
     auto proposeAt = [&](Candidates& pool, double position) {
       for (const auto& rates : rateSets) {
         for (double width : {0.5, 0.75, 1.0, 1.4, 2.0}) {
@@ -156,6 +214,30 @@ std::string GuessExpConvGaussian(GuessContext& context) {
           }
         }
       }
+      // The pair products find the valley where every term keeps the
+      // sign the data shows; refined on their own, as the unrefined
+      // trades of sign between the terms score alike.
+      Candidates products = pool.emptyCopy();
+      for (const auto& rates : pairRateSets) {
+        double slow = INFINITY, fast = 0;
+        for (double rate : rates) {
+          slow = std::min(slow, std::fabs(rate));
+          fast = std::max(fast, std::fabs(rate));
+        }
+        if (!(slow > 0) || !std::isfinite(fast)) continue;
+        for (double width : {0.5, 0.75, 1.0, 1.4, 2.0}) {
+          Params p{};
+          p[1] = pool.x0Or(position);
+          p[static_cast<size_t>(sIndex)] = s * width;
+          // Times from the shortest to the longest, evenly in log.
+          for (int k = 0; k < n; ++k)
+            p[static_cast<size_t>(first + 1 + 2 * k)] = 2 / fast * std::pow(fast / slow, static_cast<double>(k) / (n - 1));
+          ProposeFromProducts(products, p, n, first);
+        }
+      }
+      if (!products.found()) return;
+      products.refine(moves, linear, 4);
+      pool.propose(products.best(), linear);
     };
     // x0 lies on the rising edge, at its half-height when s is well below
     // the times and later when it is not (or when a Gaussian rides on the

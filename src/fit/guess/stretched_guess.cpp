@@ -187,9 +187,13 @@ std::string GuessSquaredStretched(GuessContext& context) {
     GuessContext sumContext{sumFit, sum, rootPoints, std::max(NoiseLevel(root), 1e-300)};
     ProposeStretched(sumContext, root, 0.0, LinearIndices(2, 3, context.order()), sumContext.noise);
     if (!sum.found()) continue;
-    Params p = sum.best();
-    p[0] = baseline;
-    context.candidates.propose(p, linear);
+    // The root's best few, brought into their valleys first: the square
+    // ranks them differently than the root does.
+    sum.refine(StretchedMoves(context.order(), false), LinearIndices(2, 3, context.order()));
+    for (Params p : sum.leading()) {
+      p[0] = baseline;
+      context.candidates.propose(p, linear);
+    }
   }
   context.candidates.refine(StretchedMoves(context.order(), true), linear);
   return {};
