@@ -465,7 +465,8 @@ bool FitDialogModel::guessStartValues(Ui& ui) {
   }
   for (int i = 0; i < rowsShown; ++i) {
     const auto row = static_cast<size_t>(i);
-    if (paramChecks[row]) SetParameter(*f, i, guessed.params[row], 1);
+    // A guess outside the person's bounds starts on the nearer bound.
+    if (paramChecks[row]) SetParameter(*f, i, ClampToBounds(*f, i, guessed.params[row]), 1);
   }
   // A new start: no iterations, no result yet.
   f->iterationCount = 0;
