@@ -22,6 +22,15 @@ double DecayBaseline(const GuessContext& context, const std::vector<double>& y) 
   return EdgeMean(y, 0.1, false);
 }
 
+std::vector<double> DecayBaselines(const GuessContext& context, const std::vector<double>& y) {
+  std::vector<double> baselines{DecayBaseline(context, y)};
+  if (!context.candidates.held(0)) {
+    const auto smooth = Smoothed(y, SmoothingHalfWidth(static_cast<int>(y.size())));
+    baselines.push_back(*std::min_element(smooth.begin(), smooth.end()));
+  }
+  return baselines;
+}
+
 std::vector<std::vector<double>> DecayRateCandidates(const std::vector<double>& x, const std::vector<double>& y, int n,
                                                      double baseline, double noise) {
   std::vector<std::vector<double>> sets;
@@ -69,11 +78,7 @@ std::string GuessSquaredExponential(GuessContext& context) {
   const GuessPoints& pts = context.points;
   const int n = context.order();
   const double noise = context.noise;
-  std::vector<double> baselines{DecayBaseline(context, pts.y)};
-  if (!context.candidates.held(0)) {
-    const auto smooth = Smoothed(pts.y, SmoothingHalfWidth(pts.size()));
-    baselines.push_back(*std::min_element(smooth.begin(), smooth.end()));
-  }
+  const std::vector<double> baselines = DecayBaselines(context, pts.y);
   // S² is y0's only partner: with S fixed y0 is linear.
   const std::vector<int> linear{0};
   for (double baseline : baselines) {

@@ -27,6 +27,9 @@ std::vector<std::vector<double>> DecayRateCandidates(const std::vector<double>& 
 // The baseline a decay settles to: the held y0, else the mean of the
 // last tenth of the points.
 double DecayBaseline(const GuessContext& context, const std::vector<double>& y);
+// The baselines worth trying: DecayBaseline, and with y0 free also the
+// lowest point of a smoothed copy (a decay cut off before it settles).
+std::vector<double> DecayBaselines(const GuessContext& context, const std::vector<double>& y);
 
 std::string GuessExponential(GuessContext& context);
 std::string GuessSquaredExponential(GuessContext& context);

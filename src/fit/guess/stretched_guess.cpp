@@ -166,11 +166,7 @@ std::string GuessStretched(GuessContext& context) {
 std::string GuessSquaredStretched(GuessContext& context) {
   if (std::string problem = BeforeX0(context); !problem.empty()) return problem;
   const GuessPoints& pts = context.points;
-  std::vector<double> baselines{DecayBaseline(context, pts.y)};
-  if (!context.candidates.held(0)) {
-    const auto smooth = Smoothed(pts.y, SmoothingHalfWidth(pts.size()));
-    baselines.push_back(*std::min_element(smooth.begin(), smooth.end()));
-  }
+  const std::vector<double> baselines = DecayBaselines(context, pts.y);
   const std::vector<int> linear{0};
   for (double baseline : baselines) {
     // The sum's own amplitudes come from the root; the squared model then
