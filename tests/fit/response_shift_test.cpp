@@ -14,6 +14,7 @@
 #include "fit/engine.h"
 #include "fit/fit_run.h"
 #include "fit/model.h"
+#include "fit/model_kind.h"
 #include "fit/response_shift.h"
 #include "model/data_set.h"
 #include "model/fit.h"
@@ -262,10 +263,11 @@ TEST(ShiftedDecayFit, FreeShiftRecoversTheShiftAndLifetimes) {
   for (const int t : {3, 5}) {
     const auto i = static_cast<size_t>(t);
     EXPECT_LE(std::fabs(free.params[i] - d.truth[i]), 3 * *free.errors[i]) << free.names[i];
-    // Held at 0, the lifetimes take up the missing delay: biased far
-    // beyond their errors.
-    EXPECT_GT(std::fabs(held.params[i] - d.truth[i]), 5 * *held.errors[i]) << held.names[i];
+    // Held at 0, the lifetimes take up the missing delay: biased beyond
+    // their errors (this decay's two merge into one near 1.42).
+    EXPECT_GT(std::fabs(held.params[i] - d.truth[i]), 3 * *held.errors[i]) << held.names[i];
   }
+  EXPECT_GT(std::fabs(held.params[3] - d.truth[3]), 10 * *held.errors[3]);
   EXPECT_GT(held.reducedChiSquare, 2 * free.reducedChiSquare);
   // The shift takes part in the statistics as a free parameter.
   ASSERT_TRUE(free.statistics.has_value());

@@ -152,7 +152,9 @@ TEST(GraphFileShift, DamagedBlocksAreRefused) {
     CZentrelDoc loaded;
     const GraphLoadResult result = LoadGraph(c.bytes, loaded);
     EXPECT_EQ(result.ok, c.ok) << c.what << ": " << result.problem;
-    if (!c.ok) EXPECT_FALSE(result.problem.empty()) << c.what;
+    if (!c.ok) {
+      EXPECT_FALSE(result.problem.empty()) << c.what;
+    }
   }
   // Every cut inside a good block fails; a cut before its marker is a file
   // without it.
