@@ -36,6 +36,7 @@ Linearisation Linearise(ModelScope& scope, double* p, const std::vector<int>& fr
       if (!term.finite) {
         SetNumericError(kDomainError, PoissonDomainMessage(x, y, f));
         result.usable = false;
+        result.outsideDomain = true;
         return result;
       }
       result.chiSquare += term.deviance;
