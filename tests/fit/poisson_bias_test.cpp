@@ -1,6 +1,9 @@
 // Low-count decays: the lifetime fitted by Poisson likelihood is unbiased,
 // where least squares with 1/Y weights is measurably biased. 1000 decays of
-// a fixed seed, each fitted both ways from the true parameters.
+// a fixed seed on a known background (held), each fitted both ways from the
+// true parameters. The background keeps every bin above 0 counts, which
+// 1/Y needs; with it free the lifetime is so loosely determined over three
+// lifetimes that the likelihood's own small-sample bias shows.
 
 #include <cmath>
 #include <cstdint>
@@ -55,7 +58,7 @@ Sample FittedLifetimes(int weighting) {
     fit.method = kMethodLevenbergMarquardt;
     fit.weighting = weighting;
     fit.params[0] = kBackground, fit.params[2] = kPeak, fit.params[3] = kLifetime;
-    fit.freeFlags[1] = 0;
+    fit.freeFlags[0] = fit.freeFlags[1] = 0;
     fit.fitStart = 0, fit.fitEnd = kChannels;
     const FitData data{x, y, {}};
     FitWorkspace work;
@@ -90,7 +93,7 @@ TEST(PoissonBias, PoissonLikelihoodIsUnbiasedWhereInverseYWeightsAreNot) {
   EXPECT_LT(std::fabs(poisson.mean - kLifetime), 3 * poisson.errorOfMean);
   // Low counts weigh too much under 1/Y: the tail looks steeper, the
   // lifetime comes out short by many standard errors.
-  EXPECT_GT(kLifetime - inverseY.mean, 8 * inverseY.errorOfMean);
+  EXPECT_GT(kLifetime - inverseY.mean, 10 * inverseY.errorOfMean);
 }
 
 }  // namespace

@@ -226,7 +226,9 @@ TEST_F(PoissonLikelihood, ModelValuesAtOrBelowZeroNeverGiveNumbersThatAreNot) {
   for (size_t i = 0; i < columns.x.size(); ++i) {
     const double f = ModelValue(model.scope(), columns.x[i], fit.params.data());
     EXPECT_GE(f, 0) << i;
-    if (columns.y[i] > 0) EXPECT_GT(f, 0) << i;
+    if (columns.y[i] > 0) {
+      EXPECT_GT(f, 0) << i;
+    }
   }
   EXPECT_LT(fit.params[0], 0) << "the empty tail pulls the background below 0";
 

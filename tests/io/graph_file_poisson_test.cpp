@@ -2,6 +2,7 @@
 // every reader knows, and a trailing block names the fits that use the
 // likelihood; graphs without such a fit are stored as before.
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -127,7 +128,9 @@ TEST(GraphFilePoisson, DamagedBlocksAreRefused) {
     CZentrelDoc doc;
     const GraphLoadResult result = LoadGraph(c.bytes, doc);
     EXPECT_EQ(result.ok, c.ok) << c.what << ": " << result.problem;
-    if (!c.ok) EXPECT_FALSE(result.problem.empty()) << c.what;
+    if (!c.ok) {
+      EXPECT_FALSE(result.problem.empty()) << c.what;
+    }
   }
   CZentrelDoc good;
   ASSERT_TRUE(LoadGraph(cases[0].bytes, good).ok);
