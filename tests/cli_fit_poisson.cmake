@@ -1,35 +1,40 @@
-# zentrel-cli fit --weighting poisson: counts with empty bins are fitted by
-# the deviance, which the JSON reports as the chi-square; a negative count
-# is refused with the point; the weighting list names poisson.
+# zentrel-cli fit --weighting poisson: counts with an empty bin are fitted by
+# the deviance with absolute errors (1/Y cannot weigh the empty bin at all);
+# a start the deviance cannot take and a negative count are refused with the
+# point; the weighting list names poisson.
 set(COUNTS ${WORKDIR}/counts.txt)
 file(MAKE_DIRECTORY ${WORKDIR})
-file(WRITE ${COUNTS} "0 97\n1 71\n2 60\n3 41\n4 33\n5 22\n6 19\n7 11\n8 9\n9 8\n10 4\n11 6\n12 2\n13 0\n14 1\n15 0\n")
-set(EXPONENTIAL --model Exponential --order 1 --params 1,0,90,4 --hold 1 --method lm --max-iter 0)
+file(WRITE ${COUNTS} "0 103\n1 74\n2 61\n3 45\n4 36\n5 27\n6 21\n7 15\n8 12\n9 9\n10 8\n11 7\n12 4\n13 6\n14 3\n15 5\n16 2\n17 4\n18 3\n19 0\n")
+set(EXPONENTIAL --model Exponential --order 1 --hold 1 --method lm --max-iter 0)
 
-execute_process(COMMAND ${CLI} fit ${COUNTS} ${EXPONENTIAL} --weighting poisson --json
+execute_process(COMMAND ${CLI} fit ${COUNTS} ${EXPONENTIAL} --params 1,0,90,4 --weighting poisson --json
+                        --report ${WORKDIR}/report.json
   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-string(JSON weighting ERROR_VARIABLE jsonError GET "${out}" weighting)
 string(JSON converged ERROR_VARIABLE jsonError GET "${out}" converged)
 string(JSON chi ERROR_VARIABLE jsonError GET "${out}" chi_square)
+string(JSON aic ERROR_VARIABLE jsonError GET "${out}" statistics aic)
+string(JSON absolute ERROR_VARIABLE jsonError GET "${out}" statistics absolute_weights)
 string(JSON t0 ERROR_VARIABLE jsonError GET "${out}" params 3)
-if(NOT status EQUAL 0 OR NOT weighting STREQUAL "poisson" OR NOT converged OR chi LESS 0 OR chi GREATER 30
-   OR t0 LESS 3 OR t0 GREATER 5)
-  message(FATAL_ERROR "Poisson fit (${status}): weighting ${weighting}, chi ${chi}, t0 ${t0}: ${out}${err}")
+file(READ ${WORKDIR}/report.json report)
+string(JSON weighting ERROR_VARIABLE jsonError GET "${report}" weighting)
+# The deviance is 7.86707 and AIC = deviance + 2k, k = 3.
+if(NOT status EQUAL 0 OR NOT converged OR NOT absolute OR NOT weighting STREQUAL "poisson"
+   OR NOT chi MATCHES "^7\\.8670727" OR NOT aic MATCHES "^13\\.8670727" OR NOT t0 MATCHES "^3\\.632108")
+  message(FATAL_ERROR "Poisson fit (${status}): weighting ${weighting}, chi ${chi}, aic ${aic}, t0 ${t0}: ${out}${err}")
 endif()
 
-# The same counts under 1/Y cannot be fitted: an empty bin has no weight.
-execute_process(COMMAND ${CLI} fit ${COUNTS} ${EXPONENTIAL} --weighting 1/y --json
+execute_process(COMMAND ${CLI} fit ${COUNTS} ${EXPONENTIAL} --params -200,0,90,4 --weighting poisson
   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-string(JSON chiY ERROR_VARIABLE jsonError GET "${out}" chi_square)
-if(chiY STREQUAL chi)
-  message(FATAL_ERROR "1/Y must not give the Poisson deviance: ${out}")
+string(FIND "${out}${err}" "Poisson likelihood needs a positive model value where there are counts: -110 at x = 0 (103 counts)" at)
+if(NOT status EQUAL 1 OR at EQUAL -1)
+  message(FATAL_ERROR "a start outside the deviance's domain must be refused (${status}): ${out}${err}")
 endif()
 
 file(WRITE ${WORKDIR}/negative.txt "0 5\n1 3\n2 -2\n3 1\n")
-execute_process(COMMAND ${CLI} fit ${WORKDIR}/negative.txt ${EXPONENTIAL} --weighting poisson
+execute_process(COMMAND ${CLI} fit ${WORKDIR}/negative.txt ${EXPONENTIAL} --params 1,0,4,1 --weighting poisson
   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 string(FIND "${out}${err}" "Poisson likelihood needs counts of 0 or more at every point: -2 at x = 2" at)
-if(status EQUAL 0 OR at EQUAL -1)
+if(NOT status EQUAL 1 OR at EQUAL -1)
   message(FATAL_ERROR "a negative count must be refused (${status}): ${out}${err}")
 endif()
 
