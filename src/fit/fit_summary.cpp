@@ -6,6 +6,7 @@
 #include "fit/engine.h"
 #include "fit/fit_parameters.h"
 #include "fit/model.h"
+#include "fit/poisson_deviance.h"
 #include "fit/response_shift.h"
 #include "fit/weights.h"
 #include "numeric/c_format.h"
@@ -42,7 +43,9 @@ std::optional<FitSummary> SummariseFit(const Fit& source, const FitData& data, c
     summary.emplace();
     const int freeCount = static_cast<int>(FreeEngineIndex(fit).size());
     summary->absoluteWeights = WeightsAreAbsolute(fit, data);
-    summary->goodness = ComputeGoodnessOfFit(y, f, w, freeCount, summary->absoluteWeights);
+    summary->goodness = fit.weighting == kWeightPoisson
+                            ? PoissonGoodnessOfFit(y, f, freeCount)
+                            : ComputeGoodnessOfFit(y, f, w, freeCount, summary->absoluteWeights);
     summary->runs = ResidualRunsTest(residuals);
     const std::optional<FitUncertainties> computed =
         known != nullptr ? std::nullopt : ComputeUncertainties(fit, data);

@@ -8,6 +8,7 @@
 #include "io/archive_reader.h"
 #include "io/archive_writer.h"
 #include "io/graph_file_bounds.h"
+#include "io/graph_file_poisson.h"
 #include "io/graph_file_shift.h"
 
 namespace zentrel {
@@ -18,6 +19,7 @@ namespace {
 // reader that knows only the earlier ones still reads those.
 constexpr std::array kTrailingBlocks{
     TrailingBlock{kBoundsBlockMarker, WriteBoundsBlock, ReadBoundsBlockContent},
+    TrailingBlock{kPoissonBlockMarker, WritePoissonBlock, ReadPoissonBlockContent},
     TrailingBlock{kShiftBlockMarker, WriteShiftBlock, ReadShiftBlockContent},
 };
 
