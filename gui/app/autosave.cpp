@@ -56,10 +56,14 @@ void Autosaver::startWrite() {
   std::shared_ptr<const CZentrelDoc> snapshot = SnapshotForRecovery(doc_);
   const PageLayout drawn = drawnLayout_ ? drawnLayout_() : PageLayout{};
   inFlight_ = true;
+  const int number = ++writeNumber_;
   if (worker_.joinable()) worker_.join();
-  worker_ = std::jthread([this, snapshot, drawn] {
+  worker_ = std::jthread([this, snapshot, drawn, number] {
     workerError_ = WriteRecoveryCopy(writer_, *snapshot, drawn);
-    QMetaObject::invokeMethod(this, &Autosaver::collectWrite, Qt::QueuedConnection);
+    // Collected here unless waitForWrites did it already and a newer
+    // write is the one in flight now.
+    QMetaObject::invokeMethod(
+        this, [this, number] { if (number == writeNumber_) collectWrite(); }, Qt::QueuedConnection);
   });
 }
 

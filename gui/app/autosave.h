@@ -73,6 +73,7 @@ class Autosaver : public QObject {
   std::chrono::milliseconds interval_{0};
   std::jthread worker_;
   std::string workerError_;  // written by the worker, read after joining it
+  int writeNumber_ = 0;  // of the last write started
   bool inFlight_ = false;
   bool pending_ = false;
   std::string lastError_;

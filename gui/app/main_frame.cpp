@@ -26,6 +26,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
+#include <algorithm>
+#include <chrono>
 
 #include "about_dialog.h"
 #include "lock_keys.h"

@@ -9,6 +9,8 @@
 #include <cmath>
 
 #include "app/commands/file_commands.h"
+#include "app/recovery/recovery_names.h"
+#include "app/recovery/recovery_sidecar.h"
 #include "gui_test_support.h"
 #include "io/graph_file.h"
 #include "model/fit.h"
@@ -120,6 +122,30 @@ class AutosaveTest : public QObject, public FrameFixture {
     autosave.writeNow();
     autosave.waitForWrites();
     QVERIFY(!QFile::exists(autosave.copyPath()));
+  }
+
+  void aRestoredGraphIsNamedInTheCaption() {
+    CZentrelDoc crashed;
+    AddSet(crashed, "a", {1, 2, 3}, {4, 5, 6});
+    crashed.pathName = "/home/u/graph.ztl";
+    const std::vector<std::uint8_t> bytes = GraphFileBytes(crashed);
+    const std::filesystem::path folder = Autosaver::DefaultFolder().toStdString();
+    std::filesystem::create_directories(folder);
+    const RecoveryPaths left = RecoveryPathsFor(folder, "4242-00000000deadbeef");
+    QFile copy(QString::fromStdString(left.copy.string()));
+    QVERIFY(copy.open(QIODevice::WriteOnly));
+    copy.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    copy.close();
+    QFile note(QString::fromStdString(left.sidecar.string()));
+    QVERIFY(note.open(QIODevice::WriteOnly));
+    note.write(QByteArray::fromStdString(SidecarText(SidecarFor(crashed, bytes))));
+    note.close();
+
+    frame->offerRecoveredCopies(RecoveryChoice::Restore);
+    QCOMPARE(frame->windowTitle(), QStringLiteral("graph.ztl (recovered)* - Zentrel"));
+    QCOMPARE(doc().SetCount(), 1);
+    QVERIFY(!copy.exists());
+    QVERIFY(frame->autosave().hasCopy());  // the window's own copy now
   }
 
   void closingTheWindowRemovesTheCopy() {

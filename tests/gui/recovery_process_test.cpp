@@ -89,12 +89,15 @@ class RecoveryProcessTest : public QObject {
   }
 
   // Opens the bundled example and changes it: a set from another folder, a
-  // running integral, a display switch; then the document as JSON.
+  // running integral, a set closed, a display switch; then the document as
+  // JSON.
   QString editScript(const QString& dumpName) {
     return writeScript(dumpName + QStringLiteral(".zts"),
                        QStringLiteral("open file=\"%1/examples/demo.ztl\"\n"
                                       "new-set name=\"/elsewhere/extra run.txt\" x=0,1,2,3 y=4,3,5,1\n"
+                                      "new-set name=\"closed soon\" x=0,1 y=1,2\n"
                                       "integrate-dataset set=1\n"
+                                      "close-data set=3\n"
                                       "show-zero-lines\n"
                                       "dump \"%2\"\n")
                            .arg(QStringLiteral(ZENTREL_SOURCE_DIR), path(dumpName)));
