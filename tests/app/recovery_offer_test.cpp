@@ -50,6 +50,9 @@ void FillEditedGraph(CZentrelDoc& doc) {
   }
   auto fit = std::make_unique<Fit>();
   fit->name = "line";
+  fit->fitStart = 2;
+  fit->fitEnd = 15;
+  fit->params[2] = 1.5;
   doc.sets[0]->fits.push_back(std::move(fit));
   doc.graph.title = "edited";
   doc.graph.logY = 1;

@@ -91,10 +91,16 @@ class AutosaveTest : public QObject, public FrameFixture {
     autosave.setInterval(std::chrono::hours(1));
     QSignalSpy written(&autosave, &Autosaver::copyWritten);
     std::vector<double> x, y;
-    for (int i = 0; i < 200; ++i) x.push_back(i * 0.05), y.push_back(3 * std::exp(-x.back() / 2) + 0.5);
+    for (int i = 0; i < 500; ++i) {
+      x.push_back(i * 0.01);
+      y.push_back(3 * std::exp(-x.back() / 2) + 1.5 * std::exp(-x.back() / 0.2) + 0.5);
+    }
     Data_Set& set = addSet("decay", x, y);
     auto made = std::make_unique<Fit>();
+    made->order = 2;
     made->method = kMethodLevenbergMarquardt;
+    made->params = {0, 0, 1, 1, 1, 0.1};
+    made->freeFlags[1] = 0;
     made->attach(set.ColumnData(0), set.DrawablePointCount());
     set.fits.push_back(std::move(made));
     Fit& fit = *set.fits.back();
