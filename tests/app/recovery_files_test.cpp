@@ -73,18 +73,6 @@ TEST(RecoveryNames, IdentitiesHaveOneShape) {
   EXPECT_NE(fresh, NewRecoveryId());
 }
 
-TEST(RecoveryNames, CopiesAndLeftoversAreToldApart) {
-  EXPECT_EQ(RecoveryIdOfCopy("/r/4242-00000000deadbeef.ztl"), kDeadId);
-  EXPECT_EQ(RecoveryIdOfCopy("/r/4242-00000000deadbeef.json"), "");
-  EXPECT_EQ(RecoveryIdOfCopy("/r/graph.ztl"), "");
-  EXPECT_EQ(RecoveryIdOfCopy("/r/.ztl"), "");
-  EXPECT_TRUE(IsLeftoverOf("/r/4242-00000000deadbeef.ztl.Ab12Cd", kDeadId));
-  EXPECT_TRUE(IsLeftoverOf("/r/4242-00000000deadbeef.json.Ab12Cd", kDeadId));
-  for (const char* own : {".ztl", ".json", ".lock"})
-    EXPECT_FALSE(IsLeftoverOf(std::string("/r/") + kDeadId + own, kDeadId)) << own;
-  EXPECT_FALSE(IsLeftoverOf("/r/4242-00000000deadbeefx.ztl", kDeadId));
-}
-
 TEST(RecoverySidecar, ReadsBackWhatItWrote) {
   RecoverySidecar note;
   note.originalPath = "/home/ü/my \"graph\".ztl";
