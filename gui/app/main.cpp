@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
                                      QStringLiteral("script"));
   const QCommandLineOption autosaveSeconds(
       QStringLiteral("autosave-seconds"),
-      QStringLiteral("Write recovery copies every N seconds for this run instead of the Settings' minutes."),
+      QStringLiteral("Write recovery copies every N seconds for this run (0: none), whatever File > Autosave Interval says."),
       QStringLiteral("N"));
   parser.addOption(recovered);
   parser.addOption(runScript);

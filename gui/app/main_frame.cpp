@@ -70,7 +70,8 @@ constexpr int kMostAutosaveMinutes = 24 * 60;
 int IteratingFits(const CZentrelDoc& doc) {
   int count = 0;
   for (const auto& set : doc.sets)
-    for (const auto& fit : set->fits) count += fit->iterating != 0 ? 1 : 0;
+    if (set)
+      for (const auto& fit : set->fits) count += fit->iterating != 0 ? 1 : 0;
   return count;
 }
 
