@@ -8,6 +8,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -25,6 +26,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
+#include <algorithm>
+#include <chrono>
 
 #include "about_dialog.h"
 #include "lock_keys.h"
@@ -36,6 +39,7 @@
 #include "app/dialogs/fit_dialog.h"
 #include "app/dialogs/import_options_dialog.h"
 #include "app/fit_iteration.h"
+#include "app/forwarding_ui.h"
 #include "app/remembered_import.h"
 #include "app/settling_ui.h"
 #include "app_icon.h"
@@ -58,6 +62,28 @@ QString Text(std::string_view text) { return QString::fromUtf8(text.data(), stat
 QSettings Settings() { return QSettings(QStringLiteral("Zentrel"), QStringLiteral("Zentrel")); }
 
 constexpr const char* kGeometryKey = "Settings/WindowGeometry";
+constexpr const char* kAutosaveKey = "Settings/AutosaveMinutes";
+constexpr int kDefaultAutosaveMinutes = 2;
+constexpr int kMostAutosaveMinutes = 24 * 60;
+
+// The fits whose runs are going on, to notice one stopping.
+int IteratingFits(const CZentrelDoc& doc) {
+  int count = 0;
+  for (const auto& set : doc.sets)
+    if (set)
+      for (const auto& fit : set->fits) count += fit->iterating != 0 ? 1 : 0;
+  return count;
+}
+
+// Answers the recovery question as the command line said, for scripted starts.
+class FixedRecoveryAnswer : public ForwardingUi {
+ public:
+  FixedRecoveryAnswer(Ui& inner, RecoveryChoice answer) : ForwardingUi(inner), answer_(answer) {}
+  RecoveryChoice askRestoreRecovery(const std::string&) override { return answer_; }
+
+ private:
+  RecoveryChoice answer_;
+};
 
 // The local files a drag carries, in its order; empty when it carries
 // anything else as well (text, web addresses).
@@ -94,12 +120,16 @@ QIcon ToolbarIconFor(Cmd id, QStyle* style) {
 }  // namespace
 
 CMainFrame::CMainFrame()
-    : view_(new CZentrelView(doc_, this)), ui_(this, [this] { view_->redrawGraph(); }), fitSteps_(doc_, ui_) {
+    : view_(new CZentrelView(doc_, this)),
+      ui_(this, [this] { view_->redrawGraph(); }),
+      fitSteps_(doc_, ui_),
+      autosave_(doc_, [this] { return ui_.drawingLayout().value_or(PageLayout{}); }, Autosaver::DefaultFolder()) {
   setObjectName(QStringLiteral("MainFrame"));
   setWindowIcon(AppIcon());
   setCentralWidget(view_);
   loadDrawPreferences();
   loadImportOptions();
+  loadAutosaveInterval();
   buildMenus();
   buildToolbar();
   buildStatusBar();
@@ -109,6 +139,10 @@ CMainFrame::CMainFrame()
   // A saved graph file records the window's last drawing.
   ui_.setDrawingLayout([this] { return view_->drawingLayout(); });
   connect(&fitSteps_, &FitStepper::passDone, this, &CMainFrame::fitPassDone);
+  connect(&autosave_, &Autosaver::writeFailed, this, [this](const QString& reason) {
+    doc_.statusText = "Recovery copy not saved: " + reason.toStdString();
+    updatePanes();
+  });
   // The Fitting dialog's Iterate button starts the passes.
   ui_.setFitIterationChanged([this] { refresh(); });
   qApp->installEventFilter(this);
@@ -198,6 +232,46 @@ void CMainFrame::saveImportOptions() {
   savedImportOptions_ = text;
 }
 
+// Minutes between recovery copies; 0 writes none.
+void CMainFrame::loadAutosaveInterval() {
+  const int minutes = std::clamp(Settings().value(QString::fromUtf8(kAutosaveKey), kDefaultAutosaveMinutes).toInt(), 0,
+                                 kMostAutosaveMinutes);
+  autosave_.setInterval(std::chrono::minutes(minutes));
+}
+
+void CMainFrame::chooseAutosaveInterval() {
+  const int current = static_cast<int>(std::chrono::duration_cast<std::chrono::minutes>(autosave_.interval()).count());
+  bool ok = false;
+  const int minutes =
+      QInputDialog::getInt(this, QStringLiteral("Autosave"),
+                           QStringLiteral("Minutes between recovery copies of unsaved changes (0: none):"), current,
+                           0, kMostAutosaveMinutes, 1, &ok);
+  if (!ok) return;
+  Settings().setValue(QString::fromUtf8(kAutosaveKey), minutes);
+  autosave_.setInterval(std::chrono::minutes(minutes));
+}
+
+void CMainFrame::offerRecoveredCopies(std::optional<RecoveryChoice> answer) {
+  if (answer) {
+    FixedRecoveryAnswer answering(ui_, *answer);
+    SettlingUi settling(doc_, answering);
+    autosave_.offerRecoveredCopies(settling);
+  } else {
+    SettlingUi settling(doc_, ui_);
+    autosave_.offerRecoveredCopies(settling);
+  }
+  refresh();
+}
+
+// A fit that stopped iterating (converged, or stopped by the person) has a
+// result worth keeping: a recovery copy now rather than at the next tick.
+void CMainFrame::noteFitsIterating() {
+  autosave_.documentChanged();
+  const int iterating = IteratingFits(doc_);
+  if (iterating < iteratingFits_) autosave_.writeNow();
+  iteratingFits_ = iterating;
+}
+
 void CMainFrame::runCommand(int id) {
   if (!runFrameCommand(static_cast<Cmd>(id))) Dispatch(doc_, ui_, id);
   if (id == CommandNumber(Cmd::PaperStyle) || id == CommandNumber(Cmd::ShowLegend)) saveDrawPreferences();
@@ -221,6 +295,7 @@ void CMainFrame::refresh() {
   }
   // Imports by command, key or dropped file all end here.
   saveImportOptions();
+  noteFitsIterating();
   setWindowTitle(QString::fromStdString(doc_.Caption()));
   updateCommandStates();
   updatePanes();
@@ -264,6 +339,10 @@ void CMainFrame::buildMenus() {
       exportAction->setObjectName(QStringLiteral("ExportImage"));
       exportAction->setStatusTip(QStringLiteral("Save the graph as a PNG, SVG or PDF file"));
       connect(exportAction, &QAction::triggered, this, &CMainFrame::exportImage);
+      auto* autosaveAction = menu->addAction(QStringLiteral("Auto&save Interval..."));
+      autosaveAction->setObjectName(QStringLiteral("AutosaveInterval"));
+      autosaveAction->setStatusTip(QStringLiteral("How often unsaved changes are copied for recovery after a crash"));
+      connect(autosaveAction, &QAction::triggered, this, &CMainFrame::chooseAutosaveInterval);
     }
   }
 }
@@ -439,6 +518,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 void CMainFrame::fitPassDone(bool more) {
   // The finished fits show at once.
   if (!more) redrawGraph();
+  noteFitsIterating();
   setWindowTitle(QString::fromStdString(doc_.Caption()));
   updatePanes();
 }

@@ -55,6 +55,8 @@ void CZentrelDoc::ResetDocument() {
   statusText.clear();
   undoAvailable = 0;
   pathName.clear();
+  recovered = false;
+  recoveredFrom.clear();
   modified_ = false;
 }
 
@@ -101,6 +103,16 @@ std::string CZentrelDoc::Title() const {
   if (pathName.empty()) return "Untitled";
   const size_t slash = pathName.find_last_of("/\\");
   return slash == std::string::npos ? pathName : pathName.substr(slash + 1);
+}
+
+std::string CZentrelDoc::Caption() const {
+  std::string name = Title();
+  if (pathName.empty() && recovered) {
+    const size_t slash = recoveredFrom.find_last_of("/\\");
+    if (!recoveredFrom.empty()) name = slash == std::string::npos ? recoveredFrom : recoveredFrom.substr(slash + 1);
+    name += " (recovered)";
+  }
+  return name + (modified_ ? "*" : "") + " - Zentrel";
 }
 
 void CZentrelDoc::StopScaledSubtraction() {

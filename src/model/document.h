@@ -60,8 +60,10 @@ class CZentrelDoc {
   // "Untitled" before it was saved or opened.
   std::string Title() const;
   // The main window's caption: the title, a star while there are unsaved
-  // changes, a spaced hyphen, the program ("graph.ztl* - Zentrel").
-  std::string Caption() const { return Title() + (modified_ ? "*" : "") + " - Zentrel"; }
+  // changes, a spaced hyphen, the program ("graph.ztl* - Zentrel"). A
+  // recovered document not saved since names the file it came from
+  // ("graph.ztl (recovered)* - Zentrel").
+  std::string Caption() const;
 
   void SetModifiedFlag(bool value = true) { modified_ = value; }
   bool IsModified() const { return modified_; }
@@ -91,6 +93,11 @@ class CZentrelDoc {
   double cursorX = 0.0, cursorY = 0.0;
   // File the document was last opened from or saved to; empty when untitled.
   std::string pathName;
+  // The document was restored from a recovery copy (app/recovery/) and has
+  // no file of its own yet; recoveredFrom is the file it had then (empty
+  // when it had none). New and Open clear both.
+  bool recovered = false;
+  std::string recoveredFrom;
   // The fitting dialog (app/dialogs/fit_dialog.h), made on first use. It
   // refers to its fit by serial, so destroying fits never leaves it dangling.
   std::unique_ptr<DocumentCompanion> fitDialog;
