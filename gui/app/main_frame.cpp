@@ -36,6 +36,7 @@
 #include "app/commands/dispatch.h"
 #include "app/commands/file_commands.h"
 #include "app/commands/file_drop.h"
+#include "app/commands/undo_captions.h"
 #include "app/dialogs/fit_dialog.h"
 #include "app/dialogs/import_options_dialog.h"
 #include "app/fit_iteration.h"
@@ -58,6 +59,14 @@ constexpr int kMaxRecentFiles = 4;
 const char* const kIdleMessage = "For Help, press F1";
 
 QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// A menu item's text: the caption, then after a tab the table's shortcut
+// label, exactly (the keys themselves come from the key map).
+QString MenuText(const CommandInfo& command, std::string_view caption) {
+  QString text = Text(caption);
+  if (!command.shortcutLabel.empty()) text += QLatin1Char('\t') + Text(command.shortcutLabel);
+  return text;
+}
 
 QSettings Settings() { return QSettings(QStringLiteral("Zentrel"), QStringLiteral("Zentrel")); }
 
@@ -320,11 +329,7 @@ void CMainFrame::buildMenus() {
       continue;
     }
     const CommandInfo* command = &FindCommand(entry.command);
-    // The label after the tab is shown as the shortcut text, exactly; the
-    // keys themselves come from the key map.
-    QString text = Text(command->caption);
-    if (!command->shortcutLabel.empty()) text += QLatin1Char('\t') + Text(command->shortcutLabel);
-    auto* action = menu->addAction(text);
+    auto* action = menu->addAction(MenuText(*command, command->caption));
     action->setStatusTip(Text(command->prompt));
     if (!command->tooltip.empty()) action->setToolTip(Text(command->tooltip));
     const Cmd id = entry.command;
@@ -363,6 +368,9 @@ void CMainFrame::updateCommandStates() {
     const CommandInfo& command = FindCommand(id);
     action->setEnabled(servesItself(id) || IsCommandEnabled(doc_, command));
     if (command.state == MenuState::Check) action->setChecked(IsCommandChecked(doc_, command));
+    // Undo and Redo name the command they would take back or do again.
+    if (id == Cmd::Undo) action->setText(MenuText(command, UndoCaption(doc_)));
+    if (id == Cmd::Redo) action->setText(MenuText(command, RedoCaption(doc_)));
   }
   if (QAction* recent = actions_.value(Cmd::RecentFile)) recent->setEnabled(false);
 }

@@ -1,7 +1,7 @@
 #include "model/document.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <utility>
 
 #include "model/fit.h"
 
@@ -10,39 +10,39 @@ namespace zentrel {
 CZentrelDoc::CZentrelDoc() = default;
 CZentrelDoc::~CZentrelDoc() = default;
 
-SetList CopySetList(const SetList& from) {
-  SetList copies;
-  copies.reserve(from.size());
-  std::unordered_map<const Data_Set*, Data_Set*> copyOf;
-  for (const auto& set : from) {
-    copies.push_back(std::make_unique<Data_Set>(*set));
-    copyOf[set.get()] = copies.back().get();
-  }
-  for (auto& set : copies) {
-    for (auto& fit : set->fits) {
-      if (fit->convolutionSource == nullptr) continue;
-      auto found = copyOf.find(fit->convolutionSource);
-      // A source outside the list cannot be followed safely: drop it.
-      fit->convolutionSource = found != copyOf.end() ? found->second : nullptr;
-      if (fit->convolutionSource == nullptr) fit->setConvolutionSource(nullptr);
-    }
-  }
-  return copies;
+void CZentrelDoc::TakeUndoSnapshot(std::string label) {
+  undoSets = CopySetList(sets);
+  undoHistory_.Record(CopySetList(undoSets), std::move(label));
+  undoAvailable = 1;
 }
 
-void CZentrelDoc::TakeUndoSnapshot() {
-  undoSets = CopySetList(sets);
-  undoAvailable = 1;
+void CZentrelDoc::ReplaceSets(SetList restored) {
+  lastEditedFit = nullptr;
+  StopScaledSubtraction();  // its sets are about to be replaced
+  sets = std::move(restored);
+  SetModifiedFlag();
 }
 
 bool CZentrelDoc::Undo() {
   if (!undoAvailable) return false;
-  lastEditedFit = nullptr;
-  StopScaledSubtraction();  // its sets are about to be replaced
-  sets.clear();
-  sets = CopySetList(undoSets);
-  undoAvailable = 0;
-  SetModifiedFlag();
+  SetList swapped = std::move(sets);
+  if (!undoHistory_.Undo(swapped)) {
+    sets = std::move(swapped);
+    return false;
+  }
+  ReplaceSets(std::move(swapped));
+  undoAvailable = undoHistory_.CanUndo() ? 1 : 0;
+  return true;
+}
+
+bool CZentrelDoc::Redo() {
+  SetList swapped = std::move(sets);
+  if (!undoHistory_.Redo(swapped)) {
+    sets = std::move(swapped);
+    return false;
+  }
+  ReplaceSets(std::move(swapped));
+  undoAvailable = 1;
   return true;
 }
 
@@ -54,6 +54,9 @@ void CZentrelDoc::ResetDocument() {
   selectionX1 = selectionX2 = selectionY1 = selectionY2 = 0.5;
   statusText.clear();
   undoAvailable = 0;
+  // The history belongs to the graph being left (the newest snapshot stays
+  // in undoSets, out of reach).
+  undoHistory_.Clear();
   pathName.clear();
   recovered = false;
   recoveredFrom.clear();

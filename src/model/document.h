@@ -1,5 +1,5 @@
 #pragma once
-// The graph document: the ordered set list, the undo snapshot, the graph
+// The graph document: the ordered set list, the undo history, the graph
 // state and the few graph-wide values every command reads or writes.
 // Commands that act on it live in app/commands; this class keeps the state
 // consistent (no dangling fit references, no stale snapshot).
@@ -11,10 +11,10 @@
 #include "model/data_set.h"
 #include "model/draw_preferences.h"
 #include "model/graph.h"
+#include "model/set_list.h"
+#include "model/undo_history.h"
 
 namespace zentrel {
-
-using SetList = std::vector<std::unique_ptr<Data_Set>>;
 
 // Something a higher layer keeps for as long as the document lives (the
 // fitting dialog's state); the document only owns it.
@@ -30,11 +30,20 @@ class CZentrelDoc {
   CZentrelDoc(const CZentrelDoc&) = delete;
   CZentrelDoc& operator=(const CZentrelDoc&) = delete;
 
-  // Deep copy of every set into the undo list; Undo may then restore it once.
-  void TakeUndoSnapshot();
-  // Restores the snapshot (the snapshot itself is kept). False when none.
+  // Copies every set (columns shared until written) as the newest level of
+  // the undo history, named by the command about to run; what could be
+  // redone is dropped.
+  void TakeUndoSnapshot(std::string label = {});
+  // Restores the sets before the newest command not yet undone, keeping
+  // the present ones for Redo. False when nothing can be undone.
   bool Undo();
-  // New document: no sets, default graph, empty selection and status.
+  // Restores the sets the last Undo replaced. False when nothing to redo.
+  bool Redo();
+  const UndoHistory& undoHistory() const { return undoHistory_; }
+  // New limits apply from the next snapshot.
+  void SetUndoOptions(UndoHistoryOptions options) { undoHistory_.setOptions(options); }
+  // New document: no sets, default graph, empty selection and status,
+  // nothing to undo or redo.
   void ResetDocument();
 
   Data_Set& AppendSet(std::unique_ptr<Data_Set> set);
@@ -72,7 +81,9 @@ class CZentrelDoc {
   Graph graph;
   double selectionX1 = 0.5, selectionX2 = 0.5;
   double selectionY1 = 0.5, selectionY2 = 0.5;
+  // Whether Undo may run: the history holds a level to undo.
   int undoAvailable = 0;
+  // The newest snapshot taken, what the first Undo restores.
   SetList undoSets;
   int scaledPreviewActive = 0;
   int useAbbreviations = 1;
@@ -113,12 +124,12 @@ class CZentrelDoc {
   void StopScaledSubtraction();
 
  private:
-  bool modified_ = false;
-};
+  // Replaces the sets by an undo level's: nothing may keep pointing at the
+  // sets or fits that go.
+  void ReplaceSets(SetList restored);
 
-// Deep copy of a set list. Convolution sources that point into `from` are
-// re-pointed at the matching copy, so a copied list never refers to sets it
-// does not own (a snapshot outlives the sets it was taken from).
-SetList CopySetList(const SetList& from);
+  bool modified_ = false;
+  UndoHistory undoHistory_;
+};
 
 }  // namespace zentrel

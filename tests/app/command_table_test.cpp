@@ -22,7 +22,7 @@ TEST(CommandTable, IdsAndScriptNamesAreUnique) {
       EXPECT_TRUE(names.insert(name).second) << "duplicate script name " << name;
     }
   }
-  EXPECT_EQ(ids.size(), 123u);
+  EXPECT_EQ(ids.size(), 124u);
 }
 
 // The one walk over every subsystem's bindings, through the same list the
@@ -70,7 +70,7 @@ TEST(CommandTable, MenuLayoutNamesOnlyKnownCommandsOnce) {
     EXPECT_TRUE(seen.insert(CommandNumber(entry.command)).second) << CommandNumber(entry.command);
   }
   EXPECT_EQ(menus, (std::vector<std::string>{"&File", "&Edit", "&View", "&Modify", "&Analysis", "&Calculate", "&Help"}));
-  EXPECT_EQ(seen.size(), 98u);
+  EXPECT_EQ(seen.size(), 99u);
   for (const std::optional<Cmd>& button : ToolbarLayout()) {
     if (button) {
       EXPECT_NE(FindCommand(CommandNumber(*button)), nullptr) << CommandNumber(*button);
@@ -126,6 +126,34 @@ TEST(CommandTable, SnapshotFlagsMatchTheCommandsThatTakeOne) {
       Cmd::Deconvolve, Cmd::Convolution};
   for (const auto& command : AllCommands())
     EXPECT_EQ(command.snapshot, snapshotting.count(command.command()) == 1) << command.id;
+}
+
+TEST(CommandTable, MenuNamesDropMarksDotsAndSpareBlanks) {
+  const std::pair<Cmd, const char*> cases[] = {
+      {Cmd::Smooth, "Smooth"},
+      {Cmd::SaveAs, "Save As"},
+      {Cmd::SelectActiveDataSets, "Select Active DataSets"},
+      {Cmd::ScaleUp, "Scale up"},
+      {Cmd::HideShowFit, "Hide/Show Fit"},
+      {Cmd::ToggleSet1, ""},
+  };
+  for (const auto& [id, name] : cases) EXPECT_EQ(MenuName(FindCommand(id)), name) << CommandNumber(id);
+}
+
+TEST(CommandTable, RedoHasItsKeysAndFollowsTheHistory) {
+  const CommandInfo& redo = FindCommand(Cmd::Redo);
+  EXPECT_EQ(redo.keys, (std::vector<std::string_view>{"Ctrl+Y", "Ctrl+Shift+Z"}));
+  EXPECT_EQ(ScriptName(redo), "redo");
+  EXPECT_FALSE(redo.snapshot);
+  CZentrelDoc doc;
+  EXPECT_FALSE(IsCommandEnabled(doc, redo));
+  doc.TakeUndoSnapshot("Smooth");
+  EXPECT_FALSE(IsCommandEnabled(doc, redo));
+  doc.Undo();
+  EXPECT_TRUE(IsCommandEnabled(doc, redo));
+  doc.Redo();
+  EXPECT_FALSE(IsCommandEnabled(doc, redo));
+  EXPECT_TRUE(IsCommandEnabled(doc, FindCommand(Cmd::Undo)));
 }
 
 TEST(CommandTable, StatesFollowTheDocument) {

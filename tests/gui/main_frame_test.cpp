@@ -139,6 +139,32 @@ class MainFrameTest : public QObject, private FrameFixture {
     QVERIFY(frame->action(Cmd::LogXAxis)->isChecked());
   }
 
+  // The Edit menu names what Undo and Redo would do; both keys of Redo work.
+  void undoAndRedoNameTheirCommand() {
+    addSet("a", {0, 10}, {1, 2});
+    QWidget* view = frame->view();
+    view->setFocus();
+    frame->refresh();
+    QCOMPARE(frame->action(Cmd::Redo)->text(), QStringLiteral("&Redo\tCtrl+Y"));
+    QVERIFY(!frame->action(Cmd::Redo)->isEnabled());
+    QTest::keyClick(view, Qt::Key_I, Qt::AltModifier);  // Invert Dataset
+    QCOMPARE(doc().sets[0]->GetValue(1, 0), -1.0);
+    QCOMPARE(frame->action(Cmd::Undo)->text(), QStringLiteral("&Undo Invert Dataset\tCtrl+Z"));
+    QVERIFY(frame->action(Cmd::Undo)->isEnabled());
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(doc().sets[0]->GetValue(1, 0), 1.0);
+    QCOMPARE(frame->action(Cmd::Undo)->text(), QStringLiteral("&Undo\tCtrl+Z"));
+    QVERIFY(!frame->action(Cmd::Undo)->isEnabled());
+    QCOMPARE(frame->action(Cmd::Redo)->text(), QStringLiteral("&Redo Invert Dataset\tCtrl+Y"));
+    QVERIFY(frame->action(Cmd::Redo)->isEnabled());
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(doc().sets[0]->GetValue(1, 0), -1.0);
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(doc().sets[0]->GetValue(1, 0), -1.0);
+    QVERIFY(!frame->action(Cmd::Redo)->isEnabled());
+  }
+
   void dragSetsTheSelectionAndZoomUnzoomFollow() {
     addSet("a", {0, 10}, {0, 10});
     doc().graph.SetRange(0, 0, 10, 10);
