@@ -62,8 +62,8 @@ void Candidates::remember(const Scored& scored) {
   if (leaders_.size() > kLeaders) leaders_.pop_back();
 }
 
-void Candidates::solveAmplitudesAsProducts(int first, int stride, int terms) {
-  products_ = Products{first, stride, terms};
+void Candidates::solveAmplitudesAsProducts(int first, int stride, int terms, bool oneSign) {
+  products_ = Products{first, stride, terms, oneSign};
 }
 
 bool Candidates::productsApply() const {
@@ -147,7 +147,7 @@ bool Candidates::solveLinear(Params& p, const std::vector<int>& linear) {
   for (int k = 1; k < n; ++k)
     if (std::fabs(product(k, k)) > std::fabs(product(reference, reference))) reference = k;
   for (int k = 0; k < n; ++k) {
-    const double sign = k == reference || product(reference, k) >= 0 ? 1.0 : -1.0;
+    const double sign = products_->oneSign || k == reference || product(reference, k) >= 0 ? 1.0 : -1.0;
     p[static_cast<size_t>(products_->first + products_->stride * k)] = sign * std::sqrt(std::fabs(product(k, k)));
   }
   return true;

@@ -46,8 +46,8 @@ class Candidates {
   // first + stride, …: from now on, when every one of them is free, the
   // products are solved by least squares with the other linear parameters
   // and the amplitudes read off them (the sizes off the squares, the signs
-  // off the largest square's row).
-  void solveAmplitudesAsProducts(int first, int stride, int terms);
+  // off the largest square's row, or all alike when oneSign).
+  void solveAmplitudesAsProducts(int first, int stride, int terms, bool oneSign = false);
 
   // Where the data cannot tell two valleys apart, the family names the one
   // it means: from now on only candidates for which `admit` holds (after
@@ -109,6 +109,7 @@ class Candidates {
   Params original_;  // the fit's parameters as given
   struct Products {
     int first = 0, stride = 0, terms = 0;
+    bool oneSign = false;
   };
   std::optional<Products> products_;
   std::function<bool(const Params&)> admit_;

@@ -338,18 +338,17 @@ void ProposeSquaredExpConvDualSided(const GuessContext& context, Candidates& can
 // the valley it starts in. The guess takes the one meant most often: the
 // fall the fastest rate (the response sharper than the decay) and every
 // amplitude of one sign. Only when the other valleys fit the data clearly
-// better (half the chi-square) does it start there.
+// better (a tenth of the chi-square) does it start there.
 std::string GuessSquaredExpConvDualSided(GuessContext& context) {
   const int n = context.order();
   const std::vector<int> linear{0};
   context.candidates.solveAmplitudesAsProducts(4, 2, n);
   Candidates any = context.candidates.emptyCopy();
   Candidates preferred = context.candidates.emptyCopy();
+  preferred.solveAmplitudesAsProducts(4, 2, n, true);
   preferred.admitOnly([n](const Params& p) {
-    for (int k = 0; k < n; ++k) {
+    for (int k = 0; k < n; ++k)
       if (!(std::fabs(p[2]) <= 0.5 * std::fabs(p[static_cast<size_t>(5 + 2 * k)]))) return false;
-      if (p[static_cast<size_t>(4 + 2 * k)] * p[4] < 0) return false;
-    }
     return true;
   });
   ProposeSquaredExpConvDualSided(context, preferred);
@@ -358,9 +357,11 @@ std::string GuessSquaredExpConvDualSided(GuessContext& context) {
   for (int k = 0; k < n; ++k) moves.push_back({5 + 2 * k});
   if (preferred.found()) preferred.refine(moves, linear);
   Candidates& chosen =
-      preferred.found() && !(any.found() && any.bestChiSquare() < 0.25 * preferred.bestChiSquare()) ? preferred : any;
+      preferred.found() && !(any.found() && any.bestChiSquare() < 0.1 * preferred.bestChiSquare()) ? preferred : any;
   if (!chosen.found()) return {};
   if (&chosen == &any) any.refine(moves, linear);
+  // Its amplitudes are solved again as the chosen pool solved them.
+  context.candidates.solveAmplitudesAsProducts(4, 2, n, &chosen == &preferred);
   context.candidates.propose(chosen.best(), linear);
   return {};
 }
