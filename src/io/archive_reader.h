@@ -4,6 +4,7 @@
 // caller checks ok() where it matters and before anything that allocates
 // (Fits() compares a count with the bytes that are left).
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -56,6 +57,10 @@ class ArchiveReader {
   bool AtEnd() const { return ok() && position_ == bytes_.size(); }
   std::size_t Remaining() const { return bytes_.size() - position_; }
   std::size_t Offset() const { return position_; }
+  // Up to n of the next bytes, without reading them.
+  std::span<const std::uint8_t> Peek(std::size_t n) const {
+    return bytes_.subspan(position_, std::min(n, Remaining()));
+  }
   // The first problem and the byte offset it was found at.
   const std::string& problem() const { return problem_; }
   std::size_t problemOffset() const { return problemOffset_; }

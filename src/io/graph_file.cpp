@@ -14,7 +14,8 @@
 #include "fit/catalogue.h"
 #include "io/byte_source.h"
 #include "io/file_names.h"
-#include "io/graph_file_bounds.h"
+#include "io/graph_file_poisson.h"
+#include "io/graph_file_trailing.h"
 #include "io/archive_reader.h"
 #include "io/archive_writer.h"
 #include "model/document.h"
@@ -62,7 +63,7 @@ void WriteFit(ArchiveWriter& out, const CZentrelDoc& doc, const Fit& fit) {
     out.Double(fit.params[static_cast<size_t>(i)]);
     out.Double(fit.steps[static_cast<size_t>(i)]);
   }
-  out.Byte(static_cast<std::uint8_t>(fit.weighting));
+  out.Byte(static_cast<std::uint8_t>(StoredWeighting(fit.weighting)));
   out.Word(fit.method);
   for (int flag : fit.freeFlags) out.Dword(flag);
 }
@@ -327,7 +328,7 @@ GraphLoadResult GraphReader::Load(CZentrelDoc& doc) {
     } else {
       doc.useAbbreviations = in_.Dword();
       result.hasAbbreviationSwitch = in_.ok();
-      if (in_.ok() && !in_.AtEnd()) ReadBoundsBlock(in_, doc);
+      if (in_.ok() && !in_.AtEnd()) ReadTrailingBlocks(in_, doc);
     }
   }
   result.ok = in_.ok();
@@ -357,7 +358,7 @@ std::vector<std::uint8_t> GraphFileBytes(const CZentrelDoc& doc, const PageLayou
   }
   WriteGraph(out, doc.graph, drawn);
   out.Dword(doc.useAbbreviations);
-  WriteBoundsBlock(out, doc);
+  WriteTrailingBlocks(out, doc);
   return out.Take();
 }
 

@@ -10,6 +10,7 @@
 #include "fit/fit_bounds.h"
 #include "io/archive_reader.h"
 #include "io/archive_writer.h"
+#include "io/graph_file_trailing.h"
 #include "model/data_set.h"
 #include "model/document.h"
 #include "model/fit.h"
@@ -32,7 +33,7 @@ void WriteBoundsBlock(ArchiveWriter& out, const CZentrelDoc& doc) {
       if (HasBounds(*set.fits[f])) bounded.emplace_back(s, static_cast<int>(f));
   }
   if (bounded.empty()) return;
-  for (char c : kBoundsBlockMarker) out.Byte(static_cast<std::uint8_t>(c));
+  WriteTrailingMarker(out, kBoundsBlockMarker);
   out.Byte(kBoundsBlockVersion);
   out.Dword(static_cast<std::int64_t>(bounded.size()));
   for (const auto& [s, f] : bounded) {
@@ -46,15 +47,7 @@ void WriteBoundsBlock(ArchiveWriter& out, const CZentrelDoc& doc) {
   }
 }
 
-void ReadBoundsBlock(ArchiveReader& in, CZentrelDoc& doc) {
-  // Whatever follows without the marker is ignored, as it always was.
-  const size_t compared = std::min(in.Remaining(), kBoundsBlockMarker.size());
-  for (size_t k = 0; k < compared; ++k)
-    if (in.Byte() != static_cast<std::uint8_t>(kBoundsBlockMarker[k])) return;
-  if (compared < kBoundsBlockMarker.size()) {
-    in.Fail("the bounds block ends inside its marker");
-    return;
-  }
+void ReadBoundsBlockContent(ArchiveReader& in, CZentrelDoc& doc) {
   const int version = in.Byte();
   if (in.ok() && version != kBoundsBlockVersion) {
     in.Fail("bounds block version " + std::to_string(version) + " is unknown");

@@ -138,6 +138,12 @@ TEST(GraphFileBounds, DamagedBlocksAreRefusedAndOtherTrailingBytesIgnored) {
          b.push_back(7);
          return b;
        }(), true},
+      {"the block twice: the second is trailing bytes", [&] {
+         Bytes b = block(1, 1, [&](ArchiveWriter& o) { entry(o, 0, 0, 0, 5); });
+         const Bytes again = block(2, 0, [](ArchiveWriter&) {});
+         b.insert(b.end(), again.begin() + static_cast<long>(demo.size()), again.end());
+         return b;
+       }(), true},
       {"the first bytes of the marker", [&] { Bytes b = demo; b.push_back('F'), b.push_back('I'); return b; }(), false},
       {"version 2", block(2, 1, [&](ArchiveWriter& o) { entry(o, 0, 0, 0, 5); }), false},
       {"no entries", block(1, 0, [](ArchiveWriter&) {}), false},
