@@ -263,13 +263,14 @@ std::string GuessExpConvGaussian(GuessContext& context) {
   return {};
 }
 
+namespace {
+
 // The squared sum convolved with a dual-sided exponential rises as
 // exp(v/tr) before x0 and falls after it as the sum's pair rates
 // (2/t_k, 1/t_j + 1/t_k) and 1/tf. Each pair is normalised to its peak
 // and the model is linear in the amplitudes' products, which least
-// squares sets for every candidate.
-namespace {
-
+// squares sets for every candidate (a held amplitude leaves the others
+// a share of the peak's height each, to the search).
 void ProposeSquaredExpConvDualSided(const GuessContext& context, Candidates& candidates) {
   const GuessPoints& pts = context.points;
   const int n = context.order();
@@ -284,6 +285,7 @@ void ProposeSquaredExpConvDualSided(const GuessContext& context, Candidates& can
     const double rising = grows.empty() ? 1 / width : std::fabs(grows[0][0]);
     Side(pts, rise.xPeak, true, xs, ys);
     auto proposeTimes = [&](Params p) {
+      for (int k = 0; k < n; ++k) p[static_cast<size_t>(4 + 2 * k)] = std::sqrt(std::fabs(rise.height) / n);
       for (double shift : {0.0, 0.5, 1.0}) {
         p[0] = baseline;
         p[1] = candidates.x0Or(rise.xPeak - shift * (rise.xPeak - rise.x50));
@@ -354,7 +356,12 @@ std::string GuessSquaredExpConvDualSided(GuessContext& context) {
   ProposeSquaredExpConvDualSided(context, preferred);
   ProposeSquaredExpConvDualSided(context, any);
   std::vector<Candidates::Move> moves{{1, Spacing(context.points)}, {2}, {3}};
-  for (int k = 0; k < n; ++k) moves.push_back({5 + 2 * k});
+  bool amplitudeHeld = false;
+  for (int k = 0; k < n; ++k) amplitudeHeld = amplitudeHeld || context.candidates.held(4 + 2 * k);
+  for (int k = 0; k < n; ++k) {
+    if (amplitudeHeld) moves.push_back({4 + 2 * k});
+    moves.push_back({5 + 2 * k});
+  }
   if (preferred.found()) preferred.refine(moves, linear);
   Candidates& chosen =
       preferred.found() && !(any.found() && any.bestChiSquare() < 0.1 * preferred.bestChiSquare()) ? preferred : any;
