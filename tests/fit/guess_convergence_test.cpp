@@ -223,7 +223,7 @@ const std::vector<Row>& Rows() {
          p.insert(p.end(), {d.uniform(0.2, 0.4), d.uniform(0.3, 0.7), d.uniform(0.7, 1.5), t1, d.uniform(0.7, 1.5), t1 * d.uniform(4, 7)});
          return p;
        },
-       {}, 4, 2, 1, true, true, false, false},
+       {}, 4, 2, 1, true, true},
       {"Exponential convolved with Gaussian 1", kExpConvGaussian, 1, -3, 20, 120, false,
        [](Draw& d) {
          auto p = Head(d, 0.2, d.uniform(-0.5, 0.5));

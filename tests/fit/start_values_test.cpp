@@ -2,6 +2,7 @@
 // the messages when nothing can be guessed, held parameters, and that no
 // data at all makes a guess come out as NaN or infinity.
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "fit/catalogue.h"
 #include "fit/fit_data.h"
+#include "fit/fit_run.h"
 #include "fit/guess/decay_rates.h"
 #include "fit/guess/least_squares.h"
 #include "fit/guess/start_values.h"
@@ -157,6 +159,29 @@ TEST(GuessStartValues, HeldParametersKeepTheirValuesAndShapeTheRest) {
   EXPECT_EQ(withTime.params[3], 2.0);
   EXPECT_NEAR(withTime.params[2], 3, 1e-6);
   EXPECT_NEAR(withTime.params[0], 0.7, 1e-6);
+}
+
+TEST(GuessStartValues, HeldAmplitudeOfASquaredSumLeavesTheOtherToTheSearch) {
+  // With one amplitude held the products cannot be solved for: the other
+  // amplitude is searched for, not left at 0, and the fit runs from there.
+  const std::vector<double> truthParams{0.02, 0.1, 0.3, 0.5, 1.2, 2, 0.8, 10};
+  Fit truth = MakeFit(kSquaredExpConvDualSided, 2, truthParams, {});
+  const Columns data = Sample(truth, -3, 27, 150);
+  Data_Set set;
+  for (size_t i = 0; i < data.x.size(); ++i) {
+    set.SetValue(0, static_cast<int>(i), data.x[i]);
+    set.SetValue(1, static_cast<int>(i), data.y[i]);
+  }
+  FitRequest request;
+  request.model = std::string(ModelName(kSquaredExpConvDualSided));
+  request.order = 2;
+  request.params = {0, 0, 0, 0, 1.2};
+  request.hold = {4};
+  request.guess = true;
+  const FitRunResult result = RunFit(set, request);
+  ASSERT_FALSE(result.failed()) << result.error;
+  EXPECT_EQ(result.guessedStart[4], 1.2);
+  EXPECT_GT(std::fabs(result.guessedStart[6]), 0.2);
 }
 
 TEST(GuessStartValues, ReadsOnlyTheFitRange) {

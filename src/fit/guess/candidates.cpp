@@ -1,6 +1,7 @@
 #include "fit/guess/candidates.h"
 
 #include <cmath>
+#include <utility>
 
 #include "fit/fit_parameters.h"
 #include "fit/guess/least_squares.h"
@@ -32,6 +33,7 @@ std::optional<std::vector<double>> Candidates::evaluate(const Params& p) {
 }
 
 std::optional<double> Candidates::score(const Params& p) {
+  if (admit_ && !admit_(p)) return std::nullopt;
   const auto values = evaluate(p);
   if (!values) return std::nullopt;
   double chi = 0;
@@ -60,13 +62,40 @@ void Candidates::remember(const Scored& scored) {
   if (leaders_.size() > kLeaders) leaders_.pop_back();
 }
 
+void Candidates::solveAmplitudesAsProducts(int first, int stride, int terms, bool oneSign) {
+  products_ = Products{first, stride, terms, oneSign};
+}
+
+bool Candidates::productsApply() const {
+  if (!products_ || products_->terms < 1) return false;
+  for (int k = 0; k < products_->terms; ++k) {
+    const int index = products_->first + products_->stride * k;
+    if (index >= count_ || held(index)) return false;
+  }
+  return true;
+}
+
+std::optional<std::vector<double>> Candidates::productColumn(const Params& base, const std::vector<double>& constant,
+                                                             std::initializer_list<int> ones) {
+  Params unit = base;
+  for (int k : ones) unit[static_cast<size_t>(products_->first + products_->stride * k)] = 1;
+  auto values = evaluate(unit);
+  if (!values) return std::nullopt;
+  for (size_t i = 0; i < values->size(); ++i) (*values)[i] -= constant[i];
+  return values;
+}
+
 bool Candidates::solveLinear(Params& p, const std::vector<int>& linear) {
+  const bool products = productsApply();
   std::vector<int> free;
   for (int index : linear)
     if (index < count_ && !held(index)) free.push_back(index);
-  if (free.empty()) return true;
+  if (free.empty() && !products) return true;
   Params base = p;
   for (int index : free) base[static_cast<size_t>(index)] = 0;
+  const int n = products ? products_->terms : 0;
+  auto amplitude = [&](int k) -> double& { return base[static_cast<size_t>(products_->first + products_->stride * k)]; };
+  for (int k = 0; k < n; ++k) amplitude(k) = 0;
   const auto constant = evaluate(base);
   if (!constant) return false;
   std::vector<std::vector<double>> columns;
@@ -78,11 +107,49 @@ bool Candidates::solveLinear(Params& p, const std::vector<int>& linear) {
     for (size_t i = 0; i < values->size(); ++i) (*values)[i] -= (*constant)[i];
     columns.push_back(std::move(*values));
   }
+  // With a_j = a_k = 1 the model holds both squares and the cross term
+  // once: the cross term's column is that less the two squares.
+  std::vector<std::vector<double>> squares;
+  for (int k = 0; k < n; ++k) {
+    auto square = productColumn(base, *constant, {k});
+    if (!square) return false;
+    squares.push_back(std::move(*square));
+  }
+  std::vector<std::pair<int, int>> pairs;
+  for (int j = 0; j < n; ++j)
+    for (int k = j; k < n; ++k) {
+      if (j == k) {
+        columns.push_back(squares[static_cast<size_t>(j)]);
+      } else {
+        auto both = productColumn(base, *constant, {j, k});
+        if (!both) return false;
+        for (size_t i = 0; i < both->size(); ++i)
+          (*both)[i] -= squares[static_cast<size_t>(j)][i] + squares[static_cast<size_t>(k)][i];
+        columns.push_back(std::move(*both));
+      }
+      pairs.emplace_back(j, k);
+    }
   std::vector<double> rhs(points_.y.size());
   for (size_t i = 0; i < rhs.size(); ++i) rhs[i] = points_.y[i] - (*constant)[i];
   const auto solution = LeastSquares(columns, rhs);
   if (!solution) return false;
   for (size_t j = 0; j < free.size(); ++j) p[static_cast<size_t>(free[j])] = (*solution)[j];
+  if (n == 0) return true;
+  auto product = [&](int j, int k) {
+    if (j > k) std::swap(j, k);
+    for (size_t m = 0; m < pairs.size(); ++m)
+      if (pairs[m] == std::make_pair(j, k)) return (*solution)[free.size() + m];
+    return 0.0;
+  };
+  // The signs are relative: the term the data shows most sets them. A
+  // negative square is noise on a term the data barely shows.
+  int reference = 0;
+  for (int k = 1; k < n; ++k)
+    if (std::fabs(product(k, k)) > std::fabs(product(reference, reference))) reference = k;
+  for (int k = 0; k < n; ++k) {
+    const double sign = products_->oneSign || k == reference || product(reference, k) >= 0 ? 1.0 : -1.0;
+    p[static_cast<size_t>(products_->first + products_->stride * k)] = sign * std::sqrt(std::fabs(product(k, k)));
+  }
   return true;
 }
 

@@ -6,8 +6,10 @@
 // candidate is judged by its shape alone.
 
 #include <array>
+#include <functional>
 #include <initializer_list>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "fit/fit_data.h"
@@ -25,7 +27,12 @@ class Candidates {
   Candidates(const Fit& fit, const FitData& data, const GuessPoints& points);
 
   // A pool of its own for the same fit and points, with no candidates yet.
-  Candidates emptyCopy() const { return Candidates(fit_, data_, points_, original_); }
+  Candidates emptyCopy() const {
+    Candidates copy(fit_, data_, points_, original_);
+    copy.products_ = products_;
+    copy.admit_ = admit_;
+    return copy;
+  }
 
   bool held(int index) const { return fit_.freeFlags[static_cast<size_t>(index)] == 0; }
   // The fit's value of a parameter: what a held one keeps.
@@ -33,6 +40,19 @@ class Candidates {
   // x0 as the guess must use it: the fit's when held, else the proposal.
   double x0Or(double proposal) const { return held(1) ? current(1) : proposal; }
   int parameterCount() const { return count_; }
+
+  // The squared forms are linear not in their amplitudes but in the
+  // products a_j·a_k (j ≤ k) of the `terms` amplitudes at first,
+  // first + stride, …: from now on, when every one of them is free, the
+  // products are solved by least squares with the other linear parameters
+  // and the amplitudes read off them (the sizes off the squares, the signs
+  // off the largest square's row, or all alike when oneSign).
+  void solveAmplitudesAsProducts(int first, int stride, int terms, bool oneSign = false);
+
+  // Where the data cannot tell two valleys apart, the family names the one
+  // it means: from now on only candidates for which `admit` holds (after
+  // the linear solve) are scored and kept.
+  void admitOnly(std::function<bool(const Params&)> admit) { admit_ = std::move(admit); }
   const GuessPoints& points() const { return points_; }
 
   // Held parameters take the fit's values; the free ones among `linear`
@@ -75,6 +95,11 @@ class Candidates {
   std::optional<Scored> assess(Params p, const std::vector<int>& linear);
   std::optional<double> score(const Params& p);
   bool solveLinear(Params& p, const std::vector<int>& linear);
+  // The model less its value at `base`, for p with the amplitudes in
+  // `ones` set to 1 and the other product amplitudes 0.
+  std::optional<std::vector<double>> productColumn(const Params& base, const std::vector<double>& constant,
+                                                   std::initializer_list<int> ones);
+  bool productsApply() const;
   void remember(const Scored& scored);
 
   Fit fit_;  // its parameters are those of the last evaluation
@@ -82,6 +107,12 @@ class Candidates {
   const GuessPoints& points_;
   int count_;
   Params original_;  // the fit's parameters as given
+  struct Products {
+    int first = 0, stride = 0, terms = 0;
+    bool oneSign = false;
+  };
+  std::optional<Products> products_;
+  std::function<bool(const Params&)> admit_;
   std::optional<Params> best_;
   double bestChi_ = 0;
   // The best few distinct candidates, best first: where refine starts.

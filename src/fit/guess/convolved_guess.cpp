@@ -263,52 +263,113 @@ std::string GuessExpConvGaussian(GuessContext& context) {
   return {};
 }
 
+namespace {
+
 // The squared sum convolved with a dual-sided exponential rises as
-// exp(v/tr) before x0 and falls after it as two exponentials, the sum's
-// 2/t and the fall 1/tf (which of the two is which the data cannot say:
-// both are tried). The peak is normalised to a².
-std::string GuessSquaredExpConvDualSided(GuessContext& context) {
+// exp(v/tr) before x0 and falls after it as the sum's pair rates
+// (2/t_k, 1/t_j + 1/t_k) and 1/tf. Each pair is normalised to its peak
+// and the model is linear in the amplitudes' products, which least
+// squares sets for every candidate (a held amplitude leaves the others
+// a share of the peak's height each, to the search).
+void ProposeSquaredExpConvDualSided(const GuessContext& context, Candidates& candidates) {
   const GuessPoints& pts = context.points;
-  Candidates& candidates = context.candidates;
   const int n = context.order();
   const std::vector<int> linear{0};
   std::vector<double> xs, ys;
   for (double baseline : Baselines(context)) {
     const Rise rise = FindRise(pts, baseline);
-    Side(pts, rise.xPeak, true, xs, ys);
+    const double width = std::max(rise.xPeak - rise.x10, Spacing(pts));
     const double tailBase = candidates.held(0) ? candidates.current(0) : EdgeMean(pts.y, 0.1, false);
-    std::vector<std::vector<double>> falls = DecayRateCandidates(xs, ys, n + 1, tailBase, context.noise);
     Side(pts, rise.x50, false, xs, ys);
     const auto grows = DecayRateCandidates(xs, ys, 1, baseline, context.noise);
-    const double rising = grows.empty() ? 1 / std::max(rise.xPeak - rise.x10, Spacing(pts)) : std::fabs(grows[0][0]);
-    for (const auto& fall : falls) {
-      // fall holds n + 1 rates; one of them is 1/tf.
+    const double rising = grows.empty() ? 1 / width : std::fabs(grows[0][0]);
+    Side(pts, rise.xPeak, true, xs, ys);
+    auto proposeTimes = [&](Params p) {
+      for (int k = 0; k < n; ++k) p[static_cast<size_t>(4 + 2 * k)] = std::sqrt(std::fabs(rise.height) / n);
+      for (double shift : {0.0, 0.5, 1.0}) {
+        p[0] = baseline;
+        p[1] = candidates.x0Or(rise.xPeak - shift * (rise.xPeak - rise.x50));
+        candidates.propose(p, linear);
+      }
+    };
+    // The tail as n + 1 exponentials, one of them 1/tf, the others 2/t_k
+    // (the pair rates between them are not told apart): every choice.
+    for (const auto& fall : DecayRateCandidates(xs, ys, n + 1, tailBase, context.noise)) {
       for (int fallIndex = 0; fallIndex <= n; ++fallIndex) {
-        for (double shift : {0.0, 0.5, 1.0}) {
-          Params p{};
-          p[0] = baseline;
-          p[1] = candidates.x0Or(rise.xPeak - shift * (rise.xPeak - rise.x50));
-          p[2] = 1 / std::fabs(fall[static_cast<size_t>(fallIndex)]);
-          p[3] = 1 / rising;
-          int k = 0;
-          for (int j = 0; j <= n; ++j) {
-            if (j == fallIndex) continue;
-            p[static_cast<size_t>(4 + 2 * k)] = std::sqrt(std::fabs(rise.height) / n);
-            p[static_cast<size_t>(5 + 2 * k)] = 2 / std::fabs(fall[static_cast<size_t>(j)]);
-            ++k;
-          }
-          candidates.propose(p, linear);
+        Params p{};
+        p[2] = 1 / std::fabs(fall[static_cast<size_t>(fallIndex)]);
+        p[3] = 1 / rising;
+        int k = 0;
+        for (int j = 0; j <= n; ++j) {
+          if (j == fallIndex) continue;
+          p[static_cast<size_t>(5 + 2 * k)] = 2 / std::fabs(fall[static_cast<size_t>(j)]);
+          ++k;
         }
+        proposeTimes(p);
       }
     }
+    // A fall as fast as the rise hides in the peak, and the tail holds the
+    // sum's pair rates alone: the times from its slowest and fastest, tf
+    // and tr from the rise's width.
+    for (const auto& rates : DecayRateCandidates(xs, ys, n * (n + 1) / 2, tailBase, context.noise)) {
+      double slow = INFINITY, fast = 0;
+      for (double rate : rates) {
+        slow = std::min(slow, std::fabs(rate));
+        fast = std::max(fast, std::fabs(rate));
+      }
+      if (!(slow > 0) || !std::isfinite(fast)) continue;
+      for (double fallShare : {0.1, 0.25, 0.5, 1.0})
+        for (double riseShare : {0.15, 0.3, 0.6}) {
+          Params p{};
+          p[2] = fallShare * width;
+          p[3] = riseShare * width;
+          for (int k = 0; k < n; ++k)
+            p[static_cast<size_t>(5 + 2 * k)] =
+                n == 1 ? 2 / slow : 2 / fast * std::pow(fast / slow, static_cast<double>(k) / (n - 1));
+          proposeTimes(p);
+        }
+    }
   }
-  if (!candidates.found()) return {};
-  std::vector<Candidates::Move> moves{{1, Spacing(pts)}, {2}, {3}};
+}
+
+}  // namespace
+
+// The data rarely tells apart the valleys where the fall 1/tf trades
+// places with a term's 2/t (for one term the curve is the very same, for
+// more nearly so) or where the terms' signs differ, and a fit stays in
+// the valley it starts in. The guess takes the one meant most often: the
+// fall the fastest rate (the response sharper than the decay) and every
+// amplitude of one sign. Only when the other valleys fit the data clearly
+// better (a tenth of the chi-square) does it start there.
+std::string GuessSquaredExpConvDualSided(GuessContext& context) {
+  const int n = context.order();
+  const std::vector<int> linear{0};
+  context.candidates.solveAmplitudesAsProducts(4, 2, n);
+  Candidates any = context.candidates.emptyCopy();
+  Candidates preferred = context.candidates.emptyCopy();
+  preferred.solveAmplitudesAsProducts(4, 2, n, true);
+  preferred.admitOnly([n](const Params& p) {
+    for (int k = 0; k < n; ++k)
+      if (!(std::fabs(p[2]) <= 0.5 * std::fabs(p[static_cast<size_t>(5 + 2 * k)]))) return false;
+    return true;
+  });
+  ProposeSquaredExpConvDualSided(context, preferred);
+  ProposeSquaredExpConvDualSided(context, any);
+  std::vector<Candidates::Move> moves{{1, Spacing(context.points)}, {2}, {3}};
+  bool amplitudeHeld = false;
+  for (int k = 0; k < n; ++k) amplitudeHeld = amplitudeHeld || context.candidates.held(4 + 2 * k);
   for (int k = 0; k < n; ++k) {
-    moves.push_back({4 + 2 * k});
+    if (amplitudeHeld) moves.push_back({4 + 2 * k});
     moves.push_back({5 + 2 * k});
   }
-  candidates.refine(moves, linear);
+  if (preferred.found()) preferred.refine(moves, linear);
+  Candidates& chosen =
+      preferred.found() && !(any.found() && any.bestChiSquare() < 0.1 * preferred.bestChiSquare()) ? preferred : any;
+  if (!chosen.found()) return {};
+  if (&chosen == &any) any.refine(moves, linear);
+  // Its amplitudes are solved again as the chosen pool solved them.
+  context.candidates.solveAmplitudesAsProducts(4, 2, n, &chosen == &preferred);
+  context.candidates.propose(chosen.best(), linear);
   return {};
 }
 
