@@ -1,0 +1,155 @@
+#pragma once
+// Global fits: several fits of one family and order, each on its own set
+// with its own range, weighting and convolution source, fitted together.
+// Parameters marked shared take one value in every fit and appear once in
+// the joint parameter vector; the others appear once per fit. One
+// chi-square sums every fit's part, and one Levenberg-Marquardt step moves
+// the union of the free parameters. Each fit's model values and derivatives
+// come from the single-fit code (Linearise), so kinds, weightings and
+// convolution behave exactly as in a single fit.
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "fit/convergence.h"
+#include "fit/engine.h"
+#include "fit/fit_data.h"
+#include "fit/fit_workspace.h"
+#include "fit/step_result.h"
+#include "model/fit.h"
+
+namespace zentrel {
+
+// One fit of a global fit and the columns it is fitted to.
+struct GlobalFitMember {
+  Fit* fit = nullptr;  // not owned; receives its share of the joint result
+  FitData data;
+  std::string label;   // how messages name it ("a.txt", "set 2")
+};
+
+// One flag per parameter index: true when every fit shares the parameter.
+using SharedFlags = std::array<bool, kMaxFitParameters>;
+
+// Where each unknown of the joint problem lives. The free shared
+// parameters come first, in parameter order, then each fit's own free
+// parameters, fit by fit. Held parameters are not unknowns.
+struct GlobalLayout {
+  struct Slot {
+    int member = -1;  // -1: shared, the same value in every fit
+    int parameter = 0;
+  };
+  std::vector<Slot> unknowns;
+  // Per fit: its free parameters (shared ones included), as Linearise takes
+  // them, and the joint slot of each.
+  std::vector<std::vector<int>> freeIndex;
+  std::vector<std::vector<int>> slotOf;
+  // Per slot: the interval it is kept in. A shared parameter's is the
+  // intersection of the fits' intervals.
+  std::vector<double> lower, upper;
+  int sharedCount = 0;  // free shared unknowns, the first of `unknowns`
+};
+
+// Why the fits cannot be fitted together (empty when they can): they must
+// be at least one, of one kind and order (one formula for custom
+// functions), fitted by Levenberg-Marquardt, with points in every range,
+// at least as many points in each range as the fit has free parameters of
+// its own, at least as many in all as the joint problem has unknowns, and
+// intervals of each shared parameter that overlap.
+std::string GlobalFitProblem(std::span<const GlobalFitMember> members, const SharedFlags& shared);
+
+// Gives every fit the first fit's value, free flag and (intersected)
+// interval of each shared parameter: the joint vector holds them once.
+void AlignSharedParameters(std::span<GlobalFitMember> members, const SharedFlags& shared);
+
+// The layout for the fits' current free flags (after AlignSharedParameters).
+GlobalLayout MakeGlobalLayout(std::span<const GlobalFitMember> members, const SharedFlags& shared);
+
+// The joint vector read from the fits' parameters; and a fit's parameter
+// array with the joint values written into it.
+std::vector<double> JointParameters(const GlobalLayout& layout, std::span<const GlobalFitMember> members);
+void WriteJointParameters(const GlobalLayout& layout, int member, const std::vector<double>& joint,
+                          std::array<double, kMaxFitParameters>& params);
+
+// Levenberg-Marquardt state of a global fit, over the joint vector.
+struct GlobalLmState {
+  bool started = false;
+  bool bounded = false;
+  double lambda = 1e-3;
+  double lambdaGrowth = 2;
+  double chiSquare = 0;
+  std::vector<double> accepted;    // the joint vector the matrices belong to
+  std::vector<double> startSizes;  // |value| at the start, the step guard's smallest size
+  std::vector<double> curvature, gradient, scale;
+  std::vector<double> memberChiSquare;  // each fit's part at the accepted vector
+  // Each fit's parameters and free flags when the state last wrote them:
+  // an edit by anybody else restarts the run.
+  std::vector<std::array<double, kMaxFitParameters>> memberParams;
+  std::vector<std::array<int, kMaxFitParameters>> memberFlags;
+  // The last trial, for the convergence test.
+  bool lastAccepted = false;
+  bool lastUnusable = false;
+  std::vector<double> lastStep;
+  double actualReduction = 0, predictedReduction = 0, gradientCosine = 0;
+  std::string failure;
+  int failureCode = 0;
+};
+
+struct GlobalFitWorkspace {
+  GlobalLayout layout;
+  SharedFlags shared{};
+  GlobalLmState lm;
+  // One per fit, for its spline and convolution caches; kept at stable
+  // addresses because model scopes refer into them.
+  std::vector<std::unique_ptr<FitWorkspace>> members;
+};
+
+// The joint linearisation at the joint vector: J^T J and -J^T r over every
+// fit's points in range, and the chi-square sum with each fit's part.
+struct GlobalLinearisation {
+  int points = 0;
+  double chiSquare = 0;
+  bool usable = true;
+  int failedMember = -1;  // the fit whose model failed, when not usable
+  std::vector<double> memberChiSquare;
+};
+GlobalLinearisation LineariseGlobal(std::span<GlobalFitMember> members, const GlobalLayout& layout,
+                                    const std::vector<double>& joint, GlobalFitWorkspace& work,
+                                    std::vector<double>& curvature, std::vector<double>& gradient);
+
+// Runs `iterations` Levenberg-Marquardt trials of the joint problem. It
+// starts afresh (aligning the shared parameters) when the first fit's
+// iteration count is 0, the sharing changed, or a fit's parameters or free
+// flags were changed by anybody else. After each accepted trial every fit
+// holds its parameters and its part of the chi-square; every fit's
+// iteration count advances. A failure names the fit it concerns.
+StepResult GlobalStep(std::span<GlobalFitMember> members, const SharedFlags& shared, GlobalFitWorkspace& work,
+                      int iterations);
+
+// The convergence test of single fits applied to the joint vector.
+Convergence GlobalConvergence(const GlobalLmState& lm, const ConvergenceTolerances& tolerances = {});
+
+struct GlobalUncertainties {
+  // Per fit: its standard errors, its points, its free parameters and
+  // their block of the joint covariance (shared ones included), so a
+  // single fit's statistics can be made from it (SummariseFit's `known`).
+  std::vector<FitUncertainties> members;
+  double chiSquare = 0;
+  double reducedChiSquare = 0;  // chiSquare / (points - freeCount)
+  int points = 0;
+  int freeCount = 0;            // unknowns of the joint problem
+  bool absoluteWeights = false;  // every fit weighs by 1/sigma^2 with y errors
+  std::vector<double> covariance;  // freeCount squared, over the layout's slots
+};
+
+// Errors from the inverse of the joint curvature at the fits' parameters:
+// unscaled when every fit's weights are absolute, else scaled by the joint
+// residual variance chiSquare / (points - freeCount). nullopt when the
+// matrix is singular, a model fails, or no degree of freedom remains.
+std::optional<GlobalUncertainties> ComputeGlobalUncertainties(std::span<GlobalFitMember> members,
+                                                              const SharedFlags& shared);
+
+}  // namespace zentrel
