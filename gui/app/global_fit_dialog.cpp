@@ -130,7 +130,7 @@ void GlobalFitDialog::setsEdited() {
   for (int i = 0; i < sets_->count(); ++i)
     if (sets_->item(i)->checkState() == Qt::Checked) chosen.push_back(i);
   model_->chooseSets(chosen);
-  syncFromModel();
+  resyncLater();
 }
 
 void GlobalFitDialog::modelEdited() {
@@ -150,7 +150,7 @@ void GlobalFitDialog::cellEdited(int row, int column) {
     r.shared = item->checkState() == Qt::Checked;
     // A shared row holds one value: the first set's.
     if (r.shared && !r.values.empty()) r.values.assign(r.values.size(), r.values.front());
-    syncFromModel();
+    resyncLater();
   } else if (column == kFreeColumn) {
     r.free = item->checkState() == Qt::Checked;
   } else if (column >= kFirstSetColumn && (column - kFirstSetColumn) % 2 == 0) {
@@ -159,8 +159,14 @@ void GlobalFitDialog::cellEdited(int row, int column) {
     const std::string text = ToStdString(item->text());
     if (r.shared) r.values.assign(r.values.size(), text);
     else r.values[set] = text;
-    if (r.shared) syncFromModel();
+    if (r.shared) resyncLater();
   }
+}
+
+void GlobalFitDialog::resyncLater() {
+  // The list and the table are rebuilt from the model; not inside their own
+  // change signal, whose item would go with them.
+  QMetaObject::invokeMethod(this, [this] { syncFromModel(); }, Qt::QueuedConnection);
 }
 
 void GlobalFitDialog::iterateClicked() {

@@ -38,6 +38,7 @@ class GlobalFitDialog : public QDialog {
   void setsEdited();
   void modelEdited();
   void cellEdited(int row, int column);
+  void resyncLater();
   void iterateClicked();
   void stepWhenIdle();
 
