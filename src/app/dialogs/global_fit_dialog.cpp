@@ -48,14 +48,29 @@ SharedFlags GlobalFitDialogModel::sharedFlags() const {
   return shared;
 }
 
+void GlobalFitDialogModel::listSets() {
+  setNames.clear();
+  for (const auto& set : doc_.sets) setNames.push_back(set->name);
+  setChosen.resize(setNames.size(), false);
+  std::vector<int> kept = columns;
+  std::erase_if(kept, [&](int index) { return index >= static_cast<int>(setNames.size()); });
+  // The value columns follow the sets that are left.
+  if (kept != columns) chooseSets(kept);
+}
+
+bool GlobalFitDialogModel::keepColumnsValid() {
+  const std::vector<std::string> before = setNames;
+  listSets();
+  if (setNames == before) return true;
+  // Sets were closed, added or renamed: the choice starts again from the list.
+  chooseSets(columns);
+  return false;
+}
+
 void GlobalFitDialogModel::open() {
   if (iterating_) return;
-  setNames.clear();
-  setChosen.clear();
-  for (const auto& set : doc_.sets) {
-    setNames.push_back(set->name);
-    setChosen.push_back(set->active != 0);
-  }
+  listSets();
+  for (size_t s = 0; s < doc_.sets.size(); ++s) setChosen[s] = doc_.sets[s]->active != 0;
   // A global fit of the chosen sets' fits is shown again to be refitted.
   serials_.clear();
   GlobalFitLink* link = nullptr;
@@ -122,7 +137,7 @@ bool GlobalFitDialogModel::applyModel() {
   rows = std::move(made);
   std::vector<const Fit*> fits;
   for (int index : columns) {
-    const Data_Set& set = *doc_.sets[static_cast<size_t>(index)];
+    const Data_Set& set = *doc_.SetAt(index);
     const Fit* linked = linkedFitOf(set);
     fits.push_back(linked != nullptr && linked->modelKind == probe.modelKind && linked->order == probe.order
                        ? linked
@@ -151,11 +166,11 @@ void GlobalFitDialogModel::showValuesFrom(const std::vector<const Fit*>& fits) {
 }
 
 bool GlobalFitDialogModel::guess(Ui& ui) {
-  if (iterating_ || columns.empty()) return false;
+  if (iterating_ || !keepColumnsValid() || columns.empty()) return false;
   Fit probe;
   SelectModel(probe, modelName, ReadEditNumber(orderText).value_or(1));
   for (size_t c = 0; c < columns.size(); ++c) {
-    const Data_Set& set = *doc_.sets[static_cast<size_t>(columns[c])];
+    const Data_Set& set = *doc_.SetAt(columns[c]);
     Fit trial = Fit(probe);
     if (const Fit* linked = linkedFitOf(set)) trial.setRange(linked->fitStart, linked->fitEnd);
     else trial.attach(set.ColumnData(0), set.DrawablePointCount());
@@ -190,6 +205,11 @@ bool GlobalFitDialogModel::toggleIterate(Ui& ui) {
     stop("stopped");
     return true;
   }
+  if (!keepColumnsValid()) {
+    ui.messageBox("The list of sets changed: check the sets to fit together.");
+    notifyChanged();
+    return false;
+  }
   if (columns.empty()) {
     ui.messageBox("Choose the sets to fit together.");
     return false;
@@ -203,7 +223,7 @@ bool GlobalFitDialogModel::toggleIterate(Ui& ui) {
   std::vector<std::unique_ptr<Fit>> planned;
   std::vector<GlobalFitMember> members;
   for (size_t c = 0; c < columns.size(); ++c) {
-    Data_Set& set = *doc_.sets[static_cast<size_t>(columns[c])];
+    Data_Set& set = *doc_.SetAt(columns[c]);
     if (set.ColumnCount() < 2 || set.DrawablePointCount() == 0) {
       ui.messageBox(set.name + ": the set has no points to fit.");
       return false;
@@ -237,7 +257,7 @@ bool GlobalFitDialogModel::toggleIterate(Ui& ui) {
   // Taken: the linked fits get the planned settings, the other sets a new fit.
   std::vector<std::uint64_t> serials;
   for (size_t c = 0; c < columns.size(); ++c) {
-    Data_Set& set = *doc_.sets[static_cast<size_t>(columns[c])];
+    Data_Set& set = *doc_.SetAt(columns[c]);
     Fit* fit = linkedFitOf(set);
     if (fit == nullptr) {
       set.fits.push_back(std::move(planned[c]));
@@ -308,7 +328,8 @@ void GlobalFitDialogModel::showFits() {
   double chiSquare = 0;
   int iterations = 0;
   for (int index : columns) {
-    const Fit* fit = linkedFitOf(*doc_.sets[static_cast<size_t>(index)]);
+    const Data_Set* set = doc_.SetAt(index);
+    const Fit* fit = set != nullptr ? linkedFitOf(*set) : nullptr;
     fits.push_back(fit);
     if (fit == nullptr) continue;
     chiSquare += fit->chiSquare;

@@ -39,6 +39,8 @@ class GlobalFitDialogModel {
   // those sets were fitted together before, the dialog shows that global
   // fit (its sets, family, order, sharing and values) to refit it.
   void open();
+  // Brings the list of sets up to the document's, keeping the choice.
+  void listSets();
   // Chooses the sets (indices into the document's list); the value columns follow.
   void chooseSets(const std::vector<int>& indices);
   // Reads modelName and orderText: the rows are remade, sharing kept by
@@ -84,6 +86,9 @@ class GlobalFitDialogModel {
  private:
   // The fit of the set the global fit uses: the linked one, else null.
   Fit* linkedFitOf(const Data_Set& set) const;
+  // False (after dropping columns of sets that are gone) when the
+  // document's list of sets is no longer the one shown.
+  bool keepColumnsValid();
   void showValuesFrom(const std::vector<const Fit*>& fits);
   void showFits();
   void showErrors();

@@ -72,8 +72,11 @@ void Print(const GlobalFitDialogModel& dialog, std::ostream& out) {
 
 std::string ApplyLine(GlobalFitDialogModel& dialog, ScriptUi& ui, const ScriptLine& line, std::ostream& out) {
   if (dialog.iterating()) dialog.toggleIterate(ui);
-  dialog.open();
-  if (auto sets = line.take("sets")) {
+  // The dialog keeps what earlier lines set; the first line opens it.
+  dialog.listSets();
+  const auto sets = line.take("sets");
+  if (!sets && dialog.columns.empty()) dialog.open();
+  if (sets) {
     std::vector<int> indices;
     for (const std::string& item : SplitList(*sets)) {
       const auto index = ParseInteger(item);
