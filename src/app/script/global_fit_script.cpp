@@ -1,7 +1,9 @@
 #include "app/script/global_fit_script.h"
 
 #include <algorithm>
+#include <optional>
 #include <ostream>
+#include <string_view>
 #include <vector>
 
 #include "app/dialogs/global_fit_dialog.h"
@@ -47,6 +49,18 @@ std::string ParseRows(const GlobalFitDialogModel& dialog, const std::string& key
     rows.push_back(static_cast<size_t>(*index));
   }
   return {};
+}
+
+// The bare word right after `flag`, when it is not another flag of the line.
+const ScriptArgument* WordAfter(const ScriptLine& line, std::string_view flag) {
+  for (size_t k = 0; k + 1 < line.arguments.size(); ++k) {
+    const ScriptArgument& word = line.arguments[k];
+    if (!word.key.empty() || word.quoted || word.value != flag) continue;
+    const ScriptArgument& next = line.arguments[k + 1];
+    const bool bare = next.key.empty() && !next.quoted;
+    return bare && next.value != "print" && next.value != "guess" ? &next : nullptr;
+  }
+  return nullptr;
 }
 
 void Print(const GlobalFitDialogModel& dialog, std::ostream& out) {
@@ -120,9 +134,11 @@ std::string ApplyLine(GlobalFitDialogModel& dialog, ScriptUi& ui, const ScriptLi
   }
   if (line.takeFlag("guess") && !dialog.guess(ui)) return "guess: no start values were guessed";
   if (line.takeFlag("iterate")) {
-    const auto words = line.positional();
-    const auto limit = words.empty() ? std::optional<long long>(kMaxTrials)
-                                     : (words.size() == 1 ? ParseInteger(words[0]) : std::nullopt);
+    std::optional<long long> limit = kMaxTrials;
+    if (const ScriptArgument* count = WordAfter(line, "iterate")) {
+      count->used = true;
+      limit = ParseInteger(count->value);
+    }
     if (!limit || *limit < 0 || *limit > kMaxTrials)
       return "iterate takes a number of trials (0 to " + std::to_string(kMaxTrials) + ")";
     if (!dialog.toggleIterate(ui)) return "the sets cannot be fitted together";
