@@ -10,6 +10,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
 #include <cmath>
 
 #include "app/dialogs/global_fit_dialog.h"
@@ -101,8 +102,11 @@ class GlobalFitDialogTest : public QObject, private FrameFixture {
       QCOMPARE(fit.freeFlags[1], 0);
     }
     QVERIFY(doc().sets[3]->fits.empty());
-    QVERIFY(std::fabs(first.params[3] - 0.8) < 0.01);
-    QVERIFY(std::fabs(first.params[5] - 3.0) < 0.05);
+    // The guess may start the two exponentials in either order.
+    const double fast = std::min(first.params[3], first.params[5]);
+    const double slow = std::max(first.params[3], first.params[5]);
+    QVERIFY2(std::fabs(fast - 0.8) < 0.01, qPrintable(QString::number(fast)));
+    QVERIFY2(std::fabs(slow - 3.0) < 0.05, qPrintable(QString::number(slow)));
     // The errors show in the ± columns once it stopped.
     QVERIFY(!table->item(3, 4)->text().isEmpty());
     QVERIFY(!table->item(2, 6)->text().isEmpty());
