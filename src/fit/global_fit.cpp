@@ -210,11 +210,13 @@ StepResult Failed(const GlobalFitMember* member, double chiSquare) {
 
 bool NeedsRestart(std::span<GlobalFitMember> members, const SharedFlags& shared, const GlobalFitWorkspace& work) {
   const GlobalLmState& lm = work.lm;
-  if (!lm.started || members.front().fit->iterationCount == 0 || shared != work.shared ||
-      lm.memberParams.size() != members.size())
-    return true;
+  if (!lm.started || shared != work.shared || lm.memberParams.size() != members.size()) return true;
+  // A fit whose set's columns changed was restarted (iteration count 0):
+  // its caches belong to the old columns.
   for (size_t m = 0; m < members.size(); ++m)
-    if (members[m].fit->params != lm.memberParams[m] || members[m].fit->freeFlags != lm.memberFlags[m]) return true;
+    if (members[m].fit->iterationCount == 0 || members[m].fit->params != lm.memberParams[m] ||
+        members[m].fit->freeFlags != lm.memberFlags[m])
+      return true;
   return false;
 }
 

@@ -121,9 +121,9 @@ GlobalLinearisation LineariseGlobal(std::span<GlobalFitMember> members, const Gl
                                     std::vector<double>& curvature, std::vector<double>& gradient);
 
 // Runs `iterations` Levenberg-Marquardt trials of the joint problem. It
-// starts afresh (aligning the shared parameters) when the first fit's
-// iteration count is 0, the sharing changed, or a fit's parameters or free
-// flags were changed by anybody else. After each accepted trial every fit
+// starts afresh (aligning the shared parameters) when a fit's iteration
+// count is 0 (a new run, or its set's columns changed), the sharing
+// changed, or a fit's parameters or free flags were changed by anybody else. After each accepted trial every fit
 // holds its parameters and its part of the chi-square; every fit's
 // iteration count advances. A failure names the fit it concerns.
 StepResult GlobalStep(std::span<GlobalFitMember> members, const SharedFlags& shared, GlobalFitWorkspace& work,

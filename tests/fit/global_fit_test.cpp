@@ -166,6 +166,10 @@ TEST(GlobalFit, SharedHeldParameterTakesTheFirstSetsValueEverywhere) {
     EXPECT_EQ(fit->params[5], fits[0]->params[5]);
     EXPECT_GT(fit->iterationCount, 0);
   }
+  // A fit restarted alone (its set's columns changed) restarts the joint run.
+  fits[2]->restart();
+  ASSERT_TRUE(GlobalStep(members, shared, work, 1).ok());
+  for (const auto& fit : fits) EXPECT_EQ(fit->iterationCount, 1);
   const auto errors = ComputeGlobalUncertainties(members, shared);
   ASSERT_TRUE(errors);
   for (const FitUncertainties& own : errors->members) {

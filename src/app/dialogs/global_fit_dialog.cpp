@@ -171,13 +171,13 @@ bool GlobalFitDialogModel::guess(Ui& ui) {
   SelectModel(probe, modelName, ReadEditNumber(orderText).value_or(1));
   for (size_t c = 0; c < columns.size(); ++c) {
     const Data_Set& set = *doc_.SetAt(columns[c]);
+    if (set.ColumnCount() < 2 || set.DrawablePointCount() == 0) {
+      ui.messageBox(set.name + ": the set has no points to fit.");
+      return false;
+    }
     Fit trial = Fit(probe);
     if (const Fit* linked = linkedFitOf(set)) trial.setRange(linked->fitStart, linked->fitEnd);
     else trial.attach(set.ColumnData(0), set.DrawablePointCount());
-    if (set.ColumnCount() < 2) {
-      ui.messageBox(set.name + ": the set has no y column to fit.");
-      return false;
-    }
     for (size_t i = 0; i < rows.size(); ++i) {
       trial.freeFlags[i] = rows[i].free ? 1 : 0;
       trial.params[i] = ReadEditNumber(rows[i].values[rows[i].shared ? 0 : c]).value_or(0.0);
