@@ -41,7 +41,7 @@ CLI::App* AddFitSubcommand(CLI::App& app, FitCommandOptions& options) {
                   "Bounds I:LO:HI,… keeping parameter I inside LO..HI (LO or HI empty: none; start values outside "
                   "are moved to the nearer bound)");
   fit->add_option("--range", options.range, "Fit range A:B in x (default: every point)");
-  fit->add_option("--weighting", options.weighting, "equal, 1/y, 1/sigma^2 or 1/sqrt(y)");
+  fit->add_option("--weighting", options.weighting, "equal, 1/y, 1/sigma^2, 1/sqrt(y) or poisson (Poisson likelihood)");
   fit->add_option("--method", options.method, "lm (Levenberg-Marquardt) or gridless");
   fit->add_option("--max-iter", options.maxIterations, "Iteration limit (default 100000; 0: until converged)");
   fit->add_option("--threads", options.threads, "Worker threads (default: one per core)");
@@ -150,7 +150,7 @@ std::string BuildRequest(const FitCommandOptions& options, FitRequest& request) 
   }
   static const std::pair<const char*, int> kWeightings[] = {
       {"equal", kWeightEqual}, {"1/y", kWeightInverseY}, {"1/sigma^2", kWeightInverseSigmaSquared},
-      {"1/sqrt(y)", kWeightInverseSqrtY}};
+      {"1/sqrt(y)", kWeightInverseSqrtY}, {"poisson", kWeightPoisson}};
   bool knownWeighting = false;
   for (auto [name, value] : kWeightings) {
     if (options.weighting == name) {
@@ -158,7 +158,7 @@ std::string BuildRequest(const FitCommandOptions& options, FitRequest& request) 
       knownWeighting = true;
     }
   }
-  if (!knownWeighting) return "--weighting must be equal, 1/y, 1/sigma^2 or 1/sqrt(y)";
+  if (!knownWeighting) return "--weighting must be equal, 1/y, 1/sigma^2, 1/sqrt(y) or poisson";
   if (options.method == "lm") request.method = kMethodLevenbergMarquardt;
   else if (options.method == "gridless") request.method = kMethodGridless;
   else return "--method must be lm or gridless";

@@ -157,8 +157,9 @@ void FitDialog::buildLimitsAndWeighting(QVBoxLayout* outer) {
   limits->addSpacing(20);
   limits->addWidget(new QLabel(QStringLiteral("Chi Weighting:"), this));
   weightings_ = new QButtonGroup(this);
-  const char* const weightingNames[] = {"Equal", "1/Y", "1/Sigma^2", "1/Sqrt(Y)"};
-  for (int k = 0; k < 4; ++k) {
+  // In FitWeighting order: a button's id is the weighting it sets.
+  const char* const weightingNames[] = {"Equal", "1/Y", "1/Sigma^2", "1/Sqrt(Y)", "Poisson likelihood"};
+  for (int k = 0; k < 5; ++k) {
     auto* radio = new QRadioButton(QString::fromUtf8(weightingNames[k]), this);
     weightings_->addButton(radio, k);
     limits->addWidget(radio);

@@ -67,6 +67,7 @@ std::string WeightingName(int weighting) {
     case kWeightInverseY: return "1/y";
     case kWeightInverseSigmaSquared: return "1/sigma^2";
     case kWeightInverseSqrtY: return "1/sqrt(y)";
+    case kWeightPoisson: return "poisson";
     default: return "unknown";
   }
 }

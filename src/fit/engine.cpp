@@ -10,6 +10,7 @@
 #include "fit/levenberg_marquardt.h"
 #include "fit/model.h"
 #include "fit/normal_equations.h"
+#include "fit/poisson_deviance.h"
 #include "fit/weights.h"
 #include "numeric/linear_solve.h"
 #include "numeric/numeric_error.h"
@@ -46,6 +47,16 @@ double ChiSquare(ModelScope& scope, const double* p) {
     if (!InFitRange(fit, x)) continue;
     const double f = ModelValue(scope, x, p);
     if (NumericErrorState().code != 0) return 0;
+    if (fit.weighting == kWeightPoisson) {
+      const double y = data.y[static_cast<size_t>(i)];
+      const PoissonTerm term = PoissonPointTerm(y, f);
+      if (!term.finite) {
+        SetNumericError(kDomainError, PoissonDomainMessage(x, y, f));
+        return 0;
+      }
+      sum += term.deviance;
+      continue;
+    }
     const double r = WeighResidual(fit.weighting, data.y[static_cast<size_t>(i)], SigmaAt(data, i), f).value;
     sum += r * r;
   }

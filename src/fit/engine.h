@@ -16,7 +16,9 @@
 namespace zentrel {
 
 // Weighted chi-square of the scope's points inside the fit's range for
-// parameters p; stores it in fit.chiSquare. A failure inside the model returns 0; a
+// parameters p (the deviance under Poisson likelihood); stores it in
+// fit.chiSquare. A failure inside the model, or a model value outside the
+// deviance's domain, returns 0; a
 // sum that is not finite sets "Chi Squared overflow!" and returns 1.
 double ChiSquare(ModelScope& scope, const double* p);
 

@@ -6,6 +6,7 @@
 #include "fit/engine.h"
 #include "fit/fit_parameters.h"
 #include "fit/model.h"
+#include "fit/poisson_deviance.h"
 #include "fit/weights.h"
 #include "numeric/c_format.h"
 #include "numeric/numeric_error.h"
@@ -43,7 +44,9 @@ std::optional<FitSummary> SummariseFit(const Fit& source, const FitData& data, c
     const int count = std::min(ParameterCount(fit), kMaxFitParameters);
     for (int i = 0; i < count; ++i) freeCount += fit.freeFlags[static_cast<size_t>(i)] ? 1 : 0;
     summary->absoluteWeights = WeightsAreAbsolute(fit, data);
-    summary->goodness = ComputeGoodnessOfFit(y, f, w, freeCount, summary->absoluteWeights);
+    summary->goodness = fit.weighting == kWeightPoisson
+                            ? PoissonGoodnessOfFit(y, f, freeCount)
+                            : ComputeGoodnessOfFit(y, f, w, freeCount, summary->absoluteWeights);
     summary->runs = ResidualRunsTest(residuals);
     const std::optional<FitUncertainties> computed =
         known != nullptr ? std::nullopt : ComputeUncertainties(fit, data);

@@ -17,7 +17,7 @@ namespace zentrel {
 struct FitSummary {
   GoodnessOfFit goodness;
   RunsTest runs;
-  bool absoluteWeights = false;  // 1/σ² with y errors
+  bool absoluteWeights = false;  // 1/σ² with y errors, or Poisson likelihood
   // Parameter index of each row and column of the correlation matrix.
   std::vector<int> freeIndex;
   // freeIndex.size() squared, row-major; empty when the covariance could

@@ -201,6 +201,12 @@ StepResult LevenbergMarquardtTrial(ModelScope& scope, LevenbergMarquardtState& l
   const Linearisation tried = Linearise(scope, probe.data(), lm.freeIndex, lm.trialCurvature, lm.trialGradient);
   lm.last = TrialOutcome{};
   fit.chiSquare = lm.chiSquare;
+  if (!tried.usable && tried.outsideDomain) {
+    // The deviance is +inf there: simply a worse step.
+    ClearNumericError();
+    Reject(lm);
+    return {StepStatus::kSuccess, fit.chiSquare, {}};
+  }
   if (!tried.usable) {
     // Rejected like a worse step; only the largest damping failing ends the fit.
     lm.failure = NumericErrorState().message;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 
+#include "fit/poisson_deviance.h"
 #include "fit/weights.h"
 #include "model/fit.h"
 #include "numeric/numeric_error.h"
@@ -27,6 +28,25 @@ Linearisation Linearise(ModelScope& scope, double* p, const std::vector<int>& fr
     if (NumericErrorState().code != 0 || fit.errorCode != 0) {
       result.usable = false;
       return result;
+    }
+    if (fit.weighting == kWeightPoisson) {
+      // The deviance's own gradient and Fisher curvature, weights 1/f.
+      const double y = data.y[static_cast<size_t>(i)];
+      const PoissonTerm term = PoissonPointTerm(y, f);
+      if (!term.finite) {
+        SetNumericError(kDomainError, PoissonDomainMessage(x, y, f));
+        result.usable = false;
+        result.outsideDomain = true;
+        return result;
+      }
+      result.chiSquare += term.deviance;
+      for (size_t j = 0; j < n; ++j) {
+        const double dj = d[static_cast<size_t>(freeIndex[j])];
+        double* line = &curvature[j * n];
+        for (size_t k = 0; k <= j; ++k) line[k] += term.weight * dj * d[static_cast<size_t>(freeIndex[k])];
+        gradient[j] -= term.slope * dj;
+      }
+      continue;
     }
     const WeightedResidual r = WeighResidual(fit.weighting, data.y[static_cast<size_t>(i)], SigmaAt(data, i), f);
     result.chiSquare += r.value * r.value;

@@ -15,6 +15,9 @@ struct Linearisation {
   int points = 0;     // points in the fit range
   double chiSquare = 0;
   bool usable = true; // false when the model raised a math error or a residual was not finite
+  // Poisson likelihood: a model value at which the deviance is +inf (usable
+  // is then false too). A step there is worse than any, not a failure.
+  bool outsideDomain = false;
 };
 
 // Fills curvature (n x n packed, n = freeIndex.size()) with J^T J and

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "fit/poisson_deviance.h"
 #include "numeric/c_format.h"
 
 namespace zentrel {
@@ -25,6 +26,11 @@ WeightedResidual WeighResidual(int weighting, double y, double sigma, double f) 
       const double sign = f > 0 ? 1.0 : -1.0;
       return {difference * quarter, -quarter - 0.25 * difference * sign * quarter / magnitude};
     }
+    case kWeightPoisson: {
+      if (!(f > 0)) return {0.0, 0.0};
+      const double root = std::sqrt(f);
+      return {difference / root, -1.0 / root};
+    }
     default: return {0.0, 0.0};
   }
 }
@@ -35,11 +41,13 @@ double PointWeight(int weighting, double y, double sigma, double f) {
     case kWeightInverseY: return 1.0 / (y * y);
     case kWeightInverseSigmaSquared: return std::isnan(sigma) ? 1.0 : 1.0 / (sigma * sigma);
     case kWeightInverseSqrtY: return f == 0 ? 0.0 : 1.0 / std::sqrt(std::fabs(f));
+    case kWeightPoisson: return f > 0 ? 1.0 / f : 0.0;
     default: return 0.0;
   }
 }
 
 std::string WeightingProblem(const Fit& fit, const FitData& data) {
+  if (fit.weighting == kWeightPoisson) return PoissonCountsProblem(fit, data);
   if (fit.weighting != kWeightInverseSigmaSquared || data.sigma.empty()) return {};
   for (size_t i = 0; i < data.x.size() && i < data.sigma.size(); ++i) {
     const double sigma = data.sigma[i];
@@ -51,7 +59,7 @@ std::string WeightingProblem(const Fit& fit, const FitData& data) {
 }
 
 bool WeightsAreAbsolute(const Fit& fit, const FitData& data) {
-  return fit.weighting == kWeightInverseSigmaSquared && !data.sigma.empty();
+  return (fit.weighting == kWeightInverseSigmaSquared && !data.sigma.empty()) || fit.weighting == kWeightPoisson;
 }
 
 }  // namespace zentrel

@@ -14,6 +14,7 @@
 #include "fit/catalogue.h"
 #include "io/byte_source.h"
 #include "io/file_names.h"
+#include "io/graph_file_poisson.h"
 #include "io/graph_file_trailing.h"
 #include "io/archive_reader.h"
 #include "io/archive_writer.h"
@@ -62,7 +63,7 @@ void WriteFit(ArchiveWriter& out, const CZentrelDoc& doc, const Fit& fit) {
     out.Double(fit.params[static_cast<size_t>(i)]);
     out.Double(fit.steps[static_cast<size_t>(i)]);
   }
-  out.Byte(static_cast<std::uint8_t>(fit.weighting));
+  out.Byte(static_cast<std::uint8_t>(StoredWeighting(fit.weighting)));
   out.Word(fit.method);
   for (int flag : fit.freeFlags) out.Dword(flag);
 }

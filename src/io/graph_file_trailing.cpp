@@ -8,6 +8,7 @@
 #include "io/archive_reader.h"
 #include "io/archive_writer.h"
 #include "io/graph_file_bounds.h"
+#include "io/graph_file_poisson.h"
 
 namespace zentrel {
 
@@ -17,6 +18,7 @@ namespace {
 // reader that knows only the earlier ones still reads those.
 constexpr std::array kTrailingBlocks{
     TrailingBlock{kBoundsBlockMarker, WriteBoundsBlock, ReadBoundsBlockContent},
+    TrailingBlock{kPoissonBlockMarker, WritePoissonBlock, ReadPoissonBlockContent},
 };
 
 bool StartsWith(std::string_view marker, std::span<const std::uint8_t> head) {

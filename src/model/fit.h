@@ -22,7 +22,15 @@ inline constexpr int kNoCustomEvaluatorError = -1212;
 // errorCode after a singular Levenberg-Marquardt system.
 inline constexpr int kSingularSystemError = 10;
 
-enum FitWeighting : int { kWeightEqual = 0, kWeightInverseY = 1, kWeightInverseSigmaSquared = 2, kWeightInverseSqrtY = 3 };
+// Stored in the graph file as they are, except Poisson likelihood, which the
+// fit record stores as 1/Y and a trailing block marks (io/graph_file_poisson.h).
+enum FitWeighting : int {
+  kWeightEqual = 0,
+  kWeightInverseY = 1,
+  kWeightInverseSigmaSquared = 2,
+  kWeightInverseSqrtY = 3,
+  kWeightPoisson = 4,  // Poisson likelihood: minimises the deviance (fit/poisson_deviance.h)
+};
 enum FitMethod : int { kMethodGridless = 0, kMethodLevenbergMarquardt = 1 };
 
 class Fit {

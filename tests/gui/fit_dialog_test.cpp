@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtTest>
@@ -175,6 +176,28 @@ class FitDialogTest : public QObject, private FrameFixture {
     for (QLabel* label : window->findChildren<QLabel*>())
       marked = marked || label->text().contains(QStringLiteral("at upper bound"));
     QVERIFY(marked);
+  }
+
+  // The weighting list keeps its first four choices where they were and
+  // offers Poisson likelihood after them.
+  void poissonLikelihoodIsTheLastWeighting() {
+    frame->runCommand(Cmd::Fit);
+    FitDialog* window = frame->ui().fitDialogWindow();
+    Fit* fit = doc().lastEditedFit;
+    QStringList names;
+    for (QRadioButton* radio : window->findChildren<QRadioButton*>())
+      if (radio->objectName().isEmpty()) names << radio->text();
+    QCOMPARE(names, QStringList({"Equal", "1/Y", "1/Sigma^2", "1/Sqrt(Y)", "Poisson likelihood"}));
+    for (QRadioButton* radio : window->findChildren<QRadioButton*>()) {
+      if (radio->text() != QStringLiteral("Poisson likelihood")) continue;
+      radio->click();
+      QCOMPARE(fit->weighting, static_cast<int>(kWeightPoisson));
+    }
+    for (QRadioButton* radio : window->findChildren<QRadioButton*>()) {
+      if (radio->text() != QStringLiteral("1/Y")) continue;
+      radio->click();
+      QCOMPARE(fit->weighting, static_cast<int>(kWeightInverseY));
+    }
   }
 };
 

@@ -155,7 +155,7 @@ void FitDialogModel::hide() {
 void FitDialogModel::openFit(Fit& f) {
   ensureCreated();
   fitSerial_ = f.serial;
-  weightingIndex = std::clamp(f.weighting, 0, 3);
+  weightingIndex = std::clamp(f.weighting, 0, static_cast<int>(kWeightPoisson));
   methodIndex = f.method == kMethodLevenbergMarquardt ? 1 : 0;
   refreshDisplay();
   orderText = CFormat("%d", f.order);
@@ -364,7 +364,7 @@ void FitDialogModel::methodChanged(int index) {
 
 void FitDialogModel::weightingClicked(int index) {
   Fit* f = fit();
-  if (f == nullptr || index < 0 || index > 3) return;
+  if (f == nullptr || index < 0 || index > kWeightPoisson) return;
   weightingIndex = index;
   f->weighting = index;
   doc_.SetModifiedFlag();

@@ -149,7 +149,7 @@ class FitDialogModel : public DocumentCompanion {
   std::array<std::string, kFitDialogRows> intervalTexts;
   int rowsShown = 0;
   int methodIndex = 0;     // 1032: 0 "Gridless", 1 "Levenberg-Marquardt"
-  int weightingIndex = 0;  // 1027, 1029, 1030, 1031
+  int weightingIndex = 0;  // 1027, 1029, 1030, 1031, then Poisson likelihood
   int limitSetIndex = 0;   // 1010..1012
   std::string convolveText;    // 1043
   std::string chiSquareText;   // 1015 "Chi Squared:"

@@ -105,10 +105,10 @@ std::string ApplyFitDialogLine(FitDialogModel& dialog, ScriptUi& ui, const Scrip
     else return "method=" + *method + " must be lm or gridless";
   }
   if (auto weighting = line.take("weighting")) {
-    static const char* const kWeightings[] = {"equal", "1/y", "1/sigma^2", "1/sqrt(y)"};
+    static const char* const kWeightings[] = {"equal", "1/y", "1/sigma^2", "1/sqrt(y)", "poisson"};
     const std::string w = Lower(*weighting);
     const auto found = std::find(std::begin(kWeightings), std::end(kWeightings), w);
-    if (found == std::end(kWeightings)) return "weighting=" + *weighting + " must be equal, 1/y, 1/sigma^2 or 1/sqrt(y)";
+    if (found == std::end(kWeightings)) return "weighting=" + *weighting + " must be equal, 1/y, 1/sigma^2, 1/sqrt(y) or poisson";
     dialog.weightingClicked(static_cast<int>(found - std::begin(kWeightings)));
   }
   if (line.takeFlag("convolve-with")) {
