@@ -52,6 +52,10 @@ CLI::App* AddFitSubcommand(CLI::App& app, FitCommandOptions& options) {
                   "Write the results to this file (replaced in one step) instead of standard output");
   fit->add_option("--convolve-with", options.convolveWith,
                   "Response file (read like the data files): every model is convolved with it");
+  fit->add_option("--shift", options.shift,
+                  "With --convolve-with: the response's shift along x in x units (default 0; held unless "
+                  "--free-shift)");
+  fit->add_flag("--free-shift", options.freeShift, "With --convolve-with: fit the response's shift too");
   fit->add_flag("--guess", options.guess,
                 "Guess the start values from each file's data in the range; --params still sets the held ones");
   fit->add_option("--confidence", options.confidence,
@@ -164,6 +168,7 @@ std::string BuildRequest(const FitCommandOptions& options, FitRequest& request) 
   else return "--method must be lm or gridless";
   request.maxIterations = options.maxIterations;
   request.guess = options.guess;
+
   if (!options.confidence.empty()) {
     const auto level = ParseDouble(options.confidence);
     if (!level || !(*level > 0 && *level < 1))
@@ -177,7 +182,17 @@ std::string BuildRequest(const FitCommandOptions& options, FitRequest& request) 
     if (extension != ".md" && extension != ".json") return "--report: the file name must end in .md or .json";
     request.keepFit = true;
   }
-  return ValidateFitRequest(request);
+  if (std::string problem = ValidateFitRequest(request); !problem.empty()) return problem;
+  // The response is read later; the shift goes with it.
+  if ((!options.shift.empty() || options.freeShift) && options.convolveWith.empty())
+    return "--shift and --free-shift need --convolve-with";
+  if (!options.shift.empty()) {
+    const auto shift = ParseDouble(options.shift);
+    if (!shift || !std::isfinite(*shift)) return "--shift: '" + options.shift + "' is not a number";
+    request.shift = *shift;
+  }
+  request.freeShift = options.freeShift;
+  return {};
 }
 
 // The response a convolved fit uses: at least five points on an ascending

@@ -31,6 +31,8 @@ struct FitCommandOptions {
   bool noHeader = false;     // --csv without its header line
   std::string output;        // write here (atomically) instead of standard output
   std::string convolveWith;  // a response file every model is convolved with
+  std::string shift;         // the response's shift along x, with convolveWith
+  bool freeShift = false;    // the shift is fitted
   bool guess = false;        // start values guessed from each file's data (held ones kept)
   std::string confidence;    // profile intervals at this level: 0.683, 0.95
   std::string report;        // a fit report (.md or .json) of the one file, its plot beside it

@@ -9,6 +9,7 @@
 #include "app/document_json.h"
 #include "model/document.h"
 #include "model/fit.h"
+#include "fit/response_shift.h"
 #include "fit/model_table.h"
 #include "io/graph_file.h"
 
@@ -29,6 +30,7 @@ void PrintSummary(const CZentrelDoc& doc, const GraphLoadResult& result, std::os
       if (fit->modelKind == kCustomFunction) out << " " << fit->customEquation;
       else out << " order " << fit->order;
       if (fit->convolve) out << ", convolved with set " << doc.IndexOf(fit->convolutionSource);
+      if (ShiftInUse(*fit)) out << ", response shift " << fit->shift << (fit->shiftFree ? " (free)" : " (held)");
       if (fit->hidden) out << ", hidden";
       out << '\n';
     }

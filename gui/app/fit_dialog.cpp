@@ -24,6 +24,7 @@
 
 #include "app/settling_ui.h"
 #include "fit/model_table.h"
+#include "fit/response_shift.h"
 #include "qt_ui.h"
 
 namespace zentrel {
@@ -239,6 +240,7 @@ void FitDialog::buildParameterRows(QVBoxLayout* outer) {
     errors_[static_cast<size_t>(i)]->hide();
   }
   buildBoundEdits(grid, box);
+  buildShiftRow(grid, box);
   grid->setColumnStretch(1, 1);
   outer->addWidget(box);
 
@@ -281,6 +283,47 @@ void FitDialog::buildBoundEdits(QGridLayout* grid, QWidget* box) {
     grid->addWidget(lowers_[row], i + 1, first);
     grid->addWidget(uppers_[row], i + 1, first + 1);
   }
+}
+
+void FitDialog::buildShiftRow(QGridLayout* grid, QWidget* box) {
+  const int line = kFitDialogRows + 1;
+  shiftCheck_ = new QCheckBox(QString::fromLatin1(kShiftName), box);
+  shiftCheck_->setObjectName(QStringLiteral("shiftFree"));
+  shiftCheck_->setToolTip(QStringLiteral("The response's displacement along x; checked: fitted"));
+  shiftValue_ = new QLineEdit(box);
+  shiftValue_->setObjectName(QStringLiteral("shift"));
+  shiftError_ = new QLabel(box);
+  shiftError_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  shiftInterval_ = new QLabel(box);
+  shiftInterval_->setObjectName(QStringLiteral("shiftInterval"));
+  shiftInterval_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  grid->addWidget(shiftCheck_, line, 0);
+  grid->addWidget(shiftValue_, line, 1);
+  grid->addWidget(shiftError_, line, 2);
+  grid->addWidget(shiftInterval_, line, 3);
+  for (QWidget* widget : {static_cast<QWidget*>(shiftCheck_), static_cast<QWidget*>(shiftValue_),
+                          static_cast<QWidget*>(shiftError_), static_cast<QWidget*>(shiftInterval_)})
+    widget->hide();
+  auto apply = [this] {
+    if (model_ == nullptr || syncing_) return;
+    model_->shiftText = ToStdString(shiftValue_->text());
+    model_->shiftCheck = shiftCheck_->isChecked();
+    shiftValue_->setModified(false);
+    model_->applyShiftRow();
+  };
+  connect(shiftValue_, &QLineEdit::editingFinished, this, apply);
+  connect(shiftCheck_, &QCheckBox::clicked, this, apply);
+}
+
+void FitDialog::syncShiftRow(const FitDialogModel& m) {
+  for (QWidget* widget : {static_cast<QWidget*>(shiftCheck_), static_cast<QWidget*>(shiftValue_),
+                          static_cast<QWidget*>(shiftError_), static_cast<QWidget*>(shiftInterval_)})
+    widget->setVisible(m.shiftVisible);
+  if (!m.shiftVisible) return;
+  shiftCheck_->setChecked(m.shiftCheck);
+  Show(shiftValue_, m.shiftText);
+  shiftError_->setText(m.shiftErrorText.empty() ? QString() : QStringLiteral("± %1").arg(ToQString(m.shiftErrorText)));
+  shiftInterval_->setText(ToQString(m.shiftIntervalText));
 }
 
 void FitDialog::applyBoundEdit(int row) {
@@ -348,7 +391,9 @@ void FitDialog::showStatistics() {
   correlation_->setColumnCount(n);
   QStringList names;
   for (int index : summary.freeIndex)
-    names << (index < m.rowsShown ? ToQString(m.paramCaptions[static_cast<size_t>(index)]) : QStringLiteral("a%1").arg(index));
+    names << (index == kShiftIndex  ? QString::fromLatin1(kShiftName)
+              : index < m.rowsShown ? ToQString(m.paramCaptions[static_cast<size_t>(index)])
+                                    : QStringLiteral("a%1").arg(index));
   correlation_->setHorizontalHeaderLabels(names);
   correlation_->setVerticalHeaderLabels(names);
   for (int row = 0; row < n; ++row)
@@ -472,6 +517,7 @@ void FitDialog::syncFromModel() {
     if (!m.boundMarks[row].empty()) error += QStringLiteral(" ⟂ %1").arg(ToQString(m.boundMarks[row]));
     errors_[row]->setText(error.trimmed());
   }
+  syncShiftRow(m);
   iterate_->setText(ToQString(m.iterateCaption));
   showStatistics();
   // A dialog whose fit went away hides; so does one the model hid.

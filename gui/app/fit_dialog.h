@@ -53,6 +53,10 @@ class FitDialog : public QDialog {
   void buildParameterRows(QVBoxLayout* outer);
   void buildBoundEdits(QGridLayout* grid, QWidget* box);
   void applyBoundEdit(int row);
+  // The response's shift: one more row under the parameters, shown while
+  // the fit convolves with a set.
+  void buildShiftRow(QGridLayout* grid, QWidget* box);
+  void syncShiftRow(const FitDialogModel& m);
   void buildChiSquare(QVBoxLayout* outer);
   void buildStatistics(QVBoxLayout* outer);
   void buildButtons(QVBoxLayout* outer);
@@ -76,6 +80,9 @@ class FitDialog : public QDialog {
   // Lower and upper bound of each row; empty means none.
   std::array<QLineEdit*, kFitDialogRows> lowers_{}, uppers_{};
   std::array<QLabel*, kFitDialogRows> intervals_{};
+  QCheckBox* shiftCheck_ = nullptr;
+  QLineEdit* shiftValue_ = nullptr;
+  QLabel *shiftError_ = nullptr, *shiftInterval_ = nullptr;
   QPlainTextEdit* statistics_ = nullptr;
   QTableWidget* correlation_ = nullptr;
 };

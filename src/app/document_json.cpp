@@ -4,6 +4,7 @@
 
 #include "fit/fit_bounds.h"
 #include "fit/model_table.h"
+#include "fit/response_shift.h"
 #include "model/document.h"
 #include "model/fit.h"
 
@@ -45,6 +46,11 @@ Json FitToJson(const CZentrelDoc& doc, const Fit& fit) {
   const int source = fit.convolve ? doc.IndexOf(fit.convolutionSource) : -1;
   json["convolve_source"] = source >= 0 ? Json(source) : Json(nullptr);
   json["iterating"] = fit.iterating != 0;
+  // Only a fit that uses the response's shift has the keys.
+  if (ShiftInUse(fit)) {
+    json["shift"] = Number(fit.shift);
+    json["free_shift"] = fit.shiftFree != 0;
+  }
   // Only a bounded fit has the keys: other dumps stay as they were.
   if (HasBounds(fit)) {
     json["lower_bounds"] = Numbers(fit.lowerBounds);

@@ -42,7 +42,8 @@ StepInputs InputsOf(const Fit& fit) {
   for (int v : {fit.modelKind, fit.order, fit.customParameterCount, fit.weighting, fit.method, fit.iterationCount,
                 fit.convolve})
     integer(v);
-  for (double v : {fit.fitStart, fit.fitEnd, fit.convolutionArea}) number(v);
+  for (double v : {fit.fitStart, fit.fitEnd, fit.convolutionArea, fit.shift, fit.shiftStep}) number(v);
+  integer(fit.shiftFree);
   in.customEquation = fit.customEquation;
   in.source = fit.convolutionSource;
   return in;
@@ -94,6 +95,7 @@ bool RefreshCopy(std::unique_ptr<Data_Set>& copy, const Data_Set& original) {
 std::unique_ptr<Fit> WorkingCopyOf(const Fit& fit, const Data_Set* source) {
   auto copy = std::make_unique<Fit>(fit);
   copy->steps = fit.steps;
+  copy->shiftStep = fit.shiftStep;
   copy->iterationCount = fit.iterationCount;
   copy->chiSquare = fit.chiSquare;
   copy->errorCode = fit.errorCode;
@@ -109,6 +111,8 @@ std::unique_ptr<Fit> WorkingCopyOf(const Fit& fit, const Data_Set* source) {
 void CopyResults(const Fit& from, Fit& to) {
   to.params = from.params;
   to.steps = from.steps;
+  to.shift = from.shift;
+  to.shiftStep = from.shiftStep;
   to.iterationCount = from.iterationCount;
   to.chiSquare = from.chiSquare;
   to.errorCode = from.errorCode;

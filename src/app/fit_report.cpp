@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "fit/response_shift.h"
 #include "fit/catalogue.h"
 #include "fit/engine.h"
 #include "fit/fit_data.h"
@@ -32,6 +33,7 @@ std::string Lower(std::string text) {
 
 std::string NameOf(const std::vector<std::string>& names, int index) {
   const auto i = static_cast<size_t>(index);
+  if (index == kShiftIndex) return kShiftName;
   return i < names.size() ? names[i] : CFormat("a%d", index);
 }
 
@@ -98,6 +100,13 @@ FitReport ReportOfFit(const Fit& fit, const Data_Set& set) {
     report.values.push_back(fit.params[k]);
     report.held.push_back(fit.freeFlags[k] == 0);
     report.errors.push_back(uncertainties ? uncertainties->errors[k] : std::nullopt);
+  }
+  // The response's shift follows the family's parameters once it is used.
+  if (ShiftInUse(fit)) {
+    report.names.push_back(kShiftName);
+    report.values.push_back(fit.shift);
+    report.held.push_back(fit.shiftFree == 0);
+    report.errors.push_back(uncertainties ? uncertainties->errors[kShiftIndex] : std::nullopt);
   }
   report.statistics = SummariseFit(fit, data, uncertainties ? &*uncertainties : nullptr);
   return report;

@@ -11,6 +11,7 @@
 #include "fit/model.h"
 #include "fit/normal_equations.h"
 #include "fit/poisson_deviance.h"
+#include "fit/response_shift.h"
 #include "fit/weights.h"
 #include "numeric/linear_solve.h"
 #include "numeric/numeric_error.h"
@@ -138,16 +139,13 @@ void SortCovariance(std::vector<double>& covariance, int parameterCount, const i
 
 std::optional<FitUncertainties> ComputeUncertainties(Fit& fit, const FitData& data) {
   FitModel model(fit, data);
-  std::vector<int> freeIndex;
-  const int parameterCount = std::min(ParameterCount(fit), kMaxFitParameters);
-  for (int l = 0; l < parameterCount; ++l)
-    if (fit.freeFlags[static_cast<size_t>(l)]) freeIndex.push_back(l);
+  const std::vector<int> freeIndex = FreeEngineIndex(fit);
   FitUncertainties result;
   result.freeCount = static_cast<int>(freeIndex.size());
   // The curvature of the chi-square the fit reports, at its own parameters;
   // the engine's state is left alone.
   std::vector<double> alpha, gradient;
-  std::array<double, kMaxFitParameters> p = fit.params;
+  EngineParameters p = EngineParametersOf(fit);
   const Linearisation at = Linearise(model.scope(), p.data(), freeIndex, alpha, gradient);
   result.points = at.points;
   const int freeCount = result.freeCount;

@@ -10,6 +10,7 @@
 #include "fit/fit_data.h"
 #include "fit/fit_workspace.h"
 #include "fit/model.h"
+#include "fit/response_shift.h"
 #include "fit/step_result.h"
 #include "model/fit.h"
 
@@ -36,13 +37,15 @@ StepResult GridlessStep(Fit& fit, const FitData& data, FitWorkspace& work, int i
 void SortCovariance(std::vector<double>& covariance, int parameterCount, const int* freeFlags, int freeCount);
 
 struct FitUncertainties {
-  // Standard error per parameter; nullopt for held parameters.
-  std::array<std::optional<double>, kMaxFitParameters> errors{};
+  // Standard error per parameter, the response's shift last
+  // (kShiftIndex); nullopt for held parameters.
+  std::array<std::optional<double>, kEngineParameters> errors{};
   double reducedChiSquare = 0;
   int points = 0;      // points in the fit range
   int freeCount = 0;
   // The covariance of the free parameters (freeCount x freeCount, row-major,
-  // scaled as the errors are), and the parameter index of each row.
+  // scaled as the errors are), and the parameter index of each row
+  // (kShiftIndex for the shift).
   std::vector<int> freeIndex;
   std::vector<double> covariance;
 };

@@ -8,6 +8,7 @@
 #include "fit/fit_parameters.h"
 #include "fit/model.h"
 #include "fit/model_table.h"
+#include "fit/response_shift.h"
 #include "model/data_set.h"
 #include "model/fit.h"
 #include "numeric/fft.h"
@@ -73,6 +74,10 @@ void ConvolutionCache::clear() {
   haveDerivatives_ = false;
   derivatives_.clear();
   derivativeError_ = {};
+  slopeWeighted_.clear();
+  slopeFft_.clear();
+  haveShiftCurve_ = false;
+  shiftCurve_ = {};
 }
 
 bool ConvolutionCache::prepare(ModelScope& scope, double x) {
@@ -92,7 +97,7 @@ bool ConvolutionCache::prepare(ModelScope& scope, double x) {
   // the curves need no arithmetic.
   if (x <= reachX_ && source == layout_.source && m == layout_.sourcePoints && xs[0] == layout_.start &&
       xs[m - 1] == lastSourceX_ && fit.convolutionArea == layout_.area && fit.modelKind == layout_.kind &&
-      fit.order == layout_.order && (fit.modelKind != kCustomFunction || fit.customEquation == layout_.formula))
+      fit.order == layout_.order && fit.shift == layout_.shift && (fit.modelKind != kCustomFunction || fit.customEquation == layout_.formula))
     return !weightedFft_.empty();
   Layout wanted;
   wanted.source = source;
@@ -102,6 +107,7 @@ bool ConvolutionCache::prepare(ModelScope& scope, double x) {
   wanted.area = fit.convolutionArea;
   wanted.kind = fit.modelKind;
   wanted.order = fit.order;
+  wanted.shift = fit.shift;
   if (fit.modelKind == kCustomFunction) wanted.formula = fit.customEquation;
   // Only an ascending grid makes the sums one causal convolution.
   if (!(wanted.delta > 0) || !std::isfinite(wanted.delta) || !std::isfinite(wanted.start)) return false;
@@ -125,7 +131,10 @@ bool ConvolutionCache::prepare(ModelScope& scope, double x) {
   orderedSource_ = source;
   sourceColumns_ = columns;
 
-  const double* w = columns.y.data();
+  // A shifted response is convolved as it lies after the move.
+  const std::vector<double> shifted =
+      fit.shift != 0 ? ShiftedResponse(columns.y, fit.shift, wanted.delta) : std::vector<double>{};
+  const double* w = fit.shift != 0 ? shifted.data() : columns.y.data();
   weighted_.resize(static_cast<std::size_t>(m));
   for (int i = 0; i < m; ++i) weighted_[static_cast<std::size_t>(i)] = SimpsonWeight(i, m) * w[i];
   // The circular convolution of this size equals the linear one at every
@@ -152,11 +161,11 @@ std::optional<ConvolutionCache::Channel> ConvolutionCache::channelOf(double x) c
   return Channel{k, lag};
 }
 
-std::vector<double> ConvolutionCache::convolve(const std::vector<double>& g) const {
+std::vector<double> ConvolutionCache::convolve(const std::vector<double>& g, const std::vector<double>& sourceFft) const {
   std::vector<double> product(static_cast<std::size_t>(fftSize_), 0.0);
   std::copy(g.begin(), g.end(), product.begin());
   realFft(product.data(), fftSize_, 1);
-  const double* a = weightedFft_.data();
+  const double* a = sourceFft.data();
   double* b = product.data();
   b[0] *= a[0];
   b[1] *= a[1];
@@ -287,6 +296,40 @@ bool ConvolutionCache::valueAndDerivatives(ModelScope& scope, double x, const do
     out[q] = layout_.delta / 3 * sum / layout_.area;
   }
   return true;
+}
+
+std::optional<double> ConvolutionCache::shiftDerivative(ModelScope& scope, double x, const double* p) {
+  if (!prepare(scope, x)) return std::nullopt;
+  if (x <= layout_.start) return 0.0;
+  const auto channel = channelOf(x);
+  if (!channel) return std::nullopt;
+  const int m = layout_.sourcePoints;
+  if (slopeFft_.empty()) {
+    const std::vector<double> slope = ShiftedResponseSlope(sourceColumns_.y, layout_.shift, layout_.delta);
+    slopeWeighted_.resize(static_cast<std::size_t>(m));
+    for (int i = 0; i < m; ++i)
+      slopeWeighted_[static_cast<std::size_t>(i)] = SimpsonWeight(i, m) * slope[static_cast<std::size_t>(i)];
+    slopeFft_.assign(static_cast<std::size_t>(fftSize_), 0.0);
+    std::copy(slopeWeighted_.begin(), slopeWeighted_.end(), slopeFft_.begin());
+    realFft(slopeFft_.data(), fftSize_, 1);
+    haveShiftCurve_ = false;
+  }
+  const Parameters key = KeyOf(scope, p);
+  if (!haveShiftCurve_ || !SameBits{}(shiftKey_, key)) {
+    const NumericError before = NumericErrorState();
+    ClearNumericError();
+    std::vector<double> g(static_cast<std::size_t>(layout_.channels), 0.0);
+    for (int j = 1; j < layout_.channels; ++j) g[static_cast<std::size_t>(j)] = TermAt(scope, j * layout_.delta, key.data());
+    shiftCurve_ = Curve{convolve(g, slopeFft_), NumericErrorState()};
+    NumericErrorState() = before;
+    shiftKey_ = key;
+    haveShiftCurve_ = true;
+  }
+  Reraise(shiftCurve_.error);
+  double sum = shiftCurve_.sums[static_cast<std::size_t>(channel->k)];
+  if (channel->lag > 0 && channel->k < m)
+    sum += slopeWeighted_[static_cast<std::size_t>(channel->k)] * TermAt(scope, channel->lag, key.data());
+  return layout_.delta / 3 * sum / layout_.area;
 }
 
 }  // namespace zentrel

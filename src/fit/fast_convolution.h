@@ -45,6 +45,10 @@ class ConvolutionCache {
   // the parameters whose flag is 0 get 0 instead of their derivative.
   bool valueAndDerivatives(ModelScope& scope, double x, const double* p, double& value, double* out,
                            const int* freeOnly = nullptr);
+  // The derivative at x with respect to the response's shift
+  // (fit/response_shift.h); nullopt when x is off the grid or there is
+  // nothing to convolve with.
+  std::optional<double> shiftDerivative(ModelScope& scope, double x, const double* p);
   // Forgets every curve: a restarted fit or a changed source.
   void clear();
 
@@ -66,6 +70,7 @@ class ConvolutionCache {
     const Data_Set* source = nullptr;
     int sourcePoints = 0;
     double start = 0, delta = 0, area = 0;
+    double shift = 0;  // the response's, which the weighted source holds
     int channels = 0;  // curves cover k = 0 .. channels-1
     int kind = -1, order = 0;
     std::string formula;
@@ -83,7 +88,9 @@ class ConvolutionCache {
   bool prepareDerivativeCurves(ModelScope& scope, const Parameters& p, const int* freeOnly);
   // The linear convolution of the weighted source with g (g[0] is lag 0,
   // never counted), scaled by delta / 3 / area, for k = 0 .. channels-1.
-  std::vector<double> convolve(const std::vector<double>& g) const;
+  std::vector<double> convolve(const std::vector<double>& g) const { return convolve(g, weightedFft_); }
+  // The same with another transformed source.
+  std::vector<double> convolve(const std::vector<double>& g, const std::vector<double>& sourceFft) const;
 
   Layout layout_;
   double lastSourceX_ = 0;  // the source's largest x when the layout was made
@@ -105,6 +112,13 @@ class ConvolutionCache {
   std::vector<std::vector<double>> derivatives_;  // by parameter index; empty where not made
   std::array<bool, kMaxFitParameters> derivativeMade_{};
   NumericError derivativeError_;
+  // The shift's derivative: Simpson weight × d(shifted y)/d shift, its
+  // transform (made on first use) and the curve of the last parameters.
+  std::vector<double> slopeWeighted_;
+  std::vector<double> slopeFft_;
+  Parameters shiftKey_{};
+  bool haveShiftCurve_ = false;
+  Curve shiftCurve_;
 };
 
 }  // namespace zentrel

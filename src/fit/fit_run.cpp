@@ -12,6 +12,7 @@
 #include "fit/guess/start_values.h"
 #include "model/data_set.h"
 #include "fit/model_table.h"
+#include "fit/response_shift.h"
 #include "fit/weights.h"
 #include "numeric/numeric_error.h"
 
@@ -37,6 +38,9 @@ std::string ValidateFitRequest(const FitRequest& request) {
     bounded[static_cast<size_t>(b.index)] = true;
     if (std::string problem = BoundsProblem(b.lower, b.upper); !problem.empty()) return which + ": " + problem;
   }
+  if ((request.shift != 0 || request.freeShift) && request.convolveWith == nullptr)
+    return "a shift needs a response to convolve with";
+  if (!std::isfinite(request.shift)) return "the shift must be a finite number";
   if (request.confidence && !(*request.confidence > 0 && *request.confidence < 1))
     return "the confidence level must lie between 0 and 1";
   return {};
@@ -103,7 +107,11 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
   for (int index : request.hold) fit.freeFlags[static_cast<size_t>(index)] = 0;
   // Start values outside their intervals move to the nearer bound.
   for (const ParameterBounds& b : request.bounds) SetBounds(fit, b.index, b.lower, b.upper);
-  if (request.convolveWith != nullptr) fit.setConvolutionSource(request.convolveWith);
+  if (request.convolveWith != nullptr) {
+    fit.setConvolutionSource(request.convolveWith);
+    fit.shift = request.shift;
+    fit.shiftFree = request.freeShift ? 1 : 0;
+  }
   if (set.ColumnCount() < 2 || set.DrawablePointCount() == 0) {
     result.error = "the file holds no points";
     return result;
@@ -113,8 +121,7 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
   fit.attach(set.ColumnData(0), set.DrawablePointCount());
   if (request.range) fit.setRange(request.range->first, request.range->second);
   result.points = CountPointsInRange(data, fit.fitStart, fit.fitEnd);
-  int freeCount = 0;
-  for (int i = 0; i < ParameterCount(fit); ++i) freeCount += fit.freeFlags[static_cast<size_t>(i)] ? 1 : 0;
+  const int freeCount = static_cast<int>(FreeEngineIndex(fit).size());
   if (result.points == 0) {
     result.error = "the fit range " + RangeText(fit) + " holds no points";
     return result;
@@ -171,8 +178,16 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
   }
   if (!request.bounds.empty())
     for (int i = 0; i < count; ++i) result.atBound.push_back(BoundHit(fit, i));
+  // The shift is a row of its own once it is used.
+  const bool shiftRow = ShiftInUse(fit);
+  if (shiftRow) {
+    result.names.push_back(kShiftName);
+    result.params.push_back(fit.shift);
+    result.held.push_back(fit.shiftFree == 0);
+    if (!result.atBound.empty()) result.atBound.push_back(BoundSide::kInside);
+  }
   result.iterations = fit.iterationCount;
-  result.errors.assign(static_cast<size_t>(count), std::nullopt);
+  result.errors.assign(result.params.size(), std::nullopt);
   // A failed fit has no chi-square to report: the last one scored may be
   // a math error's 0.
   if (result.failed()) {
@@ -190,6 +205,7 @@ FitRunResult RunFit(const Data_Set& set, const FitRequest& request) {
   const std::optional<FitUncertainties> uncertainties = ComputeUncertainties(fit, data);
   if (uncertainties) {
     for (int i = 0; i < count; ++i) result.errors[static_cast<size_t>(i)] = uncertainties->errors[static_cast<size_t>(i)];
+    if (shiftRow) result.errors.back() = uncertainties->errors[kShiftIndex];
     result.reducedChiSquare = uncertainties->reducedChiSquare;
   } else {
     result.uncertaintyNote = UncertaintyNote(result.points, freeCount);

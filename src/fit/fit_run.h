@@ -39,6 +39,10 @@ struct FitRequest {
   // The model is convolved with this set (a measured response), as the
   // Fitting dialog's "convolve with" does; not owned, only read.
   const Data_Set* convolveWith = nullptr;
+  // The response's shift along x (fit/response_shift.h), fitted when
+  // freeShift; only with convolveWith.
+  double shift = 0;
+  bool freeShift = false;
   // Start values guessed from the data in the range (fit/guess/start_values.h)
   // replace params, except those of held parameters.
   bool guess = false;
@@ -55,6 +59,8 @@ struct FitRunResult {
   std::string error;  // empty on success; why the fit failed
   std::string model;
   int order = 0;
+  // One entry per parameter; a fit that uses the response's shift has it
+  // last, named "shift".
   std::vector<std::string> names;
   std::vector<double> params;
   std::vector<bool> held;                     // one flag per parameter

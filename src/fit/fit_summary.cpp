@@ -7,6 +7,7 @@
 #include "fit/fit_parameters.h"
 #include "fit/model.h"
 #include "fit/poisson_deviance.h"
+#include "fit/response_shift.h"
 #include "fit/weights.h"
 #include "numeric/c_format.h"
 #include "numeric/numeric_error.h"
@@ -40,9 +41,7 @@ std::optional<FitSummary> SummariseFit(const Fit& source, const FitData& data, c
   std::optional<FitSummary> summary;
   if (usable) {
     summary.emplace();
-    int freeCount = 0;
-    const int count = std::min(ParameterCount(fit), kMaxFitParameters);
-    for (int i = 0; i < count; ++i) freeCount += fit.freeFlags[static_cast<size_t>(i)] ? 1 : 0;
+    const int freeCount = static_cast<int>(FreeEngineIndex(fit).size());
     summary->absoluteWeights = WeightsAreAbsolute(fit, data);
     summary->goodness = fit.weighting == kWeightPoisson
                             ? PoissonGoodnessOfFit(y, f, freeCount)
@@ -78,6 +77,7 @@ std::vector<std::string> StatisticsLines(const FitSummary& summary, const std::v
   lines.push_back("correlation matrix (* |r| > 0.95):");
   auto nameOf = [&](size_t k) {
     const auto index = static_cast<size_t>(summary.freeIndex[k]);
+    if (summary.freeIndex[k] == kShiftIndex) return std::string(kShiftName);
     return index < names.size() ? names[index] : CFormat("a%zu", index);
   };
   std::string header = CFormat("%-8s", "");
@@ -122,7 +122,9 @@ std::vector<std::string> ConfidenceLines(const ProfileConfidence& confidence, co
                           confidence.threshold));
   for (const ProfileInterval& interval : confidence.intervals) {
     const auto index = static_cast<size_t>(interval.parameter);
-    const std::string name = index < names.size() ? names[index] : CFormat("a%zu", index);
+    const std::string name = interval.parameter == kShiftIndex ? std::string(kShiftName)
+                             : index < names.size()              ? names[index]
+                                                                 : CFormat("a%zu", index);
     std::string line = CFormat("%s = %.6g  [%s, %s]", name.c_str(), interval.best, IntervalEndText(interval.lower).c_str(),
                                IntervalEndText(interval.upper).c_str());
     const bool both = interval.lower.kind == IntervalEnd::Kind::kFound && interval.upper.kind == IntervalEnd::Kind::kFound;

@@ -8,6 +8,7 @@
 
 #include "fit/fast_convolution.h"
 #include "fit/fit_data.h"
+#include "fit/response_shift.h"
 #include "model/fit.h"
 
 namespace zentrel {
@@ -17,7 +18,7 @@ namespace zentrel {
 struct TrialOutcome {
   bool accepted = false;
   bool unusable = false;            // the model failed or the chi-square was not finite
-  std::array<double, kMaxFitParameters> step{};  // of an accepted trial, per parameter
+  EngineParameters step{};          // of an accepted trial, per parameter (the shift last)
   double actualReduction = 0;       // relative chi-square decrease of an accepted step
   double predictedReduction = 0;    // what the linear model promised, relative
   double gradientCosine = 0;        // max angle cosine between residuals and Jacobian columns, after the step
@@ -31,12 +32,12 @@ struct LevenbergMarquardtState {
   // Bounded fits: each parameter's size when the run started, the smallest
   // size the step guard measures against (a parameter that left its bound
   // at 0 is tiny, not meant to stay so).
-  std::array<double, kMaxFitParameters> startSizes{};
+  EngineParameters startSizes{};
   double lambda = 1e-3;       // damping, relative to the scale
   double lambdaGrowth = 2;    // factor of the next rejection; doubles on each
   double chiSquare = 0;       // at the accepted parameters
-  std::array<double, kMaxFitParameters> accepted{};  // the parameters the matrices belong to
-  std::vector<int> freeIndex;         // parameter index of each free parameter
+  EngineParameters accepted{};  // the parameters the matrices belong to, the shift last
+  std::vector<int> freeIndex;         // parameter index of each free parameter (kShiftIndex: the shift)
   std::vector<double> curvature, gradient;            // J^T J and -J^T r at the accepted parameters
   std::vector<double> trialCurvature, trialGradient;  // the same at the trial
   std::vector<double> scale;  // largest diagonal of J^T J seen, per free parameter

@@ -10,6 +10,7 @@
 #include "fit/engine.h"
 #include "fit/fit_bounds.h"
 #include "fit/fit_parameters.h"
+#include "fit/response_shift.h"
 #include "model/fit.h"
 #include "numeric/numeric_error.h"
 
@@ -17,16 +18,23 @@ namespace zentrel {
 
 namespace {
 
-using Parameters = std::array<double, kMaxFitParameters>;
+using Parameters = EngineParameters;
 
 int CountOf(const Fit& fit) { return std::min(ParameterCount(fit), kMaxFitParameters); }
+// The parameters a direction spans: the family's, and up to the shift's
+// index when the shift is fitted too.
+int DimensionsOf(const Fit& fit) { return ShiftIsFree(fit) ? kEngineParameters : CountOf(fit); }
+// A parameter's grid step: the shift keeps its own beside the family's.
+double& StepOf(Fit& fit, int index) {
+  return index == kShiftIndex ? fit.shiftStep : fit.steps[static_cast<size_t>(index)];
+}
 
 // The parameters along one line, origin + t * direction, and their
 // chi-square.
 class Line {
  public:
   Line(ModelScope& scope, std::span<const double> direction)
-      : scope_(scope), origin_(scope.fit.params), direction_(direction), bounded_(HasActiveBounds(scope.fit)) {}
+      : scope_(scope), origin_(EngineParametersOf(scope.fit)), direction_(direction), bounded_(HasActiveBounds(scope.fit)) {}
 
   // Chi-square with the parameters at t; they stay there. A point where
   // the model raises a math error is worse than any other (infinity): the
@@ -46,7 +54,8 @@ class Line {
     for (size_t j = 0; j < direction_.size(); ++j) {
       if (direction_[j] == 0) continue;
       const double value = origin_[j] + t * direction_[j];
-      scope_.fit.params[j] = bounded_ ? ClampToBounds(scope_.fit, static_cast<int>(j), value) : value;
+      SetEngineParameter(scope_.fit, static_cast<int>(j),
+                         bounded_ ? ClampToBounds(scope_.fit, static_cast<int>(j), value) : value);
     }
   }
   bool failed() const { return failed_; }
@@ -56,7 +65,7 @@ class Line {
   // itself: below that a grid step stops shrinking.
   bool Resolves(double s) const {
     for (size_t j = 0; j < direction_.size(); ++j) {
-      const double p = scope_.fit.params[j];
+      const double p = EngineParameter(scope_.fit, static_cast<int>(j));
       if (direction_[j] != 0 && p != 0 && std::fabs(s * direction_[j] / p) > 1e-14) return true;
     }
     return false;
@@ -144,35 +153,48 @@ double Walk(Line& line, double c0, double& step) {
 // parameter count make them meaningless.
 std::vector<int> FreeFlagsOf(const Fit& fit) {
   const int count = CountOf(fit);
-  return {fit.freeFlags.begin(), fit.freeFlags.begin() + count};
+  std::vector<int> flags(fit.freeFlags.begin(), fit.freeFlags.begin() + count);
+  if (ShiftIsFree(fit)) flags.push_back(kShiftIndex);
+  return flags;
+}
+
+// The parameters a sweep walks one at a time: the free family slots, then
+// the shift when it is fitted.
+std::vector<int> WalkedOf(const Fit& fit) {
+  std::vector<int> walked;
+  for (int i = 0; i < CountOf(fit); ++i) walked.push_back(i);
+  if (ShiftIsFree(fit)) walked.push_back(kShiftIndex);
+  return walked;
 }
 
 }  // namespace
 
 void PrepareGridless(Fit& fit, GridlessState& state) {
-  const int count = CountOf(fit);
+  const int dimensions = DimensionsOf(fit);
   // A run starts inside the intervals, whatever the values came from.
   if (fit.iterationCount == 0) MoveInsideBounds(fit);
-  for (int i = 0; i < count; ++i) {
-    double& step = fit.steps[static_cast<size_t>(i)];
-    const double p = fit.params[static_cast<size_t>(i)];
+  for (int i : WalkedOf(fit)) {
+    double& step = StepOf(fit, i);
+    const double p = EngineParameter(fit, i);
     if (fit.iterationCount == 0 || step == 0) step = 0.1 * p;
+    // A shift of 0 starts with a tenth of the response's channel.
+    if (step == 0 && i == kShiftIndex) step = 0.1 * ResponseSpacing(fit);
     if (step == 0) step = 0.0001;
-    if (!fit.freeFlags[static_cast<size_t>(i)]) step = 0;
+    if (!EngineParameterFree(fit, i)) step = 0;
   }
   if (fit.iterationCount == 0 || state.freeFlags != FreeFlagsOf(fit)) {
     state.directions.clear();
     state.freeFlags = FreeFlagsOf(fit);
     state.settledSweeps = 0;
-    state.scales.assign(static_cast<size_t>(count), 0.0);
-    for (int i = 0; i < count; ++i) state.scales[static_cast<size_t>(i)] = 10 * std::fabs(fit.steps[static_cast<size_t>(i)]);
+    state.scales.assign(static_cast<size_t>(dimensions), 0.0);
+    for (int i : WalkedOf(fit)) state.scales[static_cast<size_t>(i)] = 10 * std::fabs(StepOf(fit, i));
   }
 }
 
 bool GridlessSweep(ModelScope& scope, GridlessState& state) {
   Fit& fit = scope.fit;
-  const int count = CountOf(fit);
-  const Parameters before = fit.params;
+  const int dimensions = DimensionsOf(fit);
+  const Parameters before = EngineParametersOf(fit);
   double chi = ChiSquare(scope, fit.params.data());
   if (fit.errorCode != 0 || NumericErrorState().code != 0) return false;
   const double chiBefore = chi;
@@ -180,13 +202,13 @@ bool GridlessSweep(ModelScope& scope, GridlessState& state) {
 
   // One parameter at a time, each on its own grid.
   int freeCount = 0;
-  for (int i = 0; i < count; ++i) {
-    double& step = fit.steps[static_cast<size_t>(i)];
+  for (int i : WalkedOf(fit)) {
+    double& step = StepOf(fit, i);
     if (step == 0) continue;
     ++freeCount;
     Parameters unit{};
     unit[static_cast<size_t>(i)] = 1;
-    Line line(scope, std::span(unit).first(static_cast<size_t>(count)));
+    Line line(scope, std::span(unit).first(static_cast<size_t>(dimensions)));
     chi = Walk(line, chi, step);
     if (line.failed()) return false;
     leftDomain = leftDomain || line.leftDomain();
@@ -201,10 +223,10 @@ bool GridlessSweep(ModelScope& scope, GridlessState& state) {
   // This sweep's whole move is the newest direction: walking on along it
   // first repeats the move. Directions searched in every sweep since become
   // conjugate, so a valley along several parameters is followed, not zig-zagged.
-  GridlessState::Direction newest{std::vector<double>(static_cast<size_t>(count)), 1.0};
+  GridlessState::Direction newest{std::vector<double>(static_cast<size_t>(dimensions)), 1.0};
   bool moved = false;
   for (size_t j = 0; j < newest.delta.size(); ++j) {
-    newest.delta[j] = fit.params[j] - before[j];
+    newest.delta[j] = EngineParameter(fit, static_cast<int>(j)) - before[j];
     moved = moved || newest.delta[j] != 0;
   }
   if (moved && chi < chiBefore) {
@@ -221,9 +243,10 @@ bool GridlessSweep(ModelScope& scope, GridlessState& state) {
   // Nor is one whose grid steps are still coarse: on a narrow valley every
   // walk overshoots, and only smaller steps find the way down.
   bool fine = true;
-  for (int i = 0; i < count && i < static_cast<int>(state.scales.size()); ++i) {
+  for (int i : WalkedOf(fit)) {
     const auto k = static_cast<size_t>(i);
-    fine = fine && std::fabs(fit.steps[k]) <= 1e-6 * std::max(std::fabs(fit.params[k]), state.scales[k]);
+    if (k >= state.scales.size()) continue;
+    fine = fine && std::fabs(StepOf(fit, i)) <= 1e-6 * std::max(std::fabs(EngineParameter(fit, i)), state.scales[k]);
   }
   const bool settled =
       !leftDomain && (chi == 0 || (fine && std::fabs(chiBefore - chi) <= 1e-12 * std::fabs(chiBefore)));

@@ -8,6 +8,7 @@
 #include "fit/fit_bounds.h"
 #include "fit/fit_parameters.h"
 #include "fit/normal_equations.h"
+#include "fit/response_shift.h"
 #include "model/fit.h"
 #include "numeric/linear_solve.h"
 #include "numeric/numeric_error.h"
@@ -39,16 +40,12 @@ StepResult FromErrorState(const Fit& fit) {
   return {StatusOf(NumericErrorState().code), fit.chiSquare, NumericErrorState().message};
 }
 
-std::vector<int> FreeIndex(const Fit& fit) {
-  std::vector<int> free;
-  const int count = std::min(ParameterCount(fit), kMaxFitParameters);
-  for (int l = 0; l < count; ++l)
-    if (fit.freeFlags[static_cast<size_t>(l)]) free.push_back(l);
-  return free;
-}
+// The free parameters, and the response's shift when it is fitted.
+std::vector<int> FreeIndex(const Fit& fit) { return FreeEngineIndex(fit); }
 
 bool NeedsRestart(const Fit& fit, const LevenbergMarquardtState& lm) {
-  return fit.iterationCount == 0 || !lm.started || fit.params != lm.accepted || FreeIndex(fit) != lm.freeIndex;
+  return fit.iterationCount == 0 || !lm.started || EngineParametersOf(fit) != lm.accepted ||
+         FreeIndex(fit) != lm.freeIndex;
 }
 
 // The largest cosine of the angle between the residual vector and a
@@ -73,12 +70,12 @@ bool Start(ModelScope& scope, LevenbergMarquardtState& lm) {
   // their intervals: the run starts inside.
   MoveInsideBounds(fit);
   lm.bounded = HasActiveBounds(fit);
-  for (size_t i = 0; i < lm.startSizes.size(); ++i) lm.startSizes[i] = std::fabs(fit.params[i]);
+  for (size_t i = 0; i < lm.startSizes.size(); ++i) lm.startSizes[i] = std::fabs(EngineParameter(fit, static_cast<int>(i)));
   lm.freeIndex = FreeIndex(fit);
-  lm.accepted = fit.params;
+  lm.accepted = EngineParametersOf(fit);
   // Numerical derivatives perturb and restore the vector they are given,
   // not always to the last bit: they get a copy.
-  std::array<double, kMaxFitParameters> probe = lm.accepted;
+  EngineParameters probe = lm.accepted;
   const Linearisation start = Linearise(scope, probe.data(), lm.freeIndex, lm.curvature, lm.gradient);
   if (!start.usable) return false;
   const size_t n = lm.freeIndex.size();
@@ -103,6 +100,7 @@ std::vector<bool> ActiveAtBounds(const Fit& fit, const LevenbergMarquardtState& 
   std::vector<bool> active(n, false);
   for (size_t j = 0; j < n; ++j) {
     const auto i = static_cast<size_t>(lm.freeIndex[j]);
+    if (lm.freeIndex[j] == kShiftIndex) continue;  // the shift has no bounds
     const double p = lm.accepted[i];
     active[j] = (p <= fit.lowerBounds[i] && lm.gradient[j] <= 0) || (p >= fit.upperBounds[i] && lm.gradient[j] >= 0);
   }
@@ -132,7 +130,7 @@ bool SolveWithActiveSet(const LevenbergMarquardtState& lm, const std::vector<boo
 
 // Clips the trial to the intervals; the step becomes what was taken. True
 // when anything was clipped.
-bool ClipTrial(const Fit& fit, const LevenbergMarquardtState& lm, std::array<double, kMaxFitParameters>& trial,
+bool ClipTrial(const Fit& fit, const LevenbergMarquardtState& lm, EngineParameters& trial,
                std::vector<double>& delta) {
   bool clipped = false;
   for (size_t j = 0; j < lm.freeIndex.size(); ++j) {
@@ -190,15 +188,19 @@ StepResult LevenbergMarquardtTrial(ModelScope& scope, LevenbergMarquardtState& l
       return {StepStatus::kSuccess, fit.chiSquare, {}};
     }
   }
-  std::array<double, kMaxFitParameters> trial = lm.accepted;
+  EngineParameters trial = lm.accepted;
   double predicted = 0;
   for (size_t j = 0; j < n; ++j) {
     trial[static_cast<size_t>(lm.freeIndex[j])] += delta[j];
     predicted += delta[j] * (lm.gradient[j] + lm.lambda * lm.scale[j] * delta[j]);
   }
   if (lm.bounded && ClipTrial(fit, lm, trial, delta)) predicted = LinearDecrease(lm, delta);
-  std::array<double, kMaxFitParameters> probe = trial;
+  EngineParameters probe = trial;
+  // The model reads the shift from the fit: it takes the trial's while the
+  // trial is scored, and goes back unless the trial is accepted.
+  fit.shift = trial[kShiftIndex];
   const Linearisation tried = Linearise(scope, probe.data(), lm.freeIndex, lm.trialCurvature, lm.trialGradient);
+  fit.shift = lm.accepted[kShiftIndex];
   lm.last = TrialOutcome{};
   fit.chiSquare = lm.chiSquare;
   if (!tried.usable && tried.outsideDomain) {
@@ -241,7 +243,7 @@ StepResult LevenbergMarquardtTrial(ModelScope& scope, LevenbergMarquardtState& l
   // A parameter held on its bound by the gradient keeps a gradient at a
   // solution: only the others must have none.
   lm.last.gradientCosine = lm.bounded ? GradientCosine(lm, ActiveAtBounds(fit, lm)) : GradientCosine(lm);
-  fit.params = trial;
+  StoreEngineParameters(fit, trial);
   fit.chiSquare = lm.chiSquare;
   return {StepStatus::kSuccess, fit.chiSquare, {}};
 }

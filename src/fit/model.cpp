@@ -4,9 +4,12 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <span>
+#include <vector>
 
 #include "fit/fit_parameters.h"
 #include "fit/model_table.h"
+#include "fit/response_shift.h"
 #include "model/data_set.h"
 #include "model/fit.h"
 #include "numeric/numeric_error.h"
@@ -25,8 +28,10 @@ double UnconvolvedValue(ModelScope& scope, double x, const double* p) {
 // area) makes the convolved model 0.
 struct SourceGrid {
   FitData columns;
+  std::vector<double> shifted;  // the response's y moved by the fit's shift; empty for none
   double delta = 0;
   bool usable = false;
+  std::span<const double> y() const { return shifted.empty() ? columns.y : std::span<const double>(shifted); }
 };
 
 SourceGrid SourceGridOf(const Fit& fit) {
@@ -37,18 +42,21 @@ SourceGrid SourceGridOf(const Fit& fit) {
   if (m < 5) return grid;
   grid.delta = (grid.columns.x[static_cast<size_t>(m - 1)] - grid.columns.x[0]) / (m - 1);
   grid.usable = true;
+  if (fit.shift != 0) grid.shifted = ShiftedResponse(grid.columns.y, fit.shift, grid.delta);
   return grid;
 }
 
-// Calls add(lag, Simpson weight × source y) for every source point at a
-// strictly positive lag from x.
+// Calls add(lag, Simpson weight × values[i]) for every source point at a
+// strictly positive lag from x; values are the (shifted) source y unless
+// given.
 template <class Add>
-void ForEachPositiveLag(const SourceGrid& grid, double x, Add add) {
+void ForEachPositiveLag(const SourceGrid& grid, double x, Add add, std::span<const double> values = {}) {
   const auto m = static_cast<int>(grid.columns.x.size());
+  const std::span<const double> y = values.empty() ? grid.y() : values;
   for (int i = 0; i < m; ++i) {
     const double lag = x - (grid.columns.x[0] + i * grid.delta);
     if (!(lag > 0)) continue;
-    add(lag, SimpsonWeight(i, m) * grid.columns.y[static_cast<size_t>(i)]);
+    add(lag, SimpsonWeight(i, m) * y[static_cast<size_t>(i)]);
   }
 }
 
@@ -117,6 +125,19 @@ double ModelValue(ModelScope& scope, double x, const double* p) {
   if (scope.convolution != nullptr)
     if (const auto fast = scope.convolution->value(scope, x, p)) return *fast;
   return ConvolvedValue(scope, x, p);
+}
+
+double ShiftDerivative(ModelScope& scope, double x, const double* p) {
+  if (!scope.fit.convolve || scope.termsOnly) return 0;
+  if (scope.convolution != nullptr)
+    if (const auto fast = scope.convolution->shiftDerivative(scope, x, p)) return *fast;
+  const SourceGrid grid = SourceGridOf(scope.fit);
+  if (!grid.usable) return 0;
+  const std::vector<double> slope = ShiftedResponseSlope(grid.columns.y, scope.fit.shift, grid.delta);
+  double sum = 0;
+  ForEachPositiveLag(
+      grid, x, [&](double lag, double weighted) { sum += weighted * UnconvolvedValue(scope, lag, p); }, slope);
+  return grid.delta / 3 * sum / scope.fit.convolutionArea;
 }
 
 double ModelValue(ModelScope& scope, double x) { return ModelValue(scope, x, scope.fit.params.data()); }

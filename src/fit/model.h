@@ -46,6 +46,10 @@ class FitModel {
 double ModelValue(ModelScope& scope, double x, const double* p);
 // The fit's own parameters.
 double ModelValue(ModelScope& scope, double x);
+// The derivative of a convolved model at x with respect to the response's
+// shift (fit/response_shift.h), for parameters p; 0 when the fit does not
+// convolve.
+double ShiftDerivative(ModelScope& scope, double x, const double* p);
 
 // out[0] = 1 (d/dy0); out[i] = PartialDerivative(i, x - p[1], p) for the
 // other parameters. p is perturbed and restored where numerical derivatives

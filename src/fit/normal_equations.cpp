@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fit/poisson_deviance.h"
+#include "fit/response_shift.h"
 #include "fit/weights.h"
 #include "model/fit.h"
 #include "numeric/numeric_error.h"
@@ -18,13 +19,16 @@ Linearisation Linearise(ModelScope& scope, double* p, const std::vector<int>& fr
   curvature.assign(n * n, 0.0);
   gradient.assign(n, 0.0);
   Linearisation result;
-  std::array<double, kMaxFitParameters> d{};
-  std::array<double, kMaxFitParameters> row{};
+  // The family's derivatives, then the shift's when it is fitted.
+  std::array<double, kEngineParameters> d{};
+  std::array<double, kEngineParameters> row{};
+  const bool shiftColumn = !freeIndex.empty() && freeIndex.back() == kShiftIndex;
   for (int i = 0; i < static_cast<int>(data.x.size()); ++i) {
     const double x = data.x[static_cast<size_t>(i)];
     if (!InFitRange(fit, x)) continue;
     ++result.points;
     const double f = ModelValueAndDerivatives(scope, x, p, d.data(), fit.freeFlags.data());
+    if (shiftColumn) d[kShiftIndex] = ShiftDerivative(scope, x, p);
     if (NumericErrorState().code != 0 || fit.errorCode != 0) {
       result.usable = false;
       return result;

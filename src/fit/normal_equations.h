@@ -23,7 +23,8 @@ struct Linearisation {
 // Fills curvature (n x n packed, n = freeIndex.size()) with J^T J and
 // gradient with -J^T r for the parameters p, J being the derivatives of the
 // weighted residuals (fit/weights.h) with respect to the free parameters
-// listed in freeIndex. The points are those of ChiSquare, in the same
+// listed in freeIndex (the shift's index, fit/response_shift.h, last when
+// the shift is fitted; the model reads the shift from the fit). The points are those of ChiSquare, in the same
 // order, so chiSquare equals ChiSquare(scope, p). A math error of the model
 // is left in the numeric error state; a residual that is not finite sets
 // "Chi Squared overflow!".

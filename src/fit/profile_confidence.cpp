@@ -11,6 +11,7 @@
 #include "fit/fit_parameters.h"
 #include "fit/fit_workspace.h"
 #include "fit/model.h"
+#include "fit/response_shift.h"
 #include "fit/weights.h"
 #include "numeric/c_format.h"
 #include "numeric/numeric_error.h"
@@ -67,6 +68,7 @@ class Profiler {
   // The bound a parameter's profile meets going in `direction` (an
   // infinity when it has none): it cannot be held beyond it.
   double edge(int index, double direction) const {
+    if (index == kShiftIndex) return direction * HUGE_VAL;  // the shift has no bounds
     const auto i = static_cast<size_t>(index);
     return direction > 0 ? best_.upperBounds[i] : best_.lowerBounds[i];
   }
@@ -75,13 +77,11 @@ class Profiler {
     ClearNumericError();
     Fit fit(best_);
     fit.method = kMethodLevenbergMarquardt;
-    fit.freeFlags[static_cast<size_t>(held)] = 0;
-    fit.params[static_cast<size_t>(held)] = value;
+    HoldEngineParameter(fit, held);
+    SetEngineParameter(fit, held, value);
     fit.iterationCount = 0;
     FitWorkspace work;
-    bool anyFree = false;
-    for (int i = 0; i < ParameterCount(fit); ++i) anyFree = anyFree || fit.freeFlags[static_cast<size_t>(i)] != 0;
-    if (anyFree) {
+    if (!FreeEngineIndex(fit).empty()) {
       for (int it = 0; it < options_.maxIterations; ++it) {
         const StepResult step = Step(fit, data_, work, 1);
         if (!step.ok()) return {std::nullopt, step.message.empty() ? std::string("the re-fit failed") : step.message};
@@ -243,10 +243,7 @@ ProfileConfidence ProfileConfidenceIntervals(const Fit& fit, const FitData& data
   const std::optional<FitUncertainties> uncertainties = ComputeUncertainties(best, data);
   ClearNumericError();
   Profiler profiler(best, data, options);
-  const int count = std::min(ParameterCount(best), kMaxFitParameters);
-  std::vector<int> freeIndex;
-  for (int i = 0; i < count; ++i)
-    if (best.freeFlags[static_cast<size_t>(i)]) freeIndex.push_back(i);
+  const std::vector<int> freeIndex = FreeEngineIndex(best);
   const int points = CountPointsInRange(data, best.fitStart, best.fitEnd);
   const int dof = points - static_cast<int>(freeIndex.size());
   {
@@ -272,7 +269,7 @@ ProfileConfidence ProfileConfidenceIntervals(const Fit& fit, const FitData& data
   for (int index : freeIndex) {
     ProfileInterval interval;
     interval.parameter = index;
-    interval.best = best.params[static_cast<size_t>(index)];
+    interval.best = EngineParameter(best, index);
     std::optional<double> error;
     if (uncertainties) error = uncertainties->errors[static_cast<size_t>(index)];
     double firstStep = error && std::isfinite(*error) && *error > 0 ? *error * std::sqrt(result.deltaChiSquare)

@@ -9,6 +9,7 @@
 #include "io/archive_writer.h"
 #include "io/graph_file_bounds.h"
 #include "io/graph_file_poisson.h"
+#include "io/graph_file_shift.h"
 
 namespace zentrel {
 
@@ -19,6 +20,7 @@ namespace {
 constexpr std::array kTrailingBlocks{
     TrailingBlock{kBoundsBlockMarker, WriteBoundsBlock, ReadBoundsBlockContent},
     TrailingBlock{kPoissonBlockMarker, WritePoissonBlock, ReadPoissonBlockContent},
+    TrailingBlock{kShiftBlockMarker, WriteShiftBlock, ReadShiftBlockContent},
 };
 
 bool StartsWith(std::string_view marker, std::span<const std::uint8_t> head) {

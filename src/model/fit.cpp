@@ -39,6 +39,8 @@ Fit::Fit(const Fit& source) : Fit() {
   convolve = source.convolve;
   convolutionSource = source.convolutionSource;
   convolutionArea = source.convolutionArea;
+  shift = source.shift;
+  shiftFree = source.shiftFree;
   method = source.method;
   errorCode = source.errorCode;
   params = source.params;

@@ -80,6 +80,12 @@ class Fit {
   int convolve = 0;
   const Data_Set* convolutionSource = nullptr;  // not owned
   double convolutionArea = 0.0;
+  // The response's displacement along x of a convolved fit, in x units
+  // (fit/response_shift.h): the response r(x) is used as r(x - shift). Not
+  // one of the family's parameter slots; held at 0 unless asked for.
+  double shift = 0.0;
+  double shiftStep = 0.0;  // Gridless's grid step for it
+  int shiftFree = 0;
   double chiSquare = 0.0;
   int iterating = 0;
   int errorCode = 0;

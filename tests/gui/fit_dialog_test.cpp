@@ -199,6 +199,43 @@ class FitDialogTest : public QObject, private FrameFixture {
       QCOMPARE(fit->weighting, static_cast<int>(kWeightInverseY));
     }
   }
+
+  // The shift row belongs to a convolved fit: it appears with the response
+  // and its value and check box go into the fit.
+  void shiftRowShowsWhileConvolving() {
+    frame->runCommand(Cmd::Fit);  // before the response exists: no question which set
+    auto response = std::make_unique<Data_Set>();
+    response->name = "response";
+    for (int i = 0; i < 9; ++i) {
+      response->SetValue(0, i, i * 0.0005);
+      response->SetValue(1, i, i == 2 ? 1.0 : 0.0);
+    }
+    const Data_Set* source = response.get();
+    doc().AppendSet(std::move(response));
+    FitDialog* window = frame->ui().fitDialogWindow();
+    Fit* fit = doc().lastEditedFit;
+    QVERIFY(fit != nullptr);
+    auto* shift = child<QLineEdit>("shift");
+    auto* shiftFree = child<QCheckBox>("shiftFree");
+    QVERIFY(shift != nullptr && shiftFree != nullptr);
+    QVERIFY(!shift->isVisibleTo(window));
+    fit->setConvolutionSource(source);
+    FitDialogOf(doc()).refreshDisplay();
+    QVERIFY(shift->isVisibleTo(window));
+    QVERIFY(!shiftFree->isChecked());
+    type("shift", QStringLiteral("0.00125"));
+    QCOMPARE(fit->shift, 0.00125);
+    QCOMPARE(fit->shiftFree, 0);
+    shiftFree->click();
+    QCOMPARE(fit->shiftFree, 1);
+    // An infinite shift is not taken.
+    type("shift", QStringLiteral("inf"));
+    QCOMPARE(fit->shift, 0.00125);
+    QCOMPARE(shift->text(), QStringLiteral("0.00125"));
+    fit->setConvolutionSource(nullptr);
+    FitDialogOf(doc()).refreshDisplay();
+    QVERIFY(!shift->isVisibleTo(window));
+  }
 };
 
 QTEST_MAIN(FitDialogTest)

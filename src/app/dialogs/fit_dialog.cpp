@@ -19,6 +19,7 @@
 #include "fit/fit_summary.h"
 #include "fit/profile_confidence.h"
 #include "fit/model_table.h"
+#include "fit/response_shift.h"
 #include "numeric/c_format.h"
 #include "numeric/numeric_error.h"
 
@@ -174,6 +175,7 @@ void FitDialogModel::openFit(Fit& f) {
     paramChecks[static_cast<size_t>(i)] = f.freeFlags[static_cast<size_t>(i)] != 0;
   }
   showBounds(f);
+  showShift(f);
   applyModelSelection();
   updateUncertainties();
   notifyChanged();
@@ -192,10 +194,13 @@ void FitDialogModel::refreshDisplay() {
   nameText = f->name;
   iterationsText = CFormat("%ld", static_cast<long>(f->iterationCount));
   convolveText = f->convolve && f->convolutionSource != nullptr ? f->convolutionSource->name : std::string();
+  showShift(*f);
   chiSquareText = CFormat("%1.5lg", f->chiSquare);
   // A failed step ends iteration without the button being pressed.
   iterateCaption = f->iterating ? "Stop Iterating" : "Iterate";
-  if (f->iterating || f->iterationCount == 0 || (confidence && f->params != confidenceParams_)) clearResults();
+  if (f->iterating || f->iterationCount == 0 ||
+      (confidence && (f->params != confidenceParams_ || f->shift != confidenceShift_)))
+    clearResults();
   notifyChanged();
 }
 
@@ -256,6 +261,7 @@ void FitDialogModel::readAllFields() {
     SetParameter(*f, i, ReadEditNumber(paramTexts[static_cast<size_t>(i)]).value_or(0.0),
                  paramChecks[static_cast<size_t>(i)] ? 1 : 0);
   MoveInsideBounds(*f);
+  if (shiftVisible) applyShiftRow();
   double start = ReadEditNumber(fitStartText).value_or(0.0);
   double end = ReadEditNumber(fitEndText).value_or(0.0);
   if (start > end) std::swap(start, end);
@@ -425,6 +431,7 @@ void FitDialogModel::convolveWith(Ui& ui) {
     convolveText.clear();
     f->setConvolutionSource(nullptr);
   }
+  showShift(*f);
   doc_.SetModifiedFlag();
   notifyChanged();
 }
@@ -478,6 +485,8 @@ bool FitDialogModel::guessStartValues(Ui& ui) {
 
 void FitDialogModel::clearResults() {
   for (auto& text : errorTexts) text.clear();
+  shiftErrorText.clear();
+  shiftIntervalText.clear();
   reducedChiSquareText.clear();
   statistics.reset();
   statisticsLines.clear();
@@ -499,6 +508,7 @@ void FitDialogModel::updateUncertainties() {
   const int n = VisibleRowsOf(*f);
   for (int i = 0; i < n; ++i)
     if (const auto& error = result->errors[static_cast<size_t>(i)]) errorTexts[static_cast<size_t>(i)] = CFormat("%1.4g", *error);
+  if (const auto& error = result->errors[kShiftIndex]; error && shiftVisible) shiftErrorText = CFormat("%1.4g", *error);
   reducedChiSquareText = CFormat("%1.5lg", result->reducedChiSquare);
   statistics = SummariseFit(*f, FitDataOf(*setOfFit()), &*result);
   if (statistics) statisticsLines = StatisticsLines(*statistics, NamesOf(*f));
@@ -535,8 +545,11 @@ bool FitDialogModel::computeConfidence(Ui& ui, double level) {
     if (interval.parameter < kFitDialogRows)
       intervalTexts[static_cast<size_t>(interval.parameter)] =
           "[" + IntervalEndText(interval.lower) + ", " + IntervalEndText(interval.upper) + "]";
+    else if (interval.parameter == kShiftIndex)
+      shiftIntervalText = "[" + IntervalEndText(interval.lower) + ", " + IntervalEndText(interval.upper) + "]";
   confidence = std::move(result);
   confidenceParams_ = f->params;
+  confidenceShift_ = f->shift;
   notifyChanged();
   return true;
 }

@@ -109,6 +109,11 @@ class FitDialogModel : public DocumentCompanion {
   // points, data the model cannot take).
   bool guessStartValues(Ui& ui);
 
+  // The shift row (fit_dialog_shift.cpp): its fields from the fit, and the
+  // typed value and check box into it (the engine restarts).
+  void showShift(const Fit& f);
+  void applyShiftRow();
+
   // Standard errors of the free parameters, computed when iteration stops
   // or a fit that has been iterated is opened; cleared while it iterates.
   void updateUncertainties();
@@ -147,6 +152,13 @@ class FitDialogModel : public DocumentCompanion {
   std::vector<std::string> confidenceLines;
   // "[lower, upper]" beside each profiled parameter, else empty.
   std::array<std::string, kFitDialogRows> intervalTexts;
+  // The row of the response's shift, shown while the fit convolves with a
+  // set: value, "free" check box, standard error, profile interval.
+  bool shiftVisible = false;
+  std::string shiftText = "0";
+  bool shiftCheck = false;
+  std::string shiftErrorText;
+  std::string shiftIntervalText;
   int rowsShown = 0;
   int methodIndex = 0;     // 1032: 0 "Gridless", 1 "Levenberg-Marquardt"
   int weightingIndex = 0;  // 1027, 1029, 1030, 1031, then Poisson likelihood
@@ -176,6 +188,7 @@ class FitDialogModel : public DocumentCompanion {
   CZentrelDoc& doc_;
   // The parameters the intervals were profiled at.
   std::array<double, kMaxFitParameters> confidenceParams_{};
+  double confidenceShift_ = 0;
   std::uint64_t fitSerial_ = 0;
   bool created_ = false;
   bool visible_ = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <ostream>
 #include <utility>
 
@@ -25,6 +26,27 @@ std::string Lower(std::string text) {
 
 void PrintMessages(ScriptUi& ui, std::ostream& out) {
   for (const auto& message : ui.takeMessages()) out << "message: " << message << '\n';
+}
+
+// shift=V and free-shift=yes|no: the row of the response's shift, which
+// exists only while the fit convolves with a set.
+std::string ApplyShiftKeys(FitDialogModel& dialog, const ScriptLine& line) {
+  const auto shift = line.take("shift");
+  const auto freeShift = line.take("free-shift");
+  if (!shift && !freeShift) return {};
+  if (!dialog.shiftVisible) return "shift: the fit does not convolve with a set";
+  if (shift) {
+    const auto value = ParseDouble(*shift);
+    if (!value || !std::isfinite(*value)) return "shift=" + *shift + " is not a number";
+    dialog.shiftText = *shift;
+  }
+  if (freeShift) {
+    const std::string answer = Lower(*freeShift);
+    if (answer != "yes" && answer != "no") return "free-shift=" + *freeShift + " must be yes or no";
+    dialog.shiftCheck = answer == "yes";
+  }
+  dialog.applyShiftRow();
+  return {};
 }
 
 std::string ApplyFitDialogLine(FitDialogModel& dialog, ScriptUi& ui, const ScriptLine& line, std::ostream& out) {
@@ -115,6 +137,7 @@ std::string ApplyFitDialogLine(FitDialogModel& dialog, ScriptUi& ui, const Scrip
     dialog.convolveWith(ui);
     if (!ui.error().empty()) return ui.error();
   }
+  if (std::string problem = ApplyShiftKeys(dialog, line); !problem.empty()) return problem;
   if (line.has("color")) {
     dialog.changeColor(ui);
     if (!ui.error().empty()) return ui.error();
@@ -134,6 +157,11 @@ std::string ApplyFitDialogLine(FitDialogModel& dialog, ScriptUi& ui, const Scrip
       out << (dialog.paramChecks[i] ? "" : " (held)");
       if (!dialog.boundMarks[i].empty()) out << " (" << dialog.boundMarks[i] << ")";
       out << '\n';
+    }
+    if (dialog.shiftVisible) {
+      out << "shift = " << dialog.shiftText;
+      if (!dialog.shiftErrorText.empty()) out << " +- " << dialog.shiftErrorText;
+      out << (dialog.shiftCheck ? "" : " (held)") << '\n';
     }
   }
   // The statistics and the intervals come after the printout, which keeps
