@@ -32,6 +32,8 @@ std::string GlobalFitProblem(std::span<const GlobalFitMember> members, const Sha
     if (fit.modelKind != first.modelKind || fit.order != first.order || fit.customEquation != first.customEquation)
       return MemberMessage(member, "its fit is not of the first fit's model and order");
     if (fit.method != kMethodLevenbergMarquardt) return MemberMessage(member, "a global fit uses Levenberg-Marquardt");
+    // The joint vector holds parameter slots only: a shift stays where it is.
+    if (fit.shiftFree) return MemberMessage(member, "a global fit holds the response's shift; hold it in every set");
     if (std::string problem = WeightingProblem(fit, member.data); !problem.empty()) return MemberMessage(member, problem);
     const int inRange = CountPointsInRange(member.data, fit.fitStart, fit.fitEnd);
     if (inRange == 0) return MemberMessage(member, "the fit range holds no points");

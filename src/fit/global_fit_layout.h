@@ -45,7 +45,8 @@ struct GlobalLayout {
 
 // Why the fits cannot be fitted together (empty when they can): they must
 // be at least one, of one kind and order (one formula for custom
-// functions), fitted by Levenberg-Marquardt, with points in every range,
+// functions), fitted by Levenberg-Marquardt with the response's shift
+// held, with points in every range,
 // at least as many points in each range as the fit has free parameters of
 // its own, at least as many in all as the joint problem has unknowns, and
 // intervals of each shared parameter that overlap.

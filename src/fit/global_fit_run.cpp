@@ -46,6 +46,8 @@ std::string PrepareFit(const Data_Set& set, const GlobalFitRequest& request, Fit
   for (int index : r.hold) fit.freeFlags[static_cast<size_t>(index)] = 0;
   for (const ParameterBounds& b : r.bounds) SetBounds(fit, b.index, b.lower, b.upper);
   if (r.convolveWith != nullptr) fit.setConvolutionSource(r.convolveWith);
+  fit.shift = r.shift;
+  fit.shiftFree = r.freeShift ? 1 : 0;
   if (set.ColumnCount() < 2 || set.DrawablePointCount() == 0) return "the file holds no points";
   fit.attach(set.ColumnData(0), set.DrawablePointCount());
   if (r.range) fit.setRange(r.range->first, r.range->second);

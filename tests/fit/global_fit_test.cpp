@@ -231,6 +231,13 @@ TEST(GlobalFit, BoundsOfSharedAndOwnParametersAreKept) {
     EXPECT_LE(set.params[2], 4.0);
     EXPECT_GE(set.params[2], 0.0);
   }
+  // A fitted response shift is not one of the joint unknowns: refused.
+  GlobalFitRequest shifted = SharedLifetimes();
+  const Data_Set response = Response();
+  shifted.fit.convolveWith = &response;
+  shifted.fit.freeShift = true;
+  EXPECT_EQ(RunGlobalFit(series.pointers, series.labels, shifted).error,
+            "set 0: a global fit holds the response's shift; hold it in every set");
   // The first set's a0 (really 5) is held at its upper bound; the others are inside.
   EXPECT_EQ(joint.sets[0].params[2], 4.0);
   EXPECT_LT(joint.sets[1].params[2], 4.0);
