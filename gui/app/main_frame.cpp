@@ -8,6 +8,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -25,6 +26,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
+#include <algorithm>
+#include <chrono>
 
 #include "about_dialog.h"
 #include "lock_keys.h"
@@ -33,9 +36,11 @@
 #include "app/commands/dispatch.h"
 #include "app/commands/file_commands.h"
 #include "app/commands/file_drop.h"
+#include "app/commands/undo_captions.h"
 #include "app/dialogs/fit_dialog.h"
 #include "app/dialogs/import_options_dialog.h"
 #include "app/fit_iteration.h"
+#include "app/forwarding_ui.h"
 #include "app/remembered_import.h"
 #include "app/settling_ui.h"
 #include "app_icon.h"
@@ -55,9 +60,39 @@ const char* const kIdleMessage = "For Help, press F1";
 
 QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
+// A menu item's text: the caption, then after a tab the table's shortcut
+// label, exactly (the keys themselves come from the key map).
+QString MenuText(const CommandInfo& command, std::string_view caption) {
+  QString text = Text(caption);
+  if (!command.shortcutLabel.empty()) text += QLatin1Char('\t') + Text(command.shortcutLabel);
+  return text;
+}
+
 QSettings Settings() { return QSettings(QStringLiteral("Zentrel"), QStringLiteral("Zentrel")); }
 
 constexpr const char* kGeometryKey = "Settings/WindowGeometry";
+constexpr const char* kAutosaveKey = "Settings/AutosaveMinutes";
+constexpr int kDefaultAutosaveMinutes = 2;
+constexpr int kMostAutosaveMinutes = 24 * 60;
+
+// The fits whose runs are going on, to notice one stopping.
+int IteratingFits(const CZentrelDoc& doc) {
+  int count = 0;
+  for (const auto& set : doc.sets)
+    if (set)
+      for (const auto& fit : set->fits) count += fit->iterating != 0 ? 1 : 0;
+  return count;
+}
+
+// Answers the recovery question as the command line said, for scripted starts.
+class FixedRecoveryAnswer : public ForwardingUi {
+ public:
+  FixedRecoveryAnswer(Ui& inner, RecoveryChoice answer) : ForwardingUi(inner), answer_(answer) {}
+  RecoveryChoice askRestoreRecovery(const std::string&) override { return answer_; }
+
+ private:
+  RecoveryChoice answer_;
+};
 
 // The local files a drag carries, in its order; empty when it carries
 // anything else as well (text, web addresses).
@@ -94,12 +129,16 @@ QIcon ToolbarIconFor(Cmd id, QStyle* style) {
 }  // namespace
 
 CMainFrame::CMainFrame()
-    : view_(new CZentrelView(doc_, this)), ui_(this, [this] { view_->redrawGraph(); }), fitSteps_(doc_, ui_) {
+    : view_(new CZentrelView(doc_, this)),
+      ui_(this, [this] { view_->redrawGraph(); }),
+      fitSteps_(doc_, ui_),
+      autosave_(doc_, [this] { return ui_.drawingLayout().value_or(PageLayout{}); }, Autosaver::DefaultFolder()) {
   setObjectName(QStringLiteral("MainFrame"));
   setWindowIcon(AppIcon());
   setCentralWidget(view_);
   loadDrawPreferences();
   loadImportOptions();
+  loadAutosaveInterval();
   buildMenus();
   buildToolbar();
   buildStatusBar();
@@ -109,6 +148,10 @@ CMainFrame::CMainFrame()
   // A saved graph file records the window's last drawing.
   ui_.setDrawingLayout([this] { return view_->drawingLayout(); });
   connect(&fitSteps_, &FitStepper::passDone, this, &CMainFrame::fitPassDone);
+  connect(&autosave_, &Autosaver::writeFailed, this, [this](const QString& reason) {
+    doc_.statusText = "Recovery copy not saved: " + reason.toStdString();
+    updatePanes();
+  });
   // The Fitting dialog's Iterate button starts the passes.
   ui_.setFitIterationChanged([this] { refresh(); });
   qApp->installEventFilter(this);
@@ -199,6 +242,46 @@ void CMainFrame::saveImportOptions() {
   savedImportOptions_ = text;
 }
 
+// Minutes between recovery copies; 0 writes none.
+void CMainFrame::loadAutosaveInterval() {
+  const int minutes = std::clamp(Settings().value(QString::fromUtf8(kAutosaveKey), kDefaultAutosaveMinutes).toInt(), 0,
+                                 kMostAutosaveMinutes);
+  autosave_.setInterval(std::chrono::minutes(minutes));
+}
+
+void CMainFrame::chooseAutosaveInterval() {
+  const int current = static_cast<int>(std::chrono::duration_cast<std::chrono::minutes>(autosave_.interval()).count());
+  bool ok = false;
+  const int minutes =
+      QInputDialog::getInt(this, QStringLiteral("Autosave"),
+                           QStringLiteral("Minutes between recovery copies of unsaved changes (0: none):"), current,
+                           0, kMostAutosaveMinutes, 1, &ok);
+  if (!ok) return;
+  Settings().setValue(QString::fromUtf8(kAutosaveKey), minutes);
+  autosave_.setInterval(std::chrono::minutes(minutes));
+}
+
+void CMainFrame::offerRecoveredCopies(std::optional<RecoveryChoice> answer) {
+  if (answer) {
+    FixedRecoveryAnswer answering(ui_, *answer);
+    SettlingUi settling(doc_, answering);
+    autosave_.offerRecoveredCopies(settling);
+  } else {
+    SettlingUi settling(doc_, ui_);
+    autosave_.offerRecoveredCopies(settling);
+  }
+  refresh();
+}
+
+// A fit that stopped iterating (converged, or stopped by the person) has a
+// result worth keeping: a recovery copy now rather than at the next tick.
+void CMainFrame::noteFitsIterating() {
+  autosave_.documentChanged();
+  const int iterating = IteratingFits(doc_);
+  if (iterating < iteratingFits_) autosave_.writeNow();
+  iteratingFits_ = iterating;
+}
+
 void CMainFrame::runCommand(int id) {
   if (!runFrameCommand(static_cast<Cmd>(id))) Dispatch(doc_, ui_, id);
   if (id == CommandNumber(Cmd::PaperStyle) || id == CommandNumber(Cmd::ShowLegend)) saveDrawPreferences();
@@ -222,6 +305,7 @@ void CMainFrame::refresh() {
   }
   // Imports by command, key or dropped file all end here.
   saveImportOptions();
+  noteFitsIterating();
   setWindowTitle(QString::fromStdString(doc_.Caption()));
   updateCommandStates();
   updatePanes();
@@ -246,11 +330,7 @@ void CMainFrame::buildMenus() {
       continue;
     }
     const CommandInfo* command = &FindCommand(entry.command);
-    // The label after the tab is shown as the shortcut text, exactly; the
-    // keys themselves come from the key map.
-    QString text = Text(command->caption);
-    if (!command->shortcutLabel.empty()) text += QLatin1Char('\t') + Text(command->shortcutLabel);
-    auto* action = menu->addAction(text);
+    auto* action = menu->addAction(MenuText(*command, command->caption));
     action->setStatusTip(Text(command->prompt));
     if (!command->tooltip.empty()) action->setToolTip(Text(command->tooltip));
     const Cmd id = entry.command;
@@ -265,6 +345,10 @@ void CMainFrame::buildMenus() {
       exportAction->setObjectName(QStringLiteral("ExportImage"));
       exportAction->setStatusTip(QStringLiteral("Save the graph as a PNG, SVG or PDF file"));
       connect(exportAction, &QAction::triggered, this, &CMainFrame::exportImage);
+      auto* autosaveAction = menu->addAction(QStringLiteral("Auto&save Interval..."));
+      autosaveAction->setObjectName(QStringLiteral("AutosaveInterval"));
+      autosaveAction->setStatusTip(QStringLiteral("How often unsaved changes are copied for recovery after a crash"));
+      connect(autosaveAction, &QAction::triggered, this, &CMainFrame::chooseAutosaveInterval);
     }
   }
 }
@@ -285,6 +369,9 @@ void CMainFrame::updateCommandStates() {
     const CommandInfo& command = FindCommand(id);
     action->setEnabled(servesItself(id) || IsCommandEnabled(doc_, command));
     if (command.state == MenuState::Check) action->setChecked(IsCommandChecked(doc_, command));
+    // Undo and Redo name the command they would take back or do again.
+    if (id == Cmd::Undo) action->setText(MenuText(command, UndoCaption(doc_)));
+    if (id == Cmd::Redo) action->setText(MenuText(command, RedoCaption(doc_)));
   }
   if (QAction* recent = actions_.value(Cmd::RecentFile)) recent->setEnabled(false);
 }
@@ -440,6 +527,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 void CMainFrame::fitPassDone(bool more) {
   // The finished fits show at once.
   if (!more) redrawGraph();
+  noteFitsIterating();
   setWindowTitle(QString::fromStdString(doc_.Caption()));
   updatePanes();
 }

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "autosave.h"
 #include "fit_stepper.h"
 #include "help_window.h"
 #include "key_map.h"
@@ -57,6 +58,10 @@ class CMainFrame : public QMainWindow {
   // Whether fit passes are due or running.
   bool fitTimerActive() const { return fitSteps_.active(); }
   HelpWindow* helpWindow() const { return help_; }
+  Autosaver& autosave() { return autosave_; }
+  // Asks about the recovery copies of windows that did not close normally;
+  // `answer` answers for the person when given (the command line's).
+  void offerRecoveredCopies(std::optional<RecoveryChoice> answer = std::nullopt);
 
   // Brings menu checks, enables, panes and caption up to date.
   void refresh();
@@ -75,6 +80,8 @@ class CMainFrame : public QMainWindow {
   void loadDrawPreferences();
   void saveDrawPreferences();
   void loadImportOptions();
+  void loadAutosaveInterval();
+  void chooseAutosaveInterval();
   void saveImportOptions();
   bool servesItself(Cmd id) const;
   bool runFrameCommand(Cmd id);
@@ -87,6 +94,7 @@ class CMainFrame : public QMainWindow {
   void fillRecentFiles(QMenu* fileMenu);
   void rememberFile(const QString& path);
   void fitPassDone(bool more);
+  void noteFitsIterating();
   QPrinter& printer();
   void paintPages(QPrinter* printer);
   void print();
@@ -109,6 +117,8 @@ class CMainFrame : public QMainWindow {
   QList<QAction*> recentActions_;
   QToolBar* toolbar_ = nullptr;
   FitStepper fitSteps_;
+  Autosaver autosave_;
+  int iteratingFits_ = 0;  // at the last pass written back
   std::unique_ptr<QPrinter> printer_;
   QPointer<HelpWindow> help_;
   std::string rememberedPath_;

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 
 #include "app/dialogs/axis_ranges_dialog.h"
 #include "app/dialogs/create_dataset_dialog.h"
@@ -157,6 +158,21 @@ std::optional<bool> QtUi::askSaveChanges(const std::string& documentTitle) {
   if (answer == QMessageBox::Yes) return true;
   if (answer == QMessageBox::No) return false;
   return std::nullopt;
+}
+
+RecoveryChoice QtUi::askRestoreRecovery(const std::string& question) {
+  QMessageBox box(QMessageBox::Question, QString::fromUtf8(kProgramName), ToQString(question), QMessageBox::NoButton,
+                  parent_);
+  QPushButton* restore = box.addButton(QStringLiteral("Restore"), QMessageBox::AcceptRole);
+  QPushButton* discard = box.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
+  QPushButton* later = box.addButton(QStringLiteral("Later"), QMessageBox::RejectRole);
+  box.setDefaultButton(restore);
+  // Closing the box decides nothing: the copy waits for the next start.
+  box.setEscapeButton(later);
+  box.exec();
+  if (box.clickedButton() == restore) return RecoveryChoice::Restore;
+  if (box.clickedButton() == discard) return RecoveryChoice::Discard;
+  return RecoveryChoice::Later;
 }
 
 std::string QtUi::drawImage(const CZentrelDoc& doc, const std::string& path) {

@@ -33,6 +33,7 @@ class QtUi : public Ui {
   std::optional<std::string> clipboardText() override;
   void setClipboardText(const std::string& text) override;
   std::optional<bool> askSaveChanges(const std::string& documentTitle) override;
+  RecoveryChoice askRestoreRecovery(const std::string& question) override;
   // A window-modal progress dialog with Cancel, shown once the operation
   // has taken about a tenth of a second (qt_ui_progress.cpp).
   ProgressCallback beginProgress(const std::string& label) override;

@@ -57,14 +57,14 @@ void ApplyFunction(Data_Set& set, int code) {
     // NaN is kept (and stays NaN): only values known to be outside the
     // domain go.
     const int removed = RemoveRuns(set, [&](int i) { return set.GetValue(column, i) <= 0.0; });
-    double* cells = set.ColumnData(column);
+    double* cells = set.WritableColumnData(column);
     const std::size_t n = PointCells(set, column);
     for (std::size_t i = 0; i < n; ++i) cells[i] = std::log(cells[i]);
     if (removed > 0) set.ReattachFits();
     return;
   }
   const int column = (code == kFunctionSqrtX || code == kFunctionExpX) ? 0 : 1;
-  double* cells = set.ColumnData(column);
+  double* cells = set.WritableColumnData(column);
   const std::size_t n = PointCells(set, column);
   switch (code) {
     case kFunctionSqrtX:

@@ -317,8 +317,8 @@ void CropTo(Data_Set& set, double xLow, double yLow, double xHigh, double yHigh)
 void SwapXY(Data_Set& set) {
   const auto swapColumns = [&set](int a, int b) {
     const int n = std::min(set.PointCount(a), set.PointCount(b));
-    double* ca = set.ColumnData(a);
-    double* cb = set.ColumnData(b);
+    double* ca = set.WritableColumnData(a);
+    double* cb = set.WritableColumnData(b);
     for (int k = 0; k < n; ++k) std::swap(ca[k], cb[k]);
   };
   swapColumns(0, 1);

@@ -227,7 +227,7 @@ SmoothOutcome MovingWindow(Data_Set& set, const Expression& n, ProgressTicker& t
     }
   }
   if (set.PointCount(1) < count) set.SetValue(1, last, set.GetValue(1, last));
-  double* y = set.ColumnData(1);
+  double* y = set.WritableColumnData(1);
   const int delay = static_cast<int>(std::min<long>(reach, count));
   std::vector<double> ring(static_cast<std::size_t>(delay) + kBlock);
   std::size_t storeSlot = 0, flushSlot = 0;
@@ -311,7 +311,7 @@ SmoothOutcome SavitzkyGolay(Data_Set& set, const Expression& n, ProgressTicker& 
   const int first = nl, end = last - nr + 1;  // outputs [first, end)
   if (first >= end) return {};
   if (set.PointCount(1) < last + 1) set.SetValue(1, last, set.GetValue(1, last));
-  double* y = set.ColumnData(1);
+  double* y = set.WritableColumnData(1);
   // pending[t] is the result for point b - nl + t, b the current block's
   // first output; the first nl entries carry over from the previous block.
   std::vector<double> pending(static_cast<std::size_t>(nl + kBlock));
@@ -365,7 +365,7 @@ SmoothOutcome smoothSet(Data_Set& set, int method, const Expression& n, const Pr
   std::vector<double> unsmoothed;
   if (progress) unsmoothed.assign(set.ColumnData(1), set.ColumnData(1) + set.PointCount(1));
   SmoothOutcome outcome = method == kSmoothMovingWindow ? MovingWindow(set, n, ticker) : SavitzkyGolay(set, n, ticker);
-  if (outcome.cancelled) std::copy(unsmoothed.begin(), unsmoothed.end(), set.ColumnData(1));
+  if (outcome.cancelled) std::copy(unsmoothed.begin(), unsmoothed.end(), set.WritableColumnData(1));
   return outcome;
 }
 

@@ -36,6 +36,9 @@ class ForwardingUi : public Ui {
   std::optional<bool> askSaveChanges(const std::string& documentTitle) override {
     return inner_.askSaveChanges(documentTitle);
   }
+  RecoveryChoice askRestoreRecovery(const std::string& question) override {
+    return inner_.askRestoreRecovery(question);
+  }
   ProgressCallback beginProgress(const std::string& label) override { return inner_.beginProgress(label); }
   void endProgress() override { inner_.endProgress(); }
   std::string drawImage(const CZentrelDoc& doc, const std::string& path) override {

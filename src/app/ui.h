@@ -35,6 +35,9 @@ struct FileDialogRequest {
   bool savesChanges = false;
 };
 
+// The answers to the start-up question about a recovery copy.
+enum class RecoveryChoice { Restore, Discard, Later };
+
 class Ui {
  public:
   virtual ~Ui() = default;
@@ -68,6 +71,14 @@ class Ui {
   // "Save changes to %1?" before a modified document is replaced: true Yes,
   // false No, nothing Cancel.
   virtual std::optional<bool> askSaveChanges(const std::string& documentTitle) = 0;
+
+  // "Zentrel did not close normally. Restore ...?" (app/recovery/): what
+  // becomes of a copy left by a window that ended. A Ui that cannot ask
+  // keeps it for the next start.
+  virtual RecoveryChoice askRestoreRecovery(const std::string& question) {
+    (void)question;
+    return RecoveryChoice::Later;
+  }
 
   // A long operation starts: the callback it returns takes the fraction done
   // and answers false once the person cancelled. Empty: nobody watches.

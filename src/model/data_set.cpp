@@ -27,10 +27,27 @@ Data_Set::Data_Set(const Data_Set& source) : Data_Set() { CopyFrom(source); }
 
 Data_Set::~Data_Set() = default;
 
+Data_Set::Cells& Data_Set::ownCells(size_t column) {
+  std::shared_ptr<Cells>& shared = columns_[column];
+  if (shared.use_count() != 1) {
+    // Same capacity as the shared column, so appending afterwards grows the
+    // column exactly when it would have grown unshared.
+    auto own = std::make_shared<Cells>();
+    own->reserve(shared->capacity());
+    own->assign(shared->begin(), shared->end());
+    shared = std::move(own);
+  }
+  return *shared;
+}
+
+void Data_Set::AddColumnsUpTo(size_t column) {
+  while (columns_.size() <= column) columns_.push_back(std::make_shared<Cells>());
+}
+
 double Data_Set::SetValueGrowing(int column, int point, double value) {
   if (column < 0 || point < 0) return value;
-  if (column >= ColumnCount()) columns_.resize(static_cast<size_t>(column) + 1);
-  std::vector<double>& cells = columns_[static_cast<size_t>(column)];
+  AddColumnsUpTo(static_cast<size_t>(column));
+  std::vector<double>& cells = ownCells(static_cast<size_t>(column));
   const auto index = static_cast<size_t>(point);
   if (index >= cells.size()) {
     const double* before = cells.data();
@@ -47,31 +64,38 @@ double Data_Set::SetValueGrowing(int column, int point, double value) {
 
 bool Data_Set::HasValue(int column, int point) const {
   return column >= 0 && point >= 0 && column < ColumnCount() &&
-         static_cast<size_t>(point) < columns_[static_cast<size_t>(column)].size();
+         static_cast<size_t>(point) < cellsOf(static_cast<size_t>(column)).size();
 }
 
 double Data_Set::GetValue(int column, int point) const {
-  return HasValue(column, point) ? columns_[static_cast<size_t>(column)][static_cast<size_t>(point)] : 0.0;
+  return HasValue(column, point) ? cellsOf(static_cast<size_t>(column))[static_cast<size_t>(point)] : 0.0;
 }
 
 int Data_Set::PointCount(int column) const {
   if (column < 0 || column >= ColumnCount()) return 0;
-  return static_cast<int>(columns_[static_cast<size_t>(column)].size());
+  return static_cast<int>(cellsOf(static_cast<size_t>(column)).size());
 }
 
-double* Data_Set::ColumnData(int column) {
+double* Data_Set::WritableColumnData(int column) {
   if (column < 0 || column >= ColumnCount()) return nullptr;
-  return columns_[static_cast<size_t>(column)].data();
+  return ownCells(static_cast<size_t>(column)).data();
 }
 
 const double* Data_Set::ColumnData(int column) const {
   if (column < 0 || column >= ColumnCount()) return nullptr;
-  return columns_[static_cast<size_t>(column)].data();
+  return cellsOf(static_cast<size_t>(column)).data();
+}
+
+std::vector<Data_Set::ColumnBuffer> Data_Set::ColumnBuffers() const {
+  std::vector<ColumnBuffer> buffers;
+  buffers.reserve(columns_.size());
+  for (const auto& shared : columns_) buffers.push_back({shared.get(), shared->capacity() * sizeof(double)});
+  return buffers;
 }
 
 double Data_Set::ColumnMin(int column) const {
   if (PointCount(column) == 0) return 0.0;
-  const auto& cells = columns_[static_cast<size_t>(column)];
+  const auto& cells = cellsOf(static_cast<size_t>(column));
   double lowest = cells[0];
   for (double v : cells)
     if (v < lowest) lowest = v;
@@ -80,7 +104,7 @@ double Data_Set::ColumnMin(int column) const {
 
 double Data_Set::ColumnMax(int column) const {
   if (PointCount(column) == 0) return 0.0;
-  const auto& cells = columns_[static_cast<size_t>(column)];
+  const auto& cells = cellsOf(static_cast<size_t>(column));
   double highest = cells[0];
   for (double v : cells)
     if (v > highest) highest = v;
@@ -91,7 +115,7 @@ double Data_Set::NextAbove(int column, double x) const {
   if (column < 0 || column >= ColumnCount()) return 0.0;
   bool found = false;
   double best = x;
-  for (double v : columns_[static_cast<size_t>(column)]) {
+  for (double v : cellsOf(static_cast<size_t>(column))) {
     if (v > x && (!found || v < best)) {
       best = v;
       found = true;
@@ -107,11 +131,12 @@ void Data_Set::DeletePoints(int first, int last) {
   const int lastX = lastIndex(0);
   if (first < 0 || last < 0 || first > lastX || last > lastX) return;
   if (first > last) std::swap(first, last);
-  for (auto& cells : columns_) {
+  for (size_t c = 0; c < columns_.size(); ++c) {
     // A column shorter than x loses only the cells it actually has.
-    const auto size = static_cast<int>(cells.size());
+    const auto size = static_cast<int>(cellsOf(c).size());
     if (first >= size) continue;
     const int end = std::min(last + 1, size);
+    Cells& cells = ownCells(c);
     cells.erase(cells.begin() + first, cells.begin() + end);
   }
   modified = true;
@@ -122,12 +147,13 @@ void Data_Set::SwapPoints(int i, int j) {
   // Only points that exist (have an x) can trade places.
   if (i < 0 || j < 0 || i == j || std::max(i, j) >= PointCount(0)) return;
   const auto high = static_cast<size_t>(std::max(i, j));
-  for (auto& cells : columns_) {
-    if (cells.empty()) continue;
+  for (size_t c = 0; c < columns_.size(); ++c) {
+    if (cellsOf(c).empty()) continue;
     // A cell a short column lacks reads as 0: give it that value so it can
     // travel with its point.
+    if (high >= cellsOf(c).size() && static_cast<size_t>(std::min(i, j)) >= cellsOf(c).size()) continue;
+    Cells& cells = ownCells(c);
     if (high >= cells.size()) {
-      if (static_cast<size_t>(std::min(i, j)) >= cells.size()) continue;
       const double* before = cells.data();
       cells.resize(high + 1, 0.0);
       if (before != cells.data() && !fits.empty()) RestartFits();
@@ -160,7 +186,7 @@ void Data_Set::SortByX() {
   // Sort (x, original index) pairs: ties keep their order and NaN x values
   // go to the end, so the comparison is a strict weak order for any input.
   std::vector<std::pair<double, size_t>> keys(n);
-  const std::vector<double>& x = columns_[0];
+  const std::vector<double>& x = cellsOf(0);
   for (size_t k = 0; k < n; ++k) keys[k] = {x[k], k};
   const bool anyNaN = std::any_of(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(n),
                                   [](double v) { return std::isnan(v); });
@@ -174,8 +200,9 @@ void Data_Set::SortByX() {
     std::sort(keys.begin(), keys.end());  // (x, index): ties keep their order
   }
   std::vector<double> reordered(n);
-  for (auto& cells : columns_) {
-    if (cells.empty()) continue;
+  for (size_t c = 0; c < columns_.size(); ++c) {
+    if (cellsOf(c).empty()) continue;
+    Cells& cells = ownCells(c);
     if (cells.size() < n) cells.resize(n, 0.0);  // missing cells read as 0
     for (size_t k = 0; k < n; ++k) reordered[k] = cells[keys[k].second];
     std::copy(reordered.begin(), reordered.end(), cells.begin());
@@ -185,10 +212,17 @@ void Data_Set::SortByX() {
 
 void Data_Set::CopyFrom(const Data_Set& source) {
   if (&source == this) return;
-  for (int c = 0; c < source.ColumnCount(); ++c) {
-    const auto& from = source.columns_[static_cast<size_t>(c)];
-    if (c >= ColumnCount()) columns_.resize(static_cast<size_t>(c) + 1);
-    auto& to = columns_[static_cast<size_t>(c)];
+  for (size_t c = 0; c < source.columns_.size(); ++c) {
+    // An empty column simply shares the source's; a longer one keeps its
+    // cells beyond the source's end.
+    if (c >= columns_.size() || cellsOf(c).empty()) {
+      AddColumnsUpTo(c);
+      columns_[c] = source.columns_[c];
+      continue;
+    }
+    const auto& from = source.cellsOf(c);
+    if (from.empty()) continue;
+    auto& to = ownCells(c);
     if (to.size() < from.size()) to.resize(from.size(), 0.0);
     std::copy(from.begin(), from.end(), to.begin());
   }
@@ -206,8 +240,9 @@ void Data_Set::CopyFrom(const Data_Set& source) {
 bool Data_Set::SameColumns(const Data_Set& other) const {
   if (columns_.size() != other.columns_.size()) return false;
   for (size_t c = 0; c < columns_.size(); ++c) {
-    const auto& a = columns_[c];
-    const auto& b = other.columns_[c];
+    if (columns_[c] == other.columns_[c]) continue;  // one shared column
+    const auto& a = cellsOf(c);
+    const auto& b = other.cellsOf(c);
     if (a.size() != b.size() || (!a.empty() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) != 0))
       return false;
   }
@@ -215,7 +250,8 @@ bool Data_Set::SameColumns(const Data_Set& other) const {
 }
 
 void Data_Set::ReattachFits() {
-  for (auto& fit : fits) fit->attach(ColumnData(0), DrawablePointCount());
+  const double* x = ColumnData(0);
+  for (auto& fit : fits) fit->attach(x, DrawablePointCount());
 }
 
 void Data_Set::RestartFits() {
@@ -224,8 +260,13 @@ void Data_Set::RestartFits() {
 
 void Data_Set::ApplyOperation(int xCode, double xOperand, int yCode, double yOperand) {
   if (ColumnCount() < 2) return;
-  for (double& v : columns_[0]) v = ApplyOperationCode(xCode, v, xOperand);
-  for (double& v : columns_[1]) v = ApplyOperationCode(yCode, v, yOperand);
+  // A column no code changes stays shared.
+  const auto apply = [this](size_t column, int code, double operand) {
+    if (code < kOpAdd || code > kOpPower || cellsOf(column).empty()) return;
+    for (double& v : ownCells(column)) v = ApplyOperationCode(code, v, operand);
+  };
+  apply(0, xCode, xOperand);
+  apply(1, yCode, yOperand);
   modified = true;
 }
 
@@ -236,7 +277,8 @@ void Data_Set::Clear() {
 }
 
 void Data_Set::KeepPoints(const std::vector<char>& keep) {
-  for (auto& cells : columns_) {
+  for (size_t c = 0; c < columns_.size(); ++c) {
+    Cells& cells = ownCells(c);
     size_t kept = 0;
     for (size_t k = 0; k < cells.size(); ++k)
       if (k < keep.size() && keep[k]) cells[kept++] = cells[k];
@@ -249,8 +291,8 @@ void Data_Set::KeepPoints(const std::vector<char>& keep) {
 void Data_Set::AppendValues(int column, int first, const double* values, int count) {
   if (column < 0 || first < 0 || count <= 0) return;
   modified = true;
-  if (column >= ColumnCount()) columns_.resize(static_cast<size_t>(column) + 1);
-  std::vector<double>& cells = columns_[static_cast<size_t>(column)];
+  AddColumnsUpTo(static_cast<size_t>(column));
+  std::vector<double>& cells = ownCells(static_cast<size_t>(column));
   const double* before = cells.data();
   const auto at = static_cast<size_t>(first);
   const size_t end = at + static_cast<size_t>(count);
@@ -265,8 +307,8 @@ void Data_Set::AppendValues(int column, int first, const double* values, int cou
 
 void Data_Set::Reserve(int column, int points) {
   if (column < 0 || points <= 0) return;
-  if (column >= ColumnCount()) columns_.resize(static_cast<size_t>(column) + 1);
-  columns_[static_cast<size_t>(column)].reserve(static_cast<size_t>(points));
+  AddColumnsUpTo(static_cast<size_t>(column));
+  ownCells(static_cast<size_t>(column)).reserve(static_cast<size_t>(points));
   if (!fits.empty()) RestartFits();
 }
 

@@ -1,7 +1,7 @@
 #include "model/document.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <utility>
 
 #include "model/fit.h"
 
@@ -10,39 +10,39 @@ namespace zentrel {
 CZentrelDoc::CZentrelDoc() = default;
 CZentrelDoc::~CZentrelDoc() = default;
 
-SetList CopySetList(const SetList& from) {
-  SetList copies;
-  copies.reserve(from.size());
-  std::unordered_map<const Data_Set*, Data_Set*> copyOf;
-  for (const auto& set : from) {
-    copies.push_back(std::make_unique<Data_Set>(*set));
-    copyOf[set.get()] = copies.back().get();
-  }
-  for (auto& set : copies) {
-    for (auto& fit : set->fits) {
-      if (fit->convolutionSource == nullptr) continue;
-      auto found = copyOf.find(fit->convolutionSource);
-      // A source outside the list cannot be followed safely: drop it.
-      fit->convolutionSource = found != copyOf.end() ? found->second : nullptr;
-      if (fit->convolutionSource == nullptr) fit->setConvolutionSource(nullptr);
-    }
-  }
-  return copies;
+void CZentrelDoc::TakeUndoSnapshot(std::string label) {
+  undoSets = CopySetList(sets);
+  undoHistory_.Record(CopySetList(undoSets), std::move(label));
+  undoAvailable = 1;
 }
 
-void CZentrelDoc::TakeUndoSnapshot() {
-  undoSets = CopySetList(sets);
-  undoAvailable = 1;
+void CZentrelDoc::ReplaceSets(SetList restored) {
+  lastEditedFit = nullptr;
+  StopScaledSubtraction();  // its sets are about to be replaced
+  sets = std::move(restored);
+  SetModifiedFlag();
 }
 
 bool CZentrelDoc::Undo() {
   if (!undoAvailable) return false;
-  lastEditedFit = nullptr;
-  StopScaledSubtraction();  // its sets are about to be replaced
-  sets.clear();
-  sets = CopySetList(undoSets);
-  undoAvailable = 0;
-  SetModifiedFlag();
+  SetList swapped = std::move(sets);
+  if (!undoHistory_.Undo(swapped)) {
+    sets = std::move(swapped);
+    return false;
+  }
+  ReplaceSets(std::move(swapped));
+  undoAvailable = undoHistory_.CanUndo() ? 1 : 0;
+  return true;
+}
+
+bool CZentrelDoc::Redo() {
+  SetList swapped = std::move(sets);
+  if (!undoHistory_.Redo(swapped)) {
+    sets = std::move(swapped);
+    return false;
+  }
+  ReplaceSets(std::move(swapped));
+  undoAvailable = 1;
   return true;
 }
 
@@ -54,7 +54,12 @@ void CZentrelDoc::ResetDocument() {
   selectionX1 = selectionX2 = selectionY1 = selectionY2 = 0.5;
   statusText.clear();
   undoAvailable = 0;
+  // The history belongs to the graph being left (the newest snapshot stays
+  // in undoSets, out of reach).
+  undoHistory_.Clear();
   pathName.clear();
+  recovered = false;
+  recoveredFrom.clear();
   modified_ = false;
 }
 
@@ -101,6 +106,16 @@ std::string CZentrelDoc::Title() const {
   if (pathName.empty()) return "Untitled";
   const size_t slash = pathName.find_last_of("/\\");
   return slash == std::string::npos ? pathName : pathName.substr(slash + 1);
+}
+
+std::string CZentrelDoc::Caption() const {
+  std::string name = Title();
+  if (pathName.empty() && recovered) {
+    const size_t slash = recoveredFrom.find_last_of("/\\");
+    if (!recoveredFrom.empty()) name = slash == std::string::npos ? recoveredFrom : recoveredFrom.substr(slash + 1);
+    name += " (recovered)";
+  }
+  return name + (modified_ ? "*" : "") + " - Zentrel";
 }
 
 void CZentrelDoc::StopScaledSubtraction() {

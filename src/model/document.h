@@ -1,5 +1,5 @@
 #pragma once
-// The graph document: the ordered set list, the undo snapshot, the graph
+// The graph document: the ordered set list, the undo history, the graph
 // state and the few graph-wide values every command reads or writes.
 // Commands that act on it live in app/commands; this class keeps the state
 // consistent (no dangling fit references, no stale snapshot).
@@ -11,10 +11,10 @@
 #include "model/data_set.h"
 #include "model/draw_preferences.h"
 #include "model/graph.h"
+#include "model/set_list.h"
+#include "model/undo_history.h"
 
 namespace zentrel {
-
-using SetList = std::vector<std::unique_ptr<Data_Set>>;
 
 // Something a higher layer keeps for as long as the document lives (the
 // fitting dialog's state); the document only owns it.
@@ -30,11 +30,20 @@ class CZentrelDoc {
   CZentrelDoc(const CZentrelDoc&) = delete;
   CZentrelDoc& operator=(const CZentrelDoc&) = delete;
 
-  // Deep copy of every set into the undo list; Undo may then restore it once.
-  void TakeUndoSnapshot();
-  // Restores the snapshot (the snapshot itself is kept). False when none.
+  // Copies every set (columns shared until written) as the newest level of
+  // the undo history, named by the command about to run; what could be
+  // redone is dropped.
+  void TakeUndoSnapshot(std::string label = {});
+  // Restores the sets before the newest command not yet undone, keeping
+  // the present ones for Redo. False when nothing can be undone.
   bool Undo();
-  // New document: no sets, default graph, empty selection and status.
+  // Restores the sets the last Undo replaced. False when nothing to redo.
+  bool Redo();
+  const UndoHistory& undoHistory() const { return undoHistory_; }
+  // New limits apply from the next snapshot.
+  void SetUndoOptions(UndoHistoryOptions options) { undoHistory_.setOptions(options); }
+  // New document: no sets, default graph, empty selection and status,
+  // nothing to undo or redo.
   void ResetDocument();
 
   Data_Set& AppendSet(std::unique_ptr<Data_Set> set);
@@ -60,8 +69,10 @@ class CZentrelDoc {
   // "Untitled" before it was saved or opened.
   std::string Title() const;
   // The main window's caption: the title, a star while there are unsaved
-  // changes, a spaced hyphen, the program ("graph.ztl* - Zentrel").
-  std::string Caption() const { return Title() + (modified_ ? "*" : "") + " - Zentrel"; }
+  // changes, a spaced hyphen, the program ("graph.ztl* - Zentrel"). A
+  // recovered document not saved since names the file it came from
+  // ("graph.ztl (recovered)* - Zentrel").
+  std::string Caption() const;
 
   void SetModifiedFlag(bool value = true) { modified_ = value; }
   bool IsModified() const { return modified_; }
@@ -70,7 +81,9 @@ class CZentrelDoc {
   Graph graph;
   double selectionX1 = 0.5, selectionX2 = 0.5;
   double selectionY1 = 0.5, selectionY2 = 0.5;
+  // Whether Undo may run: the history holds a level to undo.
   int undoAvailable = 0;
+  // The newest snapshot taken, what the first Undo restores.
   SetList undoSets;
   int scaledPreviewActive = 0;
   int useAbbreviations = 1;
@@ -91,6 +104,11 @@ class CZentrelDoc {
   double cursorX = 0.0, cursorY = 0.0;
   // File the document was last opened from or saved to; empty when untitled.
   std::string pathName;
+  // The document was restored from a recovery copy (app/recovery/) and has
+  // no file of its own yet; recoveredFrom is the file it had then (empty
+  // when it had none). New and Open clear both.
+  bool recovered = false;
+  std::string recoveredFrom;
   // The fitting dialog (app/dialogs/fit_dialog.h), made on first use. It
   // refers to its fit by serial, so destroying fits never leaves it dangling.
   std::unique_ptr<DocumentCompanion> fitDialog;
@@ -109,12 +127,12 @@ class CZentrelDoc {
   void StopScaledSubtraction();
 
  private:
-  bool modified_ = false;
-};
+  // Replaces the sets by an undo level's: nothing may keep pointing at the
+  // sets or fits that go.
+  void ReplaceSets(SetList restored);
 
-// Deep copy of a set list. Convolution sources that point into `from` are
-// re-pointed at the matching copy, so a copied list never refers to sets it
-// does not own (a snapshot outlives the sets it was taken from).
-SetList CopySetList(const SetList& from);
+  bool modified_ = false;
+  UndoHistory undoHistory_;
+};
 
 }  // namespace zentrel

@@ -128,6 +128,34 @@ TEST(CommandTable, SnapshotFlagsMatchTheCommandsThatTakeOne) {
     EXPECT_EQ(command.snapshot, snapshotting.count(command.command()) == 1) << command.id;
 }
 
+TEST(CommandTable, MenuNamesDropMarksDotsAndSpareBlanks) {
+  const std::pair<Cmd, const char*> cases[] = {
+      {Cmd::Smooth, "Smooth"},
+      {Cmd::SaveAs, "Save As"},
+      {Cmd::SelectActiveDataSets, "Select Active DataSets"},
+      {Cmd::ScaleUp, "Scale up"},
+      {Cmd::HideShowFit, "Hide/Show Fit"},
+      {Cmd::ToggleSet1, ""},
+  };
+  for (const auto& [id, name] : cases) EXPECT_EQ(MenuName(FindCommand(id)), name) << CommandNumber(id);
+}
+
+TEST(CommandTable, RedoHasItsKeysAndFollowsTheHistory) {
+  const CommandInfo& redo = FindCommand(Cmd::Redo);
+  EXPECT_EQ(redo.keys, (std::vector<std::string_view>{"Ctrl+Y", "Ctrl+Shift+Z"}));
+  EXPECT_EQ(ScriptName(redo), "redo");
+  EXPECT_FALSE(redo.snapshot);
+  CZentrelDoc doc;
+  EXPECT_FALSE(IsCommandEnabled(doc, redo));
+  doc.TakeUndoSnapshot("Smooth");
+  EXPECT_FALSE(IsCommandEnabled(doc, redo));
+  doc.Undo();
+  EXPECT_TRUE(IsCommandEnabled(doc, redo));
+  doc.Redo();
+  EXPECT_FALSE(IsCommandEnabled(doc, redo));
+  EXPECT_TRUE(IsCommandEnabled(doc, FindCommand(Cmd::Undo)));
+}
+
 TEST(CommandTable, StatesFollowTheDocument) {
   CZentrelDoc doc;
   const CommandInfo& undo = FindCommand(Cmd::Undo);

@@ -60,9 +60,11 @@ class MainFrameTest : public QObject, private FrameFixture {
         QVERIFY(menuIndex < menus.size());
         QCOMPARE(menus[menuIndex]->text(), Text(entry.menuCaption));
         entries.clear();
-        // The extra Export Image item is the one entry of ours.
+        // Export Image and Autosave Interval are the window's own entries.
         for (QAction* action : menus[menuIndex]->menu()->actions())
-          if (action->objectName() != QStringLiteral("ExportImage")) entries << action;
+          if (action->objectName() != QStringLiteral("ExportImage") &&
+              action->objectName() != QStringLiteral("AutosaveInterval"))
+            entries << action;
         entryIndex = 0;
         continue;
       }
@@ -135,6 +137,32 @@ class MainFrameTest : public QObject, private FrameFixture {
     QTest::keyClick(view, Qt::Key_L, Qt::ControlModifier);
     frame->refresh();
     QVERIFY(frame->action(Cmd::LogXAxis)->isChecked());
+  }
+
+  // The Edit menu names what Undo and Redo would do; both keys of Redo work.
+  void undoAndRedoNameTheirCommand() {
+    addSet("a", {0, 10}, {1, 2});
+    QWidget* view = frame->view();
+    view->setFocus();
+    frame->refresh();
+    QCOMPARE(frame->action(Cmd::Redo)->text(), QStringLiteral("&Redo\tCtrl+Y"));
+    QVERIFY(!frame->action(Cmd::Redo)->isEnabled());
+    QTest::keyClick(view, Qt::Key_I, Qt::AltModifier);  // Invert Dataset
+    QCOMPARE(doc().sets[0]->GetValue(1, 0), -1.0);
+    QCOMPARE(frame->action(Cmd::Undo)->text(), QStringLiteral("&Undo Invert Dataset\tCtrl+Z"));
+    QVERIFY(frame->action(Cmd::Undo)->isEnabled());
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(doc().sets[0]->GetValue(1, 0), 1.0);
+    QCOMPARE(frame->action(Cmd::Undo)->text(), QStringLiteral("&Undo\tCtrl+Z"));
+    QVERIFY(!frame->action(Cmd::Undo)->isEnabled());
+    QCOMPARE(frame->action(Cmd::Redo)->text(), QStringLiteral("&Redo Invert Dataset\tCtrl+Y"));
+    QVERIFY(frame->action(Cmd::Redo)->isEnabled());
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(doc().sets[0]->GetValue(1, 0), -1.0);
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(doc().sets[0]->GetValue(1, 0), -1.0);
+    QVERIFY(!frame->action(Cmd::Redo)->isEnabled());
   }
 
   void dragSetsTheSelectionAndZoomUnzoomFollow() {

@@ -33,6 +33,7 @@ namespace zentrel {
   X(RecentFile, 57616) \
   X(Exit, 57665) \
   X(Undo, 57643) \
+  X(Redo, 32913) \
   X(Cut, 57635) \
   X(Copy, 57634) \
   X(Paste, 57637) \

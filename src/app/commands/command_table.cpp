@@ -36,6 +36,7 @@ std::vector<CommandInfo> Rows() {
     {CommandNumber(Cmd::RecentFile), "Recent File", "", {}, "Open this document", "", MenuState::None, false},
     {CommandNumber(Cmd::Exit), "E&xit", "", {}, "Quit the application; prompts to save documents", "Exit", MenuState::None, false},
     {CommandNumber(Cmd::Undo), "&Undo", "Ctrl+Z", {"Alt+Backspace", "Ctrl+Z"}, "Undo the last action", "Undo", MenuState::Enable, false},
+    {CommandNumber(Cmd::Redo), "&Redo", "Ctrl+Y", {"Ctrl+Y", "Ctrl+Shift+Z"}, "Redo the last undone action", "Redo", MenuState::Enable, false},
     {CommandNumber(Cmd::Cut), "Cu&t", "Ctrl+X", {"Shift+Delete", "Ctrl+X"}, "Cut the selection and put it on the Clipboard", "Cut", MenuState::None, false},
     {CommandNumber(Cmd::Copy), "&Copy", "Ctrl+C", {"Ctrl+C", "Ctrl+Insert"}, "Copy the selection and put it on the Clipboard", "Copy", MenuState::None, false},
     {CommandNumber(Cmd::Paste), "&Paste", "Ctrl+V", {"Ctrl+V", "Shift+Insert"}, "Insert Clipboard contents", "Paste", MenuState::None, false},
@@ -201,6 +202,7 @@ const MenuEntry kMenuBar[] = {
     {MenuEntry::Command, "", Cmd::Exit},
     {MenuEntry::Menu, "&Edit", {}},
     {MenuEntry::Command, "", Cmd::Undo},
+    {MenuEntry::Command, "", Cmd::Redo},
     {MenuEntry::Separator, "", {}},
     {MenuEntry::Command, "", Cmd::Cut},
     {MenuEntry::Command, "", Cmd::Copy},
@@ -307,7 +309,7 @@ const CommandInfo* FindCommand(int id) {
 
 const CommandInfo& FindCommand(Cmd id) { return *FindCommand(CommandNumber(id)); }
 
-std::string ScriptName(const CommandInfo& command) {
+std::string MenuName(const CommandInfo& command) {
   std::string text(command.caption);
   std::erase(text, '&');
   if (auto dots = text.find("..."); dots != std::string::npos) text.erase(dots, 3);
@@ -318,10 +320,16 @@ std::string ScriptName(const CommandInfo& command) {
       pendingBlank = !name.empty();
       continue;
     }
-    if (pendingBlank) name += '-';
+    if (pendingBlank) name += ' ';
     pendingBlank = false;
-    name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    name += c;
   }
+  return name;
+}
+
+std::string ScriptName(const CommandInfo& command) {
+  std::string name = MenuName(command);
+  for (char& c : name) c = c == ' ' ? '-' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return name;
 }
 

@@ -62,8 +62,10 @@ std::span<const std::optional<Cmd>> ToolbarLayout();
 const CommandInfo* FindCommand(int id);
 // Every Cmd has a row; the walk in command_table_test.cpp checks it.
 const CommandInfo& FindCommand(Cmd id);
-// The script name of a command: its caption without '&' and "...", trimmed,
-// lower-cased, runs of blanks as one '-'. Empty for key-only commands.
+// The caption as a person reads it: without '&' and "...", trimmed, runs of
+// blanks as one ("Save As"). Empty for key-only commands.
+std::string MenuName(const CommandInfo& command);
+// The script name of a command: its menu name lower-cased, blanks as '-'.
 std::string ScriptName(const CommandInfo& command);
 // Looks a command up by script name or by numeric id given as text.
 const CommandInfo* FindCommandByScriptName(std::string_view name);

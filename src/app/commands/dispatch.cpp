@@ -15,7 +15,7 @@ DispatchResult Dispatch(CZentrelDoc& doc, Ui& ui, int id, std::string* failure) 
   if (command == nullptr) return DispatchResult::UnknownCommand;
   if (command->handler == nullptr) return DispatchResult::NotImplemented;
   if (!IsCommandEnabled(doc, *command)) return DispatchResult::Disabled;
-  if (command->snapshot) doc.TakeUndoSnapshot();
+  if (command->snapshot) doc.TakeUndoSnapshot(MenuName(*command));
   SettlingUi settling(doc, ui);
   CommandOutcome outcome = command->handler(doc, settling);
   std::optional<std::string> failed = std::move(outcome.failure);

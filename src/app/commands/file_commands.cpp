@@ -109,7 +109,13 @@ FileDialogRequest GraphSaveRequest(const CZentrelDoc& doc) {
   FileDialogRequest request;
   request.filter = kDocumentFilter;
   request.defaultExtension = kDocumentExtension;
-  request.initialName = doc.pathName.empty() ? doc.Title() + "." + kDocumentExtension : doc.pathName;
+  // A recovered document is proposed back to the file it came from.
+  if (!doc.pathName.empty())
+    request.initialName = doc.pathName;
+  else if (!doc.recoveredFrom.empty())
+    request.initialName = doc.recoveredFrom;
+  else
+    request.initialName = doc.Title() + "." + kDocumentExtension;
   request.overwritePrompt = true;
   return request;
 }

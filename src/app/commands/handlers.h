@@ -13,6 +13,7 @@ class Ui;
 
 // Whole-set commands (set_commands.cpp).
 CommandOutcome OnUndo(CZentrelDoc& doc, Ui& ui);
+CommandOutcome OnRedo(CZentrelDoc& doc, Ui& ui);
 CommandOutcome OnSelectActiveDataSets(CZentrelDoc& doc, Ui& ui);
 CommandOutcome OnCloseData(CZentrelDoc& doc, Ui& ui);
 CommandOutcome OnMoveDatasetToBack(CZentrelDoc& doc, Ui& ui);
@@ -51,6 +52,7 @@ CommandOutcome OnShowLegend(CZentrelDoc& doc, Ui& ui);
 
 // Menu states.
 bool UndoAvailable(const CZentrelDoc& doc);
+bool RedoAvailable(const CZentrelDoc& doc);
 bool ShowingMarkers(const CZentrelDoc& doc);
 bool UsingAbbreviations(const CZentrelDoc& doc);
 bool ShowingZeroLines(const CZentrelDoc& doc);

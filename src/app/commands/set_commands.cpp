@@ -17,6 +17,11 @@ CommandOutcome OnUndo(CZentrelDoc& doc, Ui&) {
   return {};
 }
 
+CommandOutcome OnRedo(CZentrelDoc& doc, Ui&) {
+  if (doc.Redo()) return Outcome::Redraw();
+  return {};
+}
+
 CommandOutcome OnSelectActiveDataSets(CZentrelDoc& doc, Ui& ui) {
   if (doc.SetCount() == 0) return Outcome::Status("No Data Sets Loaded!");
   std::vector<std::string> lines, names;
@@ -101,10 +106,13 @@ CommandOutcome OnConnectionLines(CZentrelDoc& doc, Ui& ui) {
 
 bool UndoAvailable(const CZentrelDoc& doc) { return doc.undoAvailable != 0; }
 
+bool RedoAvailable(const CZentrelDoc& doc) { return doc.undoHistory().CanRedo(); }
+
 std::span<const CommandBinding> SetCommandBindings() {
   // Keys 1..9, 0 toggle sets 0..9; Ctrl+1..9, Ctrl+0 toggle sets 10..19.
   static const CommandBinding bindings[] = {
     {Cmd::Undo, &OnUndo, &UndoAvailable},
+    {Cmd::Redo, &OnRedo, &RedoAvailable},
     {Cmd::CloseData, &OnCloseData},
     {Cmd::SelectActiveDataSets, &OnSelectActiveDataSets},
     {Cmd::CopyDataSet, &OnCopyDataSet},

@@ -182,6 +182,10 @@ std::string ScriptRunner::runScriptOnly(const ScriptLine& line, bool& handled) {
   if (name == "fit-dialog") return RunFitDialogLine(doc_, ui_, line, out_);
   if (name == "iterate") return RunIterateLine(doc_, ui_, line, out_);
   if (name == "global-fit") return RunGlobalFitLine(doc_, ui_, line, out_);
+  if (name == "undo" || name == "redo") {
+    // Without a count they are the plain commands.
+    if (const auto count = line.positional(); !count.empty()) return repeatUndoRedo(line, count);
+  }
   handled = false;
   return {};
 }
@@ -217,6 +221,18 @@ std::string ScriptRunner::style(const ScriptLine& line) {
   DrawStyle chosen = DrawStyle::Classic;
   if (words.size() != 1 || !ParseDrawStyle(words[0].c_str(), chosen)) return "style needs 'classic' or 'paper'";
   doc_.drawPreferences.style = chosen;
+  return {};
+}
+
+std::string ScriptRunner::repeatUndoRedo(const ScriptLine& line, const std::vector<std::string>& count) {
+  const auto times = count.size() == 1 ? ParseInteger(count[0]) : std::nullopt;
+  if (!times || *times < 0) return line.command + " needs a number of steps (0 or more)";
+  const CommandInfo& command = *FindCommandByScriptName(line.command);
+  // Past either end of the history the command is disabled: further steps
+  // would do nothing, as a greyed-out menu item does.
+  for (long long step = 0; step < *times && IsCommandEnabled(doc_, command); ++step) {
+    if (std::string problem = runCommand(line); !problem.empty()) return problem;
+  }
   return {};
 }
 

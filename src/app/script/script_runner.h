@@ -2,12 +2,13 @@
 // Runs command scripts against a document: one command per line, named by
 // its script name or id, answers as key=value arguments, plus the
 // script-only lines (status, select, cursor, dump, new-set, set-clipboard,
-// print-clipboard, render, style).
+// print-clipboard, render, style, and `undo N`/`redo N`).
 
 #include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/script/script_ui.h"
 #include "model/graph.h"
@@ -52,6 +53,8 @@ class ScriptRunner {
   std::string dump(const ScriptLine& line);
   std::string render(const ScriptLine& line);
   std::string style(const ScriptLine& line);
+  // `undo N`, `redo N`: the command N times, stopping where the history ends.
+  std::string repeatUndoRedo(const ScriptLine& line, const std::vector<std::string>& count);
 
   CZentrelDoc& doc_;
   std::ostream& out_;
