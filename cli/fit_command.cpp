@@ -1,4 +1,5 @@
 #include "fit_command.h"
+#include "fit_global_command.h"
 
 #include <algorithm>
 #include <atomic>
@@ -61,6 +62,10 @@ CLI::App* AddFitSubcommand(CLI::App& app, FitCommandOptions& options) {
                   "Profile confidence intervals of the free parameters at this level (0.683 or 0.95)");
   fit->add_option("--report", options.report,
                   "Write a fit report of the one data file to FILE.md or FILE.json, its plot to FILE.png");
+  fit->add_flag("--global", options.global,
+                "Fit every file jointly (one Levenberg-Marquardt fit, one chi-square); see --share");
+  fit->add_option("--share", options.share,
+                  "With --global: indices I,J,… of the parameters every file shares (the rest are fitted per file)");
   return fit;
 }
 
@@ -338,6 +343,10 @@ int RunFitCommand(const FitCommandOptions& options) {
     std::cerr << "zentrel-cli fit: " << problem << '\n';
     return 2;
   }
+  if (!options.share.empty() && !options.global) {
+    std::cerr << "zentrel-cli fit: --share needs --global\n";
+    return 2;
+  }
   // One response for every file, read once and shared read-only by the workers.
   Data_Set response;
   if (!options.convolveWith.empty()) {
@@ -347,6 +356,7 @@ int RunFitCommand(const FitCommandOptions& options) {
     }
     request.convolveWith = &response;
   }
+  if (options.global) return RunGlobalFitCommand(options, request);
   const size_t count = options.files.size();
   std::vector<FitRunResult> results(count);
   unsigned workers = options.threads > 0 ? static_cast<unsigned>(options.threads)

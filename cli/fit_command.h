@@ -36,6 +36,8 @@ struct FitCommandOptions {
   bool guess = false;        // start values guessed from each file's data (held ones kept)
   std::string confidence;    // profile intervals at this level: 0.683, 0.95
   std::string report;        // a fit report (.md or .json) of the one file, its plot beside it
+  bool global = false;       // one joint fit of every file
+  std::string share;         // with global: indices of the shared parameters, "I,J,…"
   // Draws the report's plot; unset in a build without drawing (the report
   // then says it has none).
   ImageWriter drawImage;

@@ -165,6 +165,7 @@ CMainFrame::~CMainFrame() {
   qApp->removeEventFilter(this);
   // The document (and the dialog's model with it) goes before the windows.
   ui_.detachFitDialog();
+  ui_.detachGlobalFitDialog();
   delete help_;
 }
 

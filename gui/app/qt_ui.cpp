@@ -24,6 +24,7 @@
 #include "app/dialogs/xrange_dialog.h"
 #include "axis_ranges_dialog.h"
 #include "fit_dialog.h"
+#include "global_fit_dialog.h"
 #include "graph_export.h"
 #include "model/document.h"
 #include "xrange_dialog.h"
@@ -190,6 +191,20 @@ void QtUi::showFitDialog(FitDialogModel& dialog) {
 }
 
 FitDialog* QtUi::fitDialogWindow() const { return fitDialog_.data(); }
+
+void QtUi::showGlobalFitDialog(GlobalFitDialogModel& dialog) {
+  if (!globalFitDialog_) globalFitDialog_ = new GlobalFitDialog(dialog, *this, parent_);
+  globalFitDialog_->syncFromModel();
+  globalFitDialog_->show();
+  globalFitDialog_->raise();
+  globalFitDialog_->activateWindow();
+}
+
+GlobalFitDialog* QtUi::globalFitDialogWindow() const { return globalFitDialog_.data(); }
+
+void QtUi::detachGlobalFitDialog() {
+  if (globalFitDialog_) globalFitDialog_->detach();
+}
 
 void QtUi::detachFitDialog() {
   if (fitDialog_) fitDialog_->detach();

@@ -12,6 +12,7 @@
 namespace zentrel {
 
 class FitDialog;
+class GlobalFitDialog;
 
 class QtUi : public Ui {
  public:
@@ -38,6 +39,7 @@ class QtUi : public Ui {
   ProgressCallback beginProgress(const std::string& label) override;
   void endProgress() override;
   void showFitDialog(FitDialogModel& dialog) override;
+  void showGlobalFitDialog(GlobalFitDialogModel& dialog) override;
   // The export's default page (11 x 8.5 inches at 100 pixels per inch).
   std::string drawImage(const CZentrelDoc& doc, const std::string& path) override;
 
@@ -49,6 +51,9 @@ class QtUi : public Ui {
   FitDialog* fitDialogWindow() const;
   // Before the model goes (at program end): the window lets go of it.
   void detachFitDialog();
+  // The Global Fit window once made; null before. Detached like the Fitting window.
+  GlobalFitDialog* globalFitDialogWindow() const;
+  void detachGlobalFitDialog();
   // The Iterate button was pressed: whoever runs the idle passes hears it.
   void setFitIterationChanged(std::function<void()> changed) { fitIterationChanged_ = std::move(changed); }
   void fitIterationChanged() {
@@ -61,6 +66,7 @@ class QtUi : public Ui {
   std::function<std::optional<PageLayout>()> layout_;
   std::unique_ptr<QProgressDialog> progress_;
   QPointer<FitDialog> fitDialog_;
+  QPointer<GlobalFitDialog> globalFitDialog_;
   std::function<void()> fitIterationChanged_;
 };
 

@@ -45,6 +45,7 @@ class ForwardingUi : public Ui {
     return inner_.drawImage(doc, path);
   }
   void showFitDialog(FitDialogModel& dialog) override { inner_.showFitDialog(dialog); }
+  void showGlobalFitDialog(GlobalFitDialogModel& dialog) override { inner_.showGlobalFitDialog(dialog); }
 
  protected:
   Ui& inner() { return inner_; }

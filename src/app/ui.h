@@ -16,6 +16,7 @@ namespace zentrel {
 class CZentrelDoc;
 class DialogModel;
 class FitDialogModel;
+class GlobalFitDialogModel;
 class SetPickerModel;
 
 // What a file dialog shows. Filters use Qt's syntax
@@ -98,6 +99,8 @@ class Ui {
   // window is made on the first call and kept. A Ui without windows has
   // nothing to show: the model alone is the dialog.
   virtual void showFitDialog(FitDialogModel& dialog) { (void)dialog; }
+  // The same for the modeless Global Fit dialog.
+  virtual void showGlobalFitDialog(GlobalFitDialogModel& dialog) { (void)dialog; }
 };
 
 // Shows progress for the life of one long operation.

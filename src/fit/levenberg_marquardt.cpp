@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fit/convergence.h"
+#include "fit/damped_solve.h"
 #include "fit/fit_bounds.h"
 #include "fit/fit_parameters.h"
 #include "fit/normal_equations.h"
@@ -87,28 +88,9 @@ bool Start(ModelScope& scope, LevenbergMarquardtState& lm) {
   return true;
 }
 
-// Solves (J^T J + lambda D) delta = -J^T r; the system is scaled to a unit
-// diagonal first, which keeps the elimination accurate when parameters
-// differ by orders of magnitude. False when it is singular.
+// The damped system over the free parameters; false when it is singular.
 bool SolveDamped(const LevenbergMarquardtState& lm, std::vector<double>& delta) {
-  const size_t n = lm.freeIndex.size();
-  std::vector<double> system(lm.curvature);
-  std::vector<double> unit(n, 1.0);
-  for (size_t j = 0; j < n; ++j) {
-    system[j * n + j] += lm.lambda * lm.scale[j];
-    if (system[j * n + j] > 0) unit[j] = 1.0 / std::sqrt(system[j * n + j]);
-  }
-  delta.resize(n);
-  for (size_t j = 0; j < n; ++j) {
-    delta[j] = lm.gradient[j] * unit[j];
-    for (size_t k = 0; k < n; ++k) system[j * n + k] *= unit[j] * unit[k];
-  }
-  if (n > 0 && GaussJordan(system.data(), static_cast<int>(n), delta.data(), 1) != 0) return false;
-  for (size_t j = 0; j < n; ++j) {
-    delta[j] *= unit[j];
-    if (!std::isfinite(delta[j])) return false;
-  }
-  return true;
+  return SolveDampedSystem(lm.curvature, lm.gradient, lm.scale, lm.lambda, delta);
 }
 
 // A free parameter on a bound whose descent direction (the gradient -J^T r)

@@ -119,6 +119,9 @@ class CZentrelDoc {
   // next one (app/remembered_import.h); kept by New and Open like the
   // drawing preferences.
   std::unique_ptr<DocumentCompanion> rememberedImport;
+  // Which fits were fitted together as a global fit, by fit serial, for
+  // refitting them together (app/global_fit_links.h); not saved.
+  std::unique_ptr<DocumentCompanion> globalFits;
 
   // Ends the scaled subtraction: no preview, no sets to refill it from.
   void StopScaledSubtraction();

@@ -99,6 +99,7 @@ namespace zentrel {
   X(HideShowFit, 32803) \
   X(HideAllFits, 32869) \
   X(DeleteAllFits, 32870) \
+  X(GlobalFit, 32914) \
   X(Integral, 32792) \
   X(Mean, 32802) \
   X(StandardDev, 32830) \

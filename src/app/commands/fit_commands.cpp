@@ -238,6 +238,7 @@ std::span<const CommandBinding> FitCommandBindings() {
       {Cmd::ResidualAutocorrelation, &OnResidualAutocorrelation},
       {Cmd::CreateDataSetFromFit, &OnCreateDataSetFromFit},
       {Cmd::ExportFitReport, &OnExportFitReport},
+      {Cmd::GlobalFit, &OnGlobalFit},
   };
   return bindings;
 }

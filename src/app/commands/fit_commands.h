@@ -28,5 +28,7 @@ CommandOutcome OnResidualAutocorrelation(CZentrelDoc& doc, Ui& ui);
 CommandOutcome OnCreateDataSetFromFit(CZentrelDoc& doc, Ui& ui);
 // Export Fit Report...: the picked fit's report (.md or .json) and its plot beside it.
 CommandOutcome OnExportFitReport(CZentrelDoc& doc, Ui& ui);
+// Global Fit...: the Global Fit dialog over the active sets (global_fit_command.cpp).
+CommandOutcome OnGlobalFit(CZentrelDoc& doc, Ui& ui);
 
 }  // namespace zentrel

@@ -11,6 +11,7 @@
 #include "app/document_json.h"
 #include "app/settling_ui.h"
 #include "app/script/fit_script.h"
+#include "app/script/global_fit_script.h"
 #include "app/script/script_values.h"
 #include "model/document.h"
 #include "util/atomic_file.h"
@@ -180,6 +181,7 @@ std::string ScriptRunner::runScriptOnly(const ScriptLine& line, bool& handled) {
   if (name == "new-set") return newSet(line);
   if (name == "fit-dialog") return RunFitDialogLine(doc_, ui_, line, out_);
   if (name == "iterate") return RunIterateLine(doc_, ui_, line, out_);
+  if (name == "global-fit") return RunGlobalFitLine(doc_, ui_, line, out_);
   if (name == "undo" || name == "redo") {
     // Without a count they are the plain commands.
     if (const auto count = line.positional(); !count.empty()) return repeatUndoRedo(line, count);
