@@ -15,30 +15,30 @@ namespace zentrel {
 namespace {
 
 // y0 + a0 exp(-x/t0) + a1 exp(-x/t1) with Gaussian noise of a fixed seed.
-struct DecaySpec {
+struct DecayShape {
   double y0, a0, a1, noise;
   int points;
 };
 constexpr double kFastLifetime = 0.8;
 constexpr double kSlowLifetime = 3.0;
 
-Data_Set Decay(const DecaySpec& spec, unsigned seed) {
+Data_Set Decay(const DecayShape& shape, unsigned seed) {
   std::mt19937 random(seed);
   std::uniform_real_distribution<double> uniform(0.0, 1.0);
   Data_Set set;
-  for (int i = 0; i < spec.points; ++i) {
-    const double x = 12.0 * i / (spec.points - 1);
+  for (int i = 0; i < shape.points; ++i) {
+    const double x = 12.0 * i / (shape.points - 1);
     // Box-Muller on the engine's own numbers: the same noise on every library.
     const double gauss = std::sqrt(-2 * std::log(1 - uniform(random))) * std::cos(2 * M_PI * uniform(random));
     set.SetValue(0, i, x);
     set.SetValue(1, i,
-                 spec.y0 + spec.a0 * std::exp(-x / kFastLifetime) + spec.a1 * std::exp(-x / kSlowLifetime) +
-                     spec.noise * gauss);
+                 shape.y0 + shape.a0 * std::exp(-x / kFastLifetime) + shape.a1 * std::exp(-x / kSlowLifetime) +
+                     shape.noise * gauss);
   }
   return set;
 }
 
-const std::vector<DecaySpec> kSeries = {{0.5, 5, 2, 0.02, 120}, {0.2, 3, 4, 0.05, 45}, {0.1, 1, 6, 0.03, 80}};
+const std::vector<DecayShape> kSeries = {{0.5, 5, 2, 0.02, 120}, {0.2, 3, 4, 0.05, 45}, {0.1, 1, 6, 0.03, 80}};
 
 FitRequest DecayRequest() {
   FitRequest request;
