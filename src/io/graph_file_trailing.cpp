@@ -4,12 +4,18 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "io/archive_reader.h"
 #include "io/archive_writer.h"
 #include "io/graph_file_bounds.h"
 #include "io/graph_file_poisson.h"
 #include "io/graph_file_shift.h"
+#include "model/data_set.h"
+#include "model/document.h"
+#include "model/fit.h"
 
 namespace zentrel {
 
@@ -32,6 +38,62 @@ bool StartsWith(std::string_view marker, std::span<const std::uint8_t> head) {
 
 void WriteTrailingMarker(ArchiveWriter& out, std::string_view marker) {
   for (char c : marker) out.Byte(static_cast<std::uint8_t>(c));
+}
+
+std::vector<std::pair<int, int>> FitsUsing(const CZentrelDoc& doc, bool (*uses)(const Fit&)) {
+  std::vector<std::pair<int, int>> fits;
+  for (int s = 0; s < doc.SetCount(); ++s) {
+    const Data_Set& set = *doc.sets[static_cast<size_t>(s)];
+    for (size_t f = 0; f < set.fits.size(); ++f)
+      if (uses(*set.fits[f])) fits.emplace_back(s, static_cast<int>(f));
+  }
+  return fits;
+}
+
+void WritePerFitHeader(ArchiveWriter& out, int version, const std::vector<std::pair<int, int>>& fits) {
+  out.Byte(static_cast<std::uint8_t>(version));
+  out.Dword(static_cast<std::int64_t>(fits.size()));
+}
+
+std::int32_t ReadPerFitHeader(ArchiveReader& in, int version, std::uint64_t entryBytes, const std::string& what) {
+  const int stored = in.Byte();
+  if (in.ok() && stored != version) {
+    in.Fail(what + " block version " + std::to_string(stored) + " is unknown");
+    return 0;
+  }
+  const std::int32_t count = in.Dword();
+  if (!in.ok()) return 0;
+  if (count < 1) {
+    in.Fail("a " + what + " block of " + std::to_string(count) + " entries");
+    return 0;
+  }
+  const std::string counted = "a " + what + " entry count of";
+  return in.Fits(static_cast<std::uint64_t>(count), entryBytes, counted.c_str()) ? count : 0;
+}
+
+Fit* ReadPerFitKey(ArchiveReader& in, CZentrelDoc& doc, std::pair<std::int64_t, std::int64_t>& previous,
+                   const std::string& what) {
+  const std::int64_t setIndex = in.Dword();
+  const std::int64_t fitIndex = in.Dword();
+  if (!in.ok()) return nullptr;
+  const std::string where = "fit " + std::to_string(fitIndex) + " of set " + std::to_string(setIndex);
+  // Ascending and each fit once: the order they are written in.
+  if (std::pair(setIndex, fitIndex) <= previous) {
+    in.Fail(what + " entries out of order at " + where);
+    return nullptr;
+  }
+  previous = {setIndex, fitIndex};
+  if (setIndex < 0 || setIndex >= doc.SetCount()) {
+    in.Fail(what + " for set " + std::to_string(setIndex) + ", but the file holds " + std::to_string(doc.SetCount()) +
+            " set(s)");
+    return nullptr;
+  }
+  Data_Set& set = *doc.sets[static_cast<size_t>(setIndex)];
+  if (fitIndex < 0 || fitIndex >= static_cast<std::int64_t>(set.fits.size())) {
+    in.Fail(what + " for " + where + ", which has " + std::to_string(set.fits.size()) + " fit(s)");
+    return nullptr;
+  }
+  return set.fits[static_cast<size_t>(fitIndex)].get();
 }
 
 void WriteTrailingBlocks(ArchiveWriter& out, const CZentrelDoc& doc) {
