@@ -74,16 +74,7 @@ FileStep OpenDocument(CZentrelDoc& doc, Ui& ui, const std::string& path) {
   if (FileStep read = ReadGraphFile(path, loaded, ui, result); !read.done) return read;
   if (!result.ok) return FileStep::Failure(ui, std::string(kUnexpectedFileFormat));
   for (const auto& message : result.messages) ui.messageBox(message);
-  doc.ResetDocument();
-  doc.sets = std::move(loaded.sets);
-  doc.graph = loaded.graph;
-  // The zooms of the graph shown before are no way back into this one.
-  doc.graph.zoomHistory.clear();
-  doc.useAbbreviations = loaded.useAbbreviations;
-  doc.selectionX1 = loaded.selectionX1;
-  doc.selectionX2 = loaded.selectionX2;
-  doc.selectionY1 = loaded.selectionY1;
-  doc.selectionY2 = loaded.selectionY2;
+  TakeOverLoadedGraph(doc, loaded);
   doc.pathName = path;
   doc.SetModifiedFlag(false);
   ui.redraw();
@@ -97,6 +88,19 @@ CommandOutcome OutcomeOf(const FileStep& step) {
 }
 
 }  // namespace
+
+void TakeOverLoadedGraph(CZentrelDoc& doc, CZentrelDoc& loaded) {
+  doc.ResetDocument();
+  doc.sets = std::move(loaded.sets);
+  doc.graph = loaded.graph;
+  // The zooms of the graph shown before are no way back into this one.
+  doc.graph.zoomHistory.clear();
+  doc.useAbbreviations = loaded.useAbbreviations;
+  doc.selectionX1 = loaded.selectionX1;
+  doc.selectionX2 = loaded.selectionX2;
+  doc.selectionY1 = loaded.selectionY1;
+  doc.selectionY2 = loaded.selectionY2;
+}
 
 FileDialogRequest GraphOpenRequest() {
   FileDialogRequest request;

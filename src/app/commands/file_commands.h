@@ -45,6 +45,10 @@ bool SaveModified(CZentrelDoc& doc, Ui& ui);
 // that cannot be read leaves the document exactly as it was. True on
 // success; failures have been shown.
 bool OpenDocumentFile(CZentrelDoc& doc, Ui& ui, const std::string& path);
+// Replaces the document's graph by one read whole into `loaded`: its sets,
+// graph settings and selection; the zooms of the graph shown before are
+// dropped. The path and the modified flag are the caller's to set.
+void TakeOverLoadedGraph(CZentrelDoc& doc, CZentrelDoc& loaded);
 // Writes the document to `path`. On success the file becomes the
 // document's, the sets are stored (bare names, flags clear) and the
 // document is unmodified; on failure nothing changes and an existing file

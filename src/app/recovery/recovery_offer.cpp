@@ -38,15 +38,7 @@ bool RestoreCopy(CZentrelDoc& doc, Ui& ui, const ClaimedCopy& copy) {
   }
   for (const auto& message : result.messages) ui.messageBox(message);
   if (copy.note && SidecarDescribes(*copy.note, bytes)) ApplySetNotes(*copy.note, loaded);
-  doc.ResetDocument();
-  doc.sets = std::move(loaded.sets);
-  doc.graph = loaded.graph;
-  doc.graph.zoomHistory.clear();
-  doc.useAbbreviations = loaded.useAbbreviations;
-  doc.selectionX1 = loaded.selectionX1;
-  doc.selectionX2 = loaded.selectionX2;
-  doc.selectionY1 = loaded.selectionY1;
-  doc.selectionY2 = loaded.selectionY2;
+  TakeOverLoadedGraph(doc, loaded);
   doc.recovered = true;
   if (copy.note) doc.recoveredFrom = copy.note->originalPath;
   // Nothing of it is in a file of the person's yet.
