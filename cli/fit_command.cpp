@@ -221,20 +221,7 @@ nlohmann::ordered_json ResultToJson(const std::string& file, const FitRunResult&
   json["model"] = r.model;
   json["order"] = r.order;
   json["names"] = r.names;
-  nlohmann::ordered_json params = nlohmann::ordered_json::array(), errors = nlohmann::ordered_json::array();
-  for (double v : r.params) params.push_back(JsonNumber(v));
-  for (const auto& e : r.errors) errors.push_back(e ? JsonNumber(*e) : nlohmann::ordered_json(nullptr));
-  json["params"] = params;
-  json["errors"] = errors;
-  // Only a bounded fit has the keys, so unbounded output stays as it was.
-  if (!r.atBound.empty()) {
-    nlohmann::ordered_json sides = nlohmann::ordered_json::array();
-    for (BoundSide side : r.atBound)
-      sides.push_back(side == BoundSide::kLower   ? nlohmann::ordered_json("lower")
-                      : side == BoundSide::kUpper ? nlohmann::ordered_json("upper")
-                                                  : nlohmann::ordered_json(nullptr));
-    json["at_bound"] = sides;
-  }
+  AddParameterJson(json, r);
   if (!r.uncertaintyNote.empty()) json["uncertainty_note"] = r.uncertaintyNote;
   if (!r.guessedStart.empty()) {
     nlohmann::ordered_json start = nlohmann::ordered_json::array();
@@ -427,6 +414,23 @@ int RunFitCommand(const FitCommandOptions& options) {
     std::fflush(stdout);
   }
   return anyFailed ? 1 : 0;
+}
+
+void AddParameterJson(nlohmann::ordered_json& json, const FitRunResult& r) {
+  nlohmann::ordered_json params = nlohmann::ordered_json::array(), errors = nlohmann::ordered_json::array();
+  for (double v : r.params) params.push_back(JsonNumber(v));
+  for (const auto& e : r.errors) errors.push_back(e ? JsonNumber(*e) : nlohmann::ordered_json(nullptr));
+  json["params"] = params;
+  json["errors"] = errors;
+  // Only a bounded fit has the keys, so unbounded output stays as it was.
+  if (!r.atBound.empty()) {
+    nlohmann::ordered_json sides = nlohmann::ordered_json::array();
+    for (BoundSide side : r.atBound)
+      sides.push_back(side == BoundSide::kLower   ? nlohmann::ordered_json("lower")
+                      : side == BoundSide::kUpper ? nlohmann::ordered_json("upper")
+                                                  : nlohmann::ordered_json(nullptr));
+    json["at_bound"] = sides;
+  }
 }
 
 }  // namespace zentrel

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "app/fit_report.h"
 
 namespace CLI {
@@ -47,5 +49,10 @@ struct FitCommandOptions {
 CLI::App* AddFitSubcommand(CLI::App& app, FitCommandOptions& options);
 // Exit status: 0 when every file was fitted, 1 when any failed, 2 for bad options.
 int RunFitCommand(const FitCommandOptions& options);
+
+struct FitRunResult;
+// Adds a result's "params", "errors" and, for a bounded fit only, "at_bound"
+// to its JSON object.
+void AddParameterJson(nlohmann::ordered_json& json, const FitRunResult& r);
 
 }  // namespace zentrel

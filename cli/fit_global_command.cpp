@@ -55,19 +55,7 @@ nlohmann::ordered_json ToJson(const GlobalFitRunResult& r) {
     const FitRunResult& one = r.sets[s];
     nlohmann::ordered_json set;
     set["file"] = r.labels[s];
-    nlohmann::ordered_json params = nlohmann::ordered_json::array(), errors = nlohmann::ordered_json::array();
-    for (double v : one.params) params.push_back(JsonNumber(v));
-    for (const auto& e : one.errors) errors.push_back(e ? JsonNumber(*e) : nlohmann::ordered_json(nullptr));
-    set["params"] = params;
-    set["errors"] = errors;
-    if (!one.atBound.empty()) {
-      nlohmann::ordered_json sides = nlohmann::ordered_json::array();
-      for (BoundSide side : one.atBound)
-        sides.push_back(side == BoundSide::kLower   ? nlohmann::ordered_json("lower")
-                        : side == BoundSide::kUpper ? nlohmann::ordered_json("upper")
-                                                    : nlohmann::ordered_json(nullptr));
-      set["at_bound"] = sides;
-    }
+    AddParameterJson(set, one);
     if (!one.guessedStart.empty()) {
       nlohmann::ordered_json start = nlohmann::ordered_json::array();
       for (double v : one.guessedStart) start.push_back(JsonNumber(v));
